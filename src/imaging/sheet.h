@@ -1,0 +1,57 @@
+#pragma once
+
+#include <memory>
+
+#include <QImage>
+#include <QSize>
+
+namespace sw::imaging {
+
+// One decoded sheet: pixels plus resolution. Bilevel sheets (the usual plan sheet) are held packed,
+// one bit per pixel, as a QImage of Format_Mono whose two-entry colour table gives the paper and
+// ink colours; grey sheets as Format_Grayscale8 and colour sheets as Format_RGB32 / ARGB32. A
+// bilevel sheet is never expanded to 8 or 32 bits as a whole.
+//
+// Copies are cheap: the pixels are implicitly shared (QImage) and so is the cache of reduced
+// levels used for drawing. A Sheet is a value; it may be created on a worker thread and handed to
+// the UI thread, but one instance is used by one thread at a time.
+class Sheet {
+public:
+    static constexpr double kDefaultDpi = 200.0;  // used when a file has no or a zero resolution
+
+    Sheet() = default;
+    Sheet(QImage image, double dpiX, double dpiY);
+
+    [[nodiscard]] bool isNull() const { return m_image.isNull(); }
+    [[nodiscard]] int width() const { return m_image.width(); }
+    [[nodiscard]] int height() const { return m_image.height(); }
+    [[nodiscard]] QSize size() const { return m_image.size(); }
+
+    // Resolution in dots per inch.
+    [[nodiscard]] double dpiX() const { return m_dpiX; }
+    [[nodiscard]] double dpiY() const { return m_dpiY; }
+    void setDpi(double dpiX, double dpiY);
+
+    // Size in inches (pixels / resolution).
+    [[nodiscard]] double widthInches() const { return width() / m_dpiX; }
+    [[nodiscard]] double heightInches() const { return height() / m_dpiY; }
+
+    // 1 for bilevel, 8 for grey, 24 for colour without alpha, 32 with alpha.
+    [[nodiscard]] int bitsPerPixel() const;
+    [[nodiscard]] bool isBilevel() const { return m_image.format() == QImage::Format_Mono; }
+
+    // The pixels. For a bilevel sheet: Format_Mono, colour table {paper, ink} or a user palette.
+    [[nodiscard]] const QImage& image() const { return m_image; }
+
+    // Opaque per-sheet cache (reduced-resolution levels); owned by the drawing code.
+    struct Cache;
+    [[nodiscard]] std::shared_ptr<Cache> cache() const;
+
+private:
+    QImage m_image;
+    double m_dpiX = kDefaultDpi;
+    double m_dpiY = kDefaultDpi;
+    mutable std::shared_ptr<Cache> m_cache;
+};
+
+}  // namespace sw::imaging

@@ -1,0 +1,249 @@
+#pragma once
+
+#include <memory>
+
+#include <QByteArray>
+#include <QColor>
+#include <QList>
+#include <QPointF>
+#include <QRectF>
+#include <QWidget>
+
+#include "imaging/sheet.h"
+
+class QPainter;
+
+namespace sw::imaging {
+
+// The imaging control: the widget that holds, fetches, draws, transforms and saves sheets. The
+// viewer shows the sheet in one (`viewer`), keeps a hidden scratch one (`v2`), and the print and
+// batch dialogs each own one. Callers drive it through the members below, which mirror the
+// control contract the rest of the system was designed against.
+//
+// Units: every rectangle and pointer position is in logical window pixels of this widget (the
+// pixels Qt reports for widget geometry; on HiDPI screens drawing uses the device pixels
+// underneath). Sheet sizes are in sheet pixels; angles in hundredths of a degree; zoom in percent
+// (100 = one sheet pixel per logical window pixel).
+//
+// Threads: created, used and destroyed on the UI thread. Decoding runs on a worker thread; every
+// signal is delivered on the UI thread.
+//
+// Errors: operations on sheets throw sw::imaging::ImagingError with a readable message (file not
+// found, not a TIFF, corrupt data, write failure). Operations that need an image and find none do
+// nothing.
+class ImagingControl : public QWidget {
+    Q_OBJECT
+
+public:
+    // Paint size modes.
+    static constexpr int kFit = 3;   // the whole sheet fitted into the window, centred
+    static constexpr int kZoom = 4;  // drawn at zoom() percent
+
+    // Mouse button codes of the pointer notifications.
+    static constexpr int kLeftButton = 1;
+    static constexpr int kRightButton = 2;
+    static constexpr int kMiddleButton = 4;
+
+    explicit ImagingControl(QWidget* parent = nullptr);
+    ~ImagingControl() override;
+
+    // ---- Image list ------------------------------------------------------------------------
+    // The control holds a list of images counted from 1; the current one is drawn, measured,
+    // transformed and saved.
+    [[nodiscard]] int imageCount() const;
+    [[nodiscard]] int currentImage() const;  // 1-based; 0 when the list is empty
+    void setCurrentImage(int index);         // ignored when out of range
+    // Puts `sheet` at position `index` (1-based): an existing image there is replaced; index
+    // imageCount() + 1 appends. The first image placed becomes current.
+    void insertImage(int index, const Sheet& sheet);
+
+    // The current image (a null Sheet when none).
+    [[nodiscard]] const Sheet& sheet() const;
+    // Replaces the current image (or places the first one). Emits no imageLoaded().
+    void setSheet(const Sheet& sheet);
+
+    // The loaded-image value: 1 or more while an image is held, 0 when none.
+    [[nodiscard]] int loadedImage() const;
+    // Drops every image (the loaded-image value becomes 0).
+    void clearImage();
+
+    [[nodiscard]] int imageWidth() const;   // sheet pixels, 0 when none
+    [[nodiscard]] int imageHeight() const;  // sheet pixels, 0 when none
+    [[nodiscard]] double resolutionX() const;  // dots per inch
+    [[nodiscard]] double resolutionY() const;
+    void setResolution(double dpiX, double dpiY);  // changes the tags only, not the pixels
+
+    // The current image as a picture (for painting elsewhere); null when none.
+    [[nodiscard]] QImage picture() const;
+
+    // ---- Loading and saving ------------------------------------------------------------------
+    // The load switch is set before every load from an address; kept for callers, no effect.
+    void setLoadSwitch(bool on);
+    [[nodiscard]] bool loadSwitch() const;
+
+    // Starts a background load from an http(s) or file URL or a local path. Progress comes as
+    // loadProgress(percent), the end as imageLoaded() (the image then replaces the current one)
+    // or loadFailed(reason). A newer address supersedes a load in progress; a superseded load
+    // emits nothing more.
+    void setLoadAddress(const QString& address);
+    [[nodiscard]] QString loadAddress() const;
+    [[nodiscard]] bool isLoading() const;
+
+    // Loads a file synchronously into the current image (the load-file call). Emits no
+    // imageLoaded(). Throws ImagingError.
+    void loadFile(const QString& path);
+
+    // Saves the current image. formatCode 29: TIFF, CCITT Group 4 when bitsPerPixel is 1 (the
+    // image is reduced to one bit first if deeper), LZW otherwise. formatCode 3: uncompressed
+    // TIFF at bitsPerPixel (1, 4, 8 or 24). An existing file is replaced only when the new one
+    // is complete (written under a temporary name, then renamed). Throws ImagingError.
+    void saveFile(const QString& path, int formatCode, int bitsPerPixel, int quality, int flag);
+
+    // Saves the current image into a memory buffer in the same formats; returns 0 on success and
+    // a non-zero code (with the buffer left empty) when there is no image or encoding fails.
+    int saveToMemory(QByteArray& buffer, int formatCode, int bitsPerPixel, int quality);
+    // Queries a buffer: code 15 gives its size in bytes; other codes give 0.
+    static qint64 queryMemory(const QByteArray& buffer, int code);
+    // Loads a buffer written by saveToMemory() into the current image. Throws ImagingError.
+    void loadFromMemory(const QByteArray& buffer);
+
+    // ---- Transforms of the current image ---------------------------------------------------------
+    // Rotates by an angle in hundredths of a degree (positive = clockwise on screen). Multiples of
+    // 9000 are exact quarter turns; other angles enlarge the image to hold the rotated sheet and
+    // fill the corners with `fill`. Width/height and resolutions swap on odd quarter turns.
+    void rotate(int hundredthsOfDegree, int flag, QRgb fill);
+    // Resamples to width x height pixels (area averaging when shrinking). The resolution follows
+    // so that the size in inches stays the same.
+    void resample(double width, double height, int flag);
+    // Crops to the rectangle (sheet pixels), clamped to the image.
+    void crop(double x, double y, double width, double height);
+
+    // User palette entries used by reduceColours(); entry 0 receives dark pixels, entry 1 light.
+    void setUserPalette(int entry, QRgb colour);
+    [[nodiscard]] QRgb userPalette(int entry) const;
+    // Colour reduction. (1, 16, 0, 2): one bit per pixel with the two-entry user palette, no
+    // dithering: ink becomes entry 0, paper entry 1.
+    void reduceColours(int bitsPerPixel, int paletteType, int dither, int colours);
+
+    // ---- Display ------------------------------------------------------------------------------
+    [[nodiscard]] int paintSizeMode() const;
+    void setPaintSizeMode(int mode);  // kFit or kZoom
+    [[nodiscard]] double zoom() const;  // percent, used in kZoom; 100 initially
+    void setZoom(double percent);
+    // While on, a change of zoom or paint size mode (and a resize in fit mode) recomputes the
+    // display rectangle: fit centres the sheet; zoom keeps the sheet point at the window centre
+    // where it is.
+    [[nodiscard]] bool autoRect() const;
+    void setAutoRect(bool on);
+    // While off, changes do not repaint until repaintNow() or the switch is turned on again.
+    [[nodiscard]] bool autoRepaint() const;
+    void setAutoRepaint(bool on);
+
+    // Where the whole sheet is drawn in the window (may extend beyond it on any side).
+    [[nodiscard]] QRectF displayRect() const;
+    void setDisplayRect(const QRectF& rect);
+    // The clip rectangle, moved by callers together with the display rectangle. Kept and
+    // reported; recomputed to the window whenever the display rectangle is recomputed.
+    [[nodiscard]] QRectF clipRect() const;
+    void setClipRect(const QRectF& rect);
+    // Source size: the pixel size of the sheet being displayed.
+    [[nodiscard]] QSizeF sourceSize() const;
+    // Visible size: the window's client size in pixels.
+    [[nodiscard]] QSize visibleSize() const;
+
+    // Zooms so that the rectangle (window pixels) fills the window; switches to kZoom.
+    void zoomToRect(const QRectF& rect);
+    // Repaints at once (synchronously), whatever the automatic-repaint switch says.
+    void repaintNow();
+    // Draws the current view of the sheet into `target` of another paint device.
+    void paintInto(QPainter& painter, const QRect& target) const;
+
+    // ---- Rubber band ----------------------------------------------------------------------------
+    // While on, a left drag draws a rubber band; at release rubberBandCompleted() is emitted
+    // before mouseUp().
+    [[nodiscard]] bool rubberBand() const;
+    void setRubberBand(bool on);
+    [[nodiscard]] QRectF rubberBandRect() const;  // the last dragged rectangle, window pixels
+
+    // ---- Magnifier -------------------------------------------------------------------------------
+    struct MagnifierOptions {
+        double width = 250.0;     // lens size, window pixels
+        double height = 250.0;
+        int magnification = 400;  // percent of the current view
+        int option4 = 0;
+        int option5 = 0;
+        bool option6 = false;
+        double option7 = 1.0;
+        bool option8 = false;
+        int option9 = 0;
+        bool option10 = false;
+        bool option11 = true;
+    };
+    // The magnifier settings the viewer sets before starting the lens (two numbers, two switches).
+    void setMagnifierNumber(int which, int value);
+    void setMagnifierSwitch(int which, bool on);
+    // Shows a lens that follows the pointer over the sheet; while it runs it owns the pointer.
+    void startMagnifier(const MagnifierOptions& options);
+    void stopMagnifier();
+    [[nodiscard]] bool magnifierActive() const;
+    // True while a tool (the magnifier) owns the pointer; read at mouse release.
+    [[nodiscard]] bool toolActive() const;
+
+    // ---- Annotation overlay ---------------------------------------------------------------------
+    // Objects drawn over the sheet, in pixels relative to the display rectangle's top-left corner
+    // (they move with the sheet). Used by the print preview.
+    struct Annotation {
+        enum class Kind { Line, Rectangle };
+        Kind kind = Kind::Line;
+        QPointF from;              // line start or rectangle corner
+        QPointF to;                // line end or opposite corner
+        double lineWidth = 1.0;
+        int lineStyle = 0;         // 0 solid, 2 dotted
+        QColor lineColour = Qt::black;
+        QColor fillColour;         // rectangles; invalid = not filled
+        int tag = 0;
+    };
+    [[nodiscard]] int annotationMode() const;  // 1 while objects are made, 2 after
+    void setAnnotationMode(int mode);
+    [[nodiscard]] int annotationSetting() const;
+    void setAnnotationSetting(int setting);
+    // Handle of the container of annotation objects; 0 when there is none.
+    [[nodiscard]] quintptr annotationContainer() const;
+    void removeAnnotations();
+    void addAnnotation(const Annotation& object);
+    [[nodiscard]] QList<Annotation> annotations() const;
+
+    // ---- Other switches ----------------------------------------------------------------------------
+    void setShutdownSwitch(bool on);
+    [[nodiscard]] bool shutdownSwitch() const;
+
+signals:
+    // Pointer notifications: button code (kLeftButton, ...), keyboard modifiers (1 Shift, 2 Ctrl,
+    // 4 Alt), position in window pixels.
+    void mouseDown(int button, int shift, double x, double y);
+    void mouseMove(int button, int shift, double x, double y);
+    void mouseUp(int button, int shift, double x, double y);
+    // Between the second press and the second release of a double click.
+    void dblClick();
+    void rubberBandCompleted();
+    // The display rectangle changed without a program call (resize, the control's own change).
+    void viewChanged();
+    void viewScrolled();
+    void loadProgress(int percent);  // whole percent, 0..100
+    void imageLoaded();              // a load from an address completed
+    void loadFailed(const QString& reason);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+}  // namespace sw::imaging
