@@ -1,9 +1,34 @@
-#include <QApplication>
-#include <QLabel>
+// sheetwise: the viewer, and the thin tools that run the same core code headless.
+#include <cstring>
 
-int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QLabel label(QStringLiteral("Sheetwise"));
-    label.show();
-    return app.exec();
+#include "host/ui/viewer_app.h"
+#include "imaging/tool_commands.h"
+#include "printing/print_command.h"
+#include "widgets/gallery_command.h"
+
+namespace {
+
+struct Subcommand {
+    const char* name;
+    int (*run)(int argc, char** argv);
+};
+
+constexpr Subcommand kSubcommands[] = {
+    {"render", sw::imaging::runRenderCommand},
+    {"info", sw::imaging::runInfoCommand},
+    {"print", sw::printing::runPrintCommand},
+    {"widgets", sw::widgets::runWidgetsCommand},
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc > 1) {
+        for (const Subcommand& sub : kSubcommands) {
+            if (std::strcmp(argv[1], sub.name) == 0) {
+                return sub.run(argc, argv);
+            }
+        }
+    }
+    return sw::host::runViewerApp(argc, argv);
 }
