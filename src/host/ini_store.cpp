@@ -1,0 +1,247 @@
+#include "host/ini_store.h"
+
+#include <optional>
+#include <vector>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+namespace sw::host {
+
+namespace {
+
+// One line of the file as stored: its bytes without the line ending, and the ending itself
+// ("\r\n", "\n" or empty for a last line without one).
+struct RawLine {
+    QByteArray content;
+    QByteArray ending;
+};
+
+enum class LineKind { Other, Section, Entry };
+
+// What a line means once decoded: a section header (name) or an entry (name = key, value).
+struct ParsedLine {
+    LineKind kind = LineKind::Other;
+    QString name;
+    QString value;
+};
+
+#ifdef Q_OS_WIN
+const QByteArray kNativeEnding = QByteArrayLiteral("\r\n");
+#else
+const QByteArray kNativeEnding = QByteArrayLiteral("\n");
+#endif
+
+std::vector<RawLine> splitLines(const QByteArray& bytes) {
+    std::vector<RawLine> lines;
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        const qsizetype newline = bytes.indexOf('\n', start);
+        if (newline < 0) {
+            lines.push_back({bytes.mid(start), {}});
+            break;
+        }
+        qsizetype end = newline;
+        if (end > start && bytes.at(end - 1) == '\r') {
+            --end;
+        }
+        lines.push_back({bytes.mid(start, end - start), bytes.mid(end, newline + 1 - end)});
+        start = newline + 1;
+    }
+    return lines;
+}
+
+QString decodeLine(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(bytes);
+    if (utf8.hasError()) {
+        return QString::fromLatin1(bytes);
+    }
+    return text;
+}
+
+bool isBlank(QChar c) {
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+
+QString trimmed(QStringView text) {
+    qsizetype start = 0;
+    qsizetype end = text.size();
+    while (start < end && isBlank(text.at(start))) {
+        ++start;
+    }
+    while (end > start && isBlank(text.at(end - 1))) {
+        --end;
+    }
+    return text.mid(start, end - start).toString();
+}
+
+ParsedLine parseLine(const QByteArray& content) {
+    const QString text = trimmed(decodeLine(content));
+    if (text.startsWith(QLatin1Char('['))) {
+        const qsizetype close = text.indexOf(QLatin1Char(']'));
+        const qsizetype end = close < 0 ? text.size() : close;
+        return {LineKind::Section, trimmed(QStringView(text).mid(1, end - 1)), {}};
+    }
+    const qsizetype equals = text.indexOf(QLatin1Char('='));
+    if (equals < 0) {
+        return {};
+    }
+    return {LineKind::Entry, trimmed(QStringView(text).left(equals)),
+            trimmed(QStringView(text).mid(equals + 1))};
+}
+
+bool sameName(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+QString unquoted(const QString& value) {
+    if (value.size() >= 2 && value.front() == value.back() &&
+        (value.front() == QLatin1Char('"') || value.front() == QLatin1Char('\''))) {
+        return value.mid(1, value.size() - 2);
+    }
+    return value;
+}
+
+QString cutToBuffer(const QString& value, int bufferSize) {
+    if (bufferSize <= 0) {
+        return {};
+    }
+    QString cut = value.left(bufferSize - 1);
+    if (!cut.isEmpty() && cut.back().isHighSurrogate()) {
+        cut.chop(1);
+    }
+    return cut;
+}
+
+std::optional<QByteArray> readAll(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    return file.readAll();
+}
+
+// The half-open range of line indices that belong to the first section named `section`: from the
+// line after its header to the next header. Empty optional when the section is absent.
+struct SectionRange {
+    std::size_t header;
+    std::size_t end;
+};
+
+std::optional<SectionRange> findSection(const std::vector<RawLine>& lines, const QString& section) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const ParsedLine parsed = parseLine(lines[i].content);
+        if (parsed.kind != LineKind::Section || !sameName(parsed.name, section)) {
+            continue;
+        }
+        std::size_t end = i + 1;
+        while (end < lines.size() && parseLine(lines[end].content).kind != LineKind::Section) {
+            ++end;
+        }
+        return SectionRange{i, end};
+    }
+    return std::nullopt;
+}
+
+bool storableAsOneLine(const QString& text) {
+    return !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')) &&
+           !text.contains(QChar(0));
+}
+
+bool validEntry(const QString& section, const QString& key, const QString& value) {
+    return storableAsOneLine(section) && storableAsOneLine(key) && storableAsOneLine(value) &&
+           !section.isEmpty() && !section.contains(QLatin1Char(']')) && !key.isEmpty() &&
+           !key.contains(QLatin1Char('=')) && !key.startsWith(QLatin1Char('['));
+}
+
+// Puts key=value into `lines`, changing nothing else.
+void setEntry(std::vector<RawLine>& lines, const QString& section, const QString& key,
+              const QString& value) {
+    const QByteArray ending =
+        lines.empty() || lines.front().ending.isEmpty() ? kNativeEnding : lines.front().ending;
+    const QByteArray entry = (key + QLatin1Char('=') + value).toUtf8();
+    const std::optional<SectionRange> range = findSection(lines, section);
+    if (!range) {
+        if (!lines.empty() && lines.back().ending.isEmpty()) {
+            lines.back().ending = ending;
+        }
+        lines.push_back({(QLatin1Char('[') + section + QLatin1Char(']')).toUtf8(), ending});
+        lines.push_back({entry, ending});
+        return;
+    }
+    std::size_t insertAfter = range->header;
+    for (std::size_t i = range->header + 1; i < range->end; ++i) {
+        const ParsedLine parsed = parseLine(lines[i].content);
+        if (parsed.kind == LineKind::Entry && sameName(parsed.name, key)) {
+            lines[i].content = entry;
+            return;
+        }
+        if (!trimmed(decodeLine(lines[i].content)).isEmpty()) {
+            insertAfter = i;
+        }
+    }
+    if (lines[insertAfter].ending.isEmpty()) {
+        lines[insertAfter].ending = ending;
+    }
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAfter) + 1, {entry, ending});
+}
+
+}  // namespace
+
+QString readProfileString(const QString& path, const QString& section, const QString& key,
+                          const QString& defaultValue, int bufferSize) {
+    const std::optional<QByteArray> bytes = readAll(path);
+    if (bytes) {
+        const std::vector<RawLine> lines = splitLines(*bytes);
+        if (const std::optional<SectionRange> range = findSection(lines, trimmed(section))) {
+            const QString wanted = trimmed(key);
+            for (std::size_t i = range->header + 1; i < range->end; ++i) {
+                const ParsedLine parsed = parseLine(lines[i].content);
+                if (parsed.kind == LineKind::Entry && sameName(parsed.name, wanted)) {
+                    return cutToBuffer(unquoted(parsed.value), bufferSize);
+                }
+            }
+        }
+    }
+    return cutToBuffer(defaultValue, bufferSize);
+}
+
+bool writeProfileString(const QString& path, const QString& section, const QString& key,
+                        const QString& value) {
+    const QString cleanSection = trimmed(section);
+    const QString cleanKey = trimmed(key);
+    if (!validEntry(cleanSection, cleanKey, value)) {
+        return false;
+    }
+    std::vector<RawLine> lines;
+    if (QFileInfo::exists(path)) {
+        const std::optional<QByteArray> bytes = readAll(path);
+        if (!bytes) {
+            return false;
+        }
+        lines = splitLines(*bytes);
+    }
+    setEntry(lines, cleanSection, cleanKey, value);
+
+    QByteArray out;
+    for (const RawLine& line : lines) {
+        out += line.content;
+        out += line.ending;
+    }
+    // Unbuffered, so that a short write (disk full, file size limit) is seen here: through the
+    // write buffer a short write is dropped silently and the truncated file would be committed.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        return false;
+    }
+    if (file.write(out) != out.size() || file.error() != QFileDevice::NoError) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+}  // namespace sw::host

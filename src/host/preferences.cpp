@@ -1,0 +1,66 @@
+#include "host/preferences.h"
+
+#include <QDir>
+
+#include "host/ini_store.h"
+#include "host/paths.h"
+
+namespace sw::host {
+
+namespace {
+
+bool startsWithOne(const QString& value) {
+    return value.startsWith(QLatin1Char('1'));
+}
+
+QString readPref(const QString& iniPath, const char* key) {
+    return readProfileString(iniPath, QLatin1String(kPrefsSection), QLatin1String(key),
+                             QLatin1String(kAbsentValue));
+}
+
+}  // namespace
+
+QString defaultPlanDirectory() {
+#ifdef Q_OS_WIN
+    return QStringLiteral("C:\\SheetwisePlans");
+#else
+    return QDir::homePath() + QStringLiteral("/SheetwisePlans");
+#endif
+}
+
+QString iniPathFromSystemRoot(const QString& systemRoot) {
+    return withTrailingSeparator(systemRoot) + QLatin1String(kSettingsFileName);
+}
+
+QString settingsIniPath() {
+    const QString systemRoot = qEnvironmentVariable("SystemRoot");
+    if (!systemRoot.isEmpty()) {
+        return iniPathFromSystemRoot(systemRoot);
+    }
+    QString configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (configHome.isEmpty()) {
+        configHome = QDir::homePath() + QStringLiteral("/.config");
+    }
+    return withTrailingSeparator(configHome) + QLatin1String(kSettingsFileName);
+}
+
+Preferences ReadPreferences(const QString& iniPath) {
+    Preferences prefs;
+    const QString folder = readPref(iniPath, kPlanDirectoryKey);
+    if (folder.compare(QLatin1String(kAbsentValue), Qt::CaseInsensitive) == 0) {
+        WriteDefaultPlanDirectory(iniPath);
+        prefs.planDirectory = defaultPlanDirectory();
+    } else {
+        prefs.planDirectory = folder;
+    }
+    prefs.printInBlue = startsWithOne(readPref(iniPath, kPrintInBlueKey));
+    prefs.reversePrint = startsWithOne(readPref(iniPath, kReversePrintKey));
+    return prefs;
+}
+
+void WriteDefaultPlanDirectory(const QString& iniPath) {
+    writeProfileString(iniPath, QLatin1String(kPrefsSection), QLatin1String(kPlanDirectoryKey),
+                       defaultPlanDirectory());
+}
+
+}  // namespace sw::host
