@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include "viewing/fakes.h"
+#include "viewing/view_controller.h"
+
+namespace sw::viewing {
+namespace {
+
+using test::FakeImagingView;
+using test::FakeShell;
+
+// One notification of the imaging control, in the order it delivers them.
+struct Event {
+    enum Kind { Down, Move, Up, DblClick, Band } kind;
+    int button = 0;
+    QPointF at{300, 300};
+    QRectF band;  // for Band: the rectangle the drag produced
+};
+
+Event down(int b, QPointF at = {300, 300}) {
+    return {Event::Down, b, at, {}};
+}
+Event move(QPointF at) {
+    return {Event::Move, 0, at, {}};
+}
+Event up(int b, QPointF at = {300, 300}) {
+    return {Event::Up, b, at, {}};
+}
+Event dbl() {
+    return {Event::DblClick, 0, {}, {}};
+}
+Event band(QRectF r) {
+    return {Event::Band, 0, {}, r};
+}
+
+struct GestureCase {
+    const char* name;
+    std::vector<Event> events;
+    bool magnifierRunning = false;
+    int mode = ImagingView::kZoom;  // paint size mode afterwards
+    double percent = 100;           // zoom percentage afterwards
+    int areaZooms = 0;
+    bool suppressAfter = false;
+};
+
+class Gesture : public ::testing::TestWithParam<GestureCase> {};
+
+// Starts zoomed in at 100 % on a 36 x 24 inch sheet, so that both a zoom and a fit are visible.
+TEST_P(Gesture, TriggersOneActionPerGesture) {
+    FakeImagingView view;
+    FakeShell shell;
+    ViewController controller(view, shell);
+    view.loadSheet(7200, 4800, 200);
+    view.setPaintSizeMode(ImagingView::kZoom);
+    view.magnifier = GetParam().magnifierRunning;
+    for (const Event& e : GetParam().events) {
+        switch (e.kind) {
+            case Event::Down:
+                controller.onMouseDown(e.button, 0, e.at.x(), e.at.y());
+                break;
+            case Event::Move:
+                controller.onMouseMove(e.button, 0, e.at.x(), e.at.y());
+                break;
+            case Event::Up:
+                controller.onMouseUp(e.button, 0, e.at.x(), e.at.y());
+                break;
+            case Event::DblClick:
+                controller.onDblClick();
+                break;
+            case Event::Band:
+                view.bandRect = e.band;
+                controller.onRubberBandCompleted();
+                break;
+        }
+    }
+    EXPECT_EQ(view.mode, GetParam().mode);
+    EXPECT_DOUBLE_EQ(view.percent, GetParam().percent);
+    EXPECT_EQ(view.log.filter(QStringLiteral("zoomToRect")).size(), GetParam().areaZooms);
+    EXPECT_EQ(controller.gestures().suppressClickZoom(), GetParam().suppressAfter);
+    EXPECT_FALSE(controller.gestures().panning());
+}
+
+constexpr int kFit = ImagingView::kFit;
+constexpr int kZoom = ImagingView::kZoom;
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Gesture,
+    ::testing::Values(
+        GestureCase{"LeftClickZoomsAtThePoint", {down(1), up(1)}, false, kZoom, 110},
+        GestureCase{"LeftDragWithOnePixelBandZoomsOnlyToTheBand",
+                    {down(1), move({301, 301}), band({300, 300, 1, 1}), up(1, {301, 301})},
+                    false,
+                    kZoom,
+                    100,
+                    1},
+        GestureCase{"DragWithZeroWidthBandZoomsAtTheRelease",
+                    {down(1), move({300, 340}), band({300, 300, 0, 40}), up(1, {300, 340})},
+                    false,
+                    kZoom,
+                    110},
+        GestureCase{
+            "DoubleClickEndsFitted", {down(1), up(1), down(1), dbl(), up(1)}, false, kFit, 110},
+        GestureCase{"ClickAfterDoubleClickZoomsAgain",
+                    {down(1), up(1), down(1), dbl(), up(1), down(1), up(1)},
+                    false,
+                    kZoom,
+                    120},
+        GestureCase{"RightDragOnlyPans",
+                    {down(2), move({310, 310}), move({330, 290}), up(2)},
+                    false,
+                    kZoom,
+                    100},
+        GestureCase{"RightClickDoesNothing", {down(2), up(2)}, false, kZoom, 100},
+        GestureCase{"LeftClickWhileRightHeldEndsThePanThenRightReleaseFits",
+                    {down(2), down(1), up(1), up(2)},
+                    false,
+                    kFit,
+                    100},
+        GestureCase{"MiddleClickFits", {down(4), up(4)}, false, kFit, 100},
+        GestureCase{"MagnifierConsumesTheRelease", {down(1), up(1)}, true, kZoom, 100, 0, true},
+        GestureCase{"MagnifierConsumesAMiddleClick", {down(4), up(4)}, true, kZoom, 100, 0, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Gesture, ANewProjectForgetsAPanAndASuppressedClick) {
+    PointerGestures gestures;
+    gestures.press(PointerGestures::kRight);
+    gestures.suppressNextClick();
+    gestures.reset();
+    EXPECT_FALSE(gestures.panning());
+    EXPECT_EQ(gestures.release(PointerGestures::kLeft, false), ReleaseAction::ZoomAtPoint);
+}
+
+}  // namespace
+}  // namespace sw::viewing
