@@ -37,7 +37,9 @@ public:
     static ScriptError overflow() { return ScriptError(Code::Overflow); }
     static ScriptError subscriptOutOfRange() { return ScriptError(Code::SubscriptOutOfRange); }
     static ScriptError divisionByZero() { return ScriptError(Code::DivisionByZero); }
-    static ScriptError custom(const QString& description) { return ScriptError(Code::Custom, description); }
+    static ScriptError custom(const QString& description) {
+        return ScriptError(Code::Custom, description);
+    }
 
     // The fixed description of a runtime error number.
     static QString standardDescription(Code code);

@@ -35,11 +35,17 @@ Int toInt(double value) {
 }
 }  // namespace
 
-std::int16_t toInt16(double value) { return toInt<std::int16_t>(value); }
+std::int16_t toInt16(double value) {
+    return toInt<std::int16_t>(value);
+}
 
-std::int32_t toInt32(double value) { return toInt<std::int32_t>(value); }
+std::int32_t toInt32(double value) {
+    return toInt<std::int32_t>(value);
+}
 
-std::int16_t add16(std::int16_t a, int b) { return toInt16(static_cast<double>(a) + b); }
+std::int16_t add16(std::int16_t a, int b) {
+    return toInt16(static_cast<double>(a) + b);
+}
 
 QString formatFixed(double value, int decimals) {
     const double factor = std::pow(10.0, decimals);
@@ -69,7 +75,8 @@ QString singleText(float value) {
     const float magnitude = std::abs(value);
     std::to_chars_result result{};
     if (magnitude >= 1e15F || magnitude < 1e-5F) {
-        result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+        result =
+            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
     } else {
         result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
     }

@@ -1,5 +1,6 @@
 #include "host/ini_store.h"
 
+#include "support/qt_print.h"
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 

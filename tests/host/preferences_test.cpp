@@ -1,5 +1,6 @@
 #include "host/preferences.h"
 
+#include "support/qt_print.h"
 #include <gtest/gtest.h>
 
 #include <QDir>

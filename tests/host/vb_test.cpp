@@ -60,7 +60,8 @@ INSTANTIATE_TEST_SUITE_P(Table, FormatFixed,
                                            FormatCase{0.5, 1, ".5"}, FormatCase{0.04, 1, ".0"},
                                            FormatCase{36.25, 1, "36.3"}, FormatCase{8.5, 2, "8.50"},
                                            FormatCase{0.5, 2, ".50"}, FormatCase{11, 2, "11.00"},
-                                           FormatCase{-0.25, 1, "-.3"}, FormatCase{2.05, 1, "2.1"}));
+                                           FormatCase{-0.25, 1, "-.3"},
+                                           FormatCase{2.05, 1, "2.1"}));
 
 TEST(SingleText, ShortestForm) {
     EXPECT_EQ(singleText(1230.0F), QStringLiteral("1230"));

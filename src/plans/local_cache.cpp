@@ -1,0 +1,116 @@
+#include "plans/local_cache.h"
+
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+#include "host/get_part.h"
+#include "host/paths.h"
+#include "host/script_error.h"
+
+namespace sw::plans {
+
+using host::kPathSeparator;
+
+QString CleanFileName(const QString& name) {
+    QString clean = name;
+    static const QChar kForbidden[] = {u'/', u'\\', u'|', u'<', u'>', u':', u'*', u'?', QChar(0)};
+    for (const QChar c : kForbidden) {
+        clean.replace(c, QLatin1Char(' '));
+    }
+    return clean;
+}
+
+bool FolderExists(const QString& path) {
+    if (path.isEmpty() || path.contains(QChar(0))) {
+        return false;
+    }
+    std::error_code error;
+    const bool exists =
+        std::filesystem::exists(std::filesystem::path(path.toStdU16String()), error);
+    return exists && !error;
+}
+
+void CreateFolderPath(const QString& path) {
+    QString rest = host::withTrailingSeparator(path);
+    const QString separator(kPathSeparator);
+    QString drive;
+    if (rest.contains(QLatin1Char(':'))) {
+        drive = host::GetPart(rest, separator);
+    }
+    std::vector<QString> levels;
+    while (!rest.isEmpty()) {
+        levels.push_back(host::GetPart(rest, separator));
+    }
+    if (levels.empty()) {
+        throw host::ScriptError::subscriptOutOfRange();
+    }
+    levels.front().prepend(drive);
+    QString cumulative;
+    for (const QString& level : levels) {
+        cumulative += level;
+        QDir().mkdir(cumulative);
+    }
+}
+
+QString projectFolder(const QString& localRoot, const QString& projectSubPath) {
+    const qsizetype plans = projectSubPath.indexOf(QStringLiteral("plans"));
+    if (plans < 0) {
+        return localRoot + projectSubPath;
+    }
+    return localRoot + projectSubPath.left(plans);
+}
+
+QString sheetFilePath(const QString& folder, const QString& sheetName) {
+    return folder + CleanFileName(sheetName) + QLatin1String(kSheetExtension);
+}
+
+bool writeDescriptionOnce(const QString& folder, const QString& projectName) {
+    const QString path = folder + QLatin1String(kDescriptionFileName);
+    if (FolderExists(path)) {
+        return false;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
+        if (!QFileInfo(folder).isDir()) {
+            throw host::ScriptError(host::ScriptError::Code::PathNotFound);
+        }
+        throw host::ScriptError(host::ScriptError::Code::PermissionDenied);
+    }
+    const QByteArray line = projectName.toUtf8() + "\r\n";
+    if (file.write(line) != line.size() || !file.flush()) {
+        file.close();
+        file.remove();
+        throw host::ScriptError(host::ScriptError::Code::PermissionDenied);
+    }
+    return true;
+}
+
+std::optional<QString> readFirstLine(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    const QByteArray bytes = file.read(64 * 1024);
+    if (bytes.isEmpty()) {
+        return std::nullopt;
+    }
+    qsizetype end = 0;
+    while (end < bytes.size() && bytes.at(end) != '\r' && bytes.at(end) != '\n') {
+        ++end;
+    }
+    const QByteArray line = bytes.left(end);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(line);
+    if (utf8.hasError()) {
+        return QString::fromLatin1(line);
+    }
+    return text;
+}
+
+}  // namespace sw::plans
