@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "viewing/fakes.h"
+#include "viewing/qt_printers.h"
 
 namespace sw::viewing {
 namespace {

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "viewing/fakes.h"
+#include "viewing/qt_printers.h"
 #include "viewing/view_controller.h"
 
 namespace sw::viewing {
 namespace {
+
+using test::PrintTo;
 
 using test::FakeImagingView;
 using test::FakeShell;

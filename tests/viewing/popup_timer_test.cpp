@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "viewing/qt_printers.h"
+
 namespace sw::viewing {
 namespace {
+
+using test::PrintTo;
 
 constexpr QRectF kTree(20, 30, 300, 400.5);  // bottom edge 430.5 rounds (to even) to 430
 

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "viewing/qt_printers.h"
+
 namespace sw::viewing {
 namespace {
+
+using test::PrintTo;
 
 struct SizeCase {
     const char* name;

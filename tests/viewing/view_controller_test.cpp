@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "viewing/fakes.h"
+#include "viewing/qt_printers.h"
 
 namespace sw::viewing {
 namespace {
+
+using test::PrintTo;
 
 using test::FakeImagingView;
 using test::FakeShell;

@@ -6,8 +6,12 @@
 #include <functional>
 #include <limits>
 
+#include "viewing/qt_printers.h"
+
 namespace sw::viewing {
 namespace {
+
+using test::PrintTo;
 
 constexpr TwipsPerPixel kTpp{15.0F, 15.0F};
 

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <array>
+
+#include <QFrame>
+
+class QLabel;
+
+namespace sw::viewing {
+
+// The viewer's status bar: five text panels side by side, 4500, 1440, 1440, 1440 and 1440 twips
+// wide, counted from 1 like the status texts that fill them. A text wider than its panel is
+// shown elided, in full in the panel's tooltip. Its height and place are set by its owner.
+class StatusPanels : public QFrame {
+    Q_OBJECT
+
+public:
+    static constexpr int kPanels = 5;
+    static constexpr std::array<int, kPanels> kWidthsTwips = {4500, 1440, 1440, 1440, 1440};
+
+    explicit StatusPanels(QWidget* parent = nullptr);
+
+    [[nodiscard]] QString panelText(int panel) const;  // empty for an unknown panel
+    void setPanelText(int panel, const QString& text);
+    // Sizes the panels for a screen with this many twips per pixel horizontally.
+    void setTwipsPerPixel(double tppx);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void showText(int panel);
+
+    std::array<QLabel*, kPanels> m_labels{};
+    std::array<QString, kPanels> m_texts;
+};
+
+}  // namespace sw::viewing
