@@ -1,0 +1,195 @@
+#include "widgets/ruler_drawing.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace sw::widgets {
+namespace {
+
+struct TickCase {
+    std::string name;
+    RulerInput input;
+    bool sparse;
+    std::int32_t step;
+    std::vector<std::int32_t> values;    // every drawn unit, in order
+    std::vector<double> firstPositions;  // positions of the first drawn units, twips
+};
+
+void PrintTo(const TickCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+RulerInput horizontal(double width, std::int32_t max, std::int32_t min = 0,
+                      std::int32_t offset = 0) {
+    RulerInput in;
+    in.width = width;
+    in.height = 300;
+    in.max = max;
+    in.min = min;
+    in.offset = offset;
+    return in;
+}
+
+RulerInput vertical(double height, std::int32_t max) {
+    RulerInput in;
+    in.width = 300;
+    in.height = height;
+    in.max = max;
+    in.isVertical = true;
+    return in;
+}
+
+std::vector<std::int32_t> range(std::int32_t from, std::int32_t to, std::int32_t by = 1) {
+    std::vector<std::int32_t> out;
+    for (std::int32_t v = from; v <= to; v += by) {
+        out.push_back(v);
+    }
+    return out;
+}
+
+class RulerTicks : public ::testing::TestWithParam<TickCase> {};
+
+TEST_P(RulerTicks, DrawsTheExpectedUnits) {
+    const TickCase& c = GetParam();
+    const RulerDrawing d = layoutRuler(c.input);
+    EXPECT_EQ(d.sparse, c.sparse);
+    EXPECT_EQ(d.step, c.step);
+    std::vector<std::int32_t> values;
+    for (const RulerTick& t : d.ticks) {
+        values.push_back(t.value);
+    }
+    EXPECT_EQ(values, c.values);
+    for (std::size_t i = 0; i < c.firstPositions.size() && i < d.ticks.size(); ++i) {
+        EXPECT_DOUBLE_EQ(d.ticks[i].position, c.firstPositions[i]) << "tick " << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layout, RulerTicks,
+    ::testing::Values(
+        // 980 pixels at 15 twips per pixel: narrower than 1000 pixels with more than 20 units.
+        TickCase{"SheetWidth980pxIsSparse",
+                 horizontal(14700, 36, 0, 300),
+                 true,
+                 408,
+                 range(2, 36, 2),
+                 {1116, 1932, 2748}},
+        TickCase{"SheetWidth1000pxIsDense",
+                 horizontal(15000, 36, 0, 300),
+                 false,
+                 417,
+                 range(1, 36),
+                 {717, 1134}},
+        TickCase{"TwentyUnitsAreNeverSparse",
+                 horizontal(3000, 20),
+                 false,
+                 150,
+                 range(1, 20),
+                 {150, 300}},
+        TickCase{
+            "VerticalTwentyUnitsDenseWhenShort", vertical(600, 20), false, 30, range(1, 20), {30}},
+        TickCase{"VerticalTwentyUnitsDenseWhenTall",
+                 vertical(90000, 20),
+                 false,
+                 4500,
+                 range(1, 20),
+                 {4500}},
+        TickCase{"VerticalTwentyOneUnitsSparseWhenTall",
+                 vertical(90000, 21),
+                 true,
+                 4286,
+                 range(2, 20, 2),
+                 {8572}},
+        TickCase{"MinFourMaxTenLabelsFiveToTen",
+                 horizontal(6000, 10, 4),
+                 false,
+                 1000,
+                 range(5, 10),
+                 {1000, 2000}},
+        TickCase{"StepHalfRoundsDownToEven", horizontal(450, 36), true, 12, range(2, 36, 2), {24}},
+        TickCase{"StepHalfRoundsUpToEven", horizontal(1350, 36), true, 38, range(2, 36, 2), {76}},
+        TickCase{
+            "NegativeMinCountsFromMin", horizontal(6000, 2, -3), false, 1200, range(-2, 2), {1200}},
+        TickCase{"MaxEqualMinDrawsNoUnit", horizontal(6000, 5, 5), false, 0, {}, {}},
+        TickCase{"MaxBelowMinDrawsNoUnit", horizontal(6000, 2, 5), false, 0, {}, {}}),
+    [](const ::testing::TestParamInfo<TickCase>& info) { return info.param.name; });
+
+TEST(RulerLayout, LastSparseUnitLiesBeyondTheFarEdge) {
+    const RulerDrawing d = layoutRuler(horizontal(14700, 36, 0, 300));
+    ASSERT_FALSE(d.ticks.empty());
+    EXPECT_EQ(d.ticks.back().value, 36);
+    EXPECT_DOUBLE_EQ(d.ticks.back().position, 14988);
+    EXPECT_GT(d.ticks.back().position, 14700);
+}
+
+TEST(RulerLayout, FrameHasNoFarEdgeAndSitsOnTheLastPixelRow) {
+    const RulerDrawing d = layoutRuler(horizontal(14700, 36, 0, 300));
+    ASSERT_EQ(d.frame.size(), 3U);
+    EXPECT_EQ(d.frame[0], QLineF(0, 0, 14700, 0));
+    EXPECT_EQ(d.frame[1], QLineF(14689, 289, 0, 289));
+    EXPECT_EQ(d.frame[2], QLineF(0, 289, 0, 0));
+    for (const QLineF& line : d.frame) {
+        EXPECT_FALSE(line.x1() == 14700 && line.x2() == 14700) << "no line on the far edge";
+    }
+}
+
+TEST(RulerLayout, OffsetBoxFollowsOrientation) {
+    EXPECT_EQ(layoutRuler(horizontal(14700, 36, 0, 300)).offsetBox,
+              QRectF(QPointF(0, 0), QPointF(300, 289)));
+    RulerInput v = vertical(9000, 24);
+    v.offset = 450;
+    EXPECT_EQ(layoutRuler(v).offsetBox, QRectF(QPointF(0, 0), QPointF(300, 450)));
+    EXPECT_FALSE(layoutRuler(horizontal(14700, 36)).offsetBox.has_value());
+    // An empty scale still draws the box.
+    EXPECT_TRUE(layoutRuler(horizontal(14700, 0, 0, 300)).offsetBox.has_value());
+}
+
+TEST(RulerLayout, LinesCrossTheRulerAndLabelsCarryBlanks) {
+    const RulerDrawing h = layoutRuler(horizontal(6000, 10, 4));
+    ASSERT_FALSE(h.ticks.empty());
+    EXPECT_EQ(h.ticks.front().line, QLineF(1000, 0, 1000, 300));
+    EXPECT_EQ(h.ticks.front().label, QStringLiteral(" 5 "));
+    const RulerDrawing v = layoutRuler(vertical(600, 20));
+    EXPECT_EQ(v.ticks.front().line, QLineF(0, 30, 300, 30));
+    EXPECT_EQ(layoutRuler(horizontal(6000, 2, -3)).ticks.front().label, QStringLiteral("-2 "));
+}
+
+TEST(RulerLayout, ScreenFactorDecidesSparseness) {
+    RulerInput in = horizontal(14700, 36, 0, 300);
+    in.twipsPerPixelX = 12;  // 120 DPI: the same ruler is 1225 pixels wide
+    EXPECT_FALSE(layoutRuler(in).sparse);
+}
+
+TEST(RulerLayout, RangeWiderThanSixteenBitsDrawsOnlyTheFrame) {
+    // Only a damaged property bag can hold such values; the paint must not run for billions of
+    // units.
+    const RulerDrawing d = layoutRuler(horizontal(14700, 2'000'000'000, -2'000'000'000));
+    EXPECT_EQ(d.frame.size(), 3U);
+    EXPECT_TRUE(d.ticks.empty());
+    const RulerDrawing widest = layoutRuler(horizontal(14700, 32767, -32768));
+    EXPECT_EQ(widest.ticks.size(), 65535U / 2);
+}
+
+TEST(RulerLayout, UnitsIncreaseAndNeverSitOnTheZero) {
+    for (std::int32_t max = 1; max <= 60; ++max) {
+        for (const double width : {300.0, 14700.0, 15000.0, 60000.0}) {
+            const RulerDrawing d = layoutRuler(horizontal(width, max, 0, 300));
+            for (std::size_t i = 0; i < d.ticks.size(); ++i) {
+                EXPECT_GT(d.ticks[i].position, 300) << max << " " << width;
+                if (i > 0) {
+                    EXPECT_GT(d.ticks[i].value, d.ticks[i - 1].value);
+                    EXPECT_GE(d.ticks[i].position, d.ticks[i - 1].position);
+                }
+            }
+            const std::size_t expected =
+                d.sparse ? static_cast<std::size_t>(max / 2) : static_cast<std::size_t>(max);
+            EXPECT_EQ(d.ticks.size(), expected) << max << " " << width;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace sw::widgets
