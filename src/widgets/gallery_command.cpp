@@ -1,13 +1,17 @@
 #include "widgets/gallery_command.h"
 
 #include <cstdio>
-#include <memory>
+#include <optional>
+#include <utility>
 
 #include <QApplication>
 #include <QDir>
 #include <QImage>
+#include <QMouseEvent>
 #include <QStringList>
 
+#include "widgets/sw_gradient_button.h"
+#include "widgets/sw_menu_bar.h"
 #include "widgets/sw_ruler.h"
 #include "widgets/twips.h"
 
@@ -46,22 +50,25 @@ class Gallery {
 public:
     explicit Gallery(QDir dir) : m_dir(std::move(dir)) {}
 
-    bool save(const QImage& image, const QString& name) {
+    void save(const QImage& image, const QString& name) {
+        if (!m_error.isEmpty()) {
+            return;
+        }
         const QString path = m_dir.filePath(name);
         if (image.isNull() || !image.save(path, "PNG")) {
-            std::fprintf(stderr, "sheetwise widgets: cannot write %s\n", qPrintable(path));
-            m_failed = true;
-            return false;
+            m_error = QStringLiteral("cannot write %1").arg(path);
+            return;
         }
-        std::printf("%s\n", qPrintable(path));
-        return true;
+        m_written.append(path);
     }
 
-    [[nodiscard]] bool failed() const { return m_failed; }
+    [[nodiscard]] QString error() const { return m_error; }
+    [[nodiscard]] QStringList written() const { return m_written; }
 
 private:
     QDir m_dir;
-    bool m_failed = false;
+    QStringList m_written;
+    QString m_error;
 };
 
 void renderRulers(Gallery& gallery) {
@@ -78,7 +85,60 @@ void renderRulers(Gallery& gallery) {
     gallery.save(vertical.grab().toImage(), QStringLiteral("ruler-vertical.png"));
 }
 
+// Delivers a pointer event to `widget` at its centre, as the window system would.
+void sendMouse(QWidget& widget, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held) {
+    const QPointF local = QRectF(widget.rect()).center();
+    QMouseEvent event(type, local, widget.mapToGlobal(local), button, held, Qt::NoModifier);
+    QApplication::sendEvent(&widget, &event);
+}
+
+// The button as a loaded control in a running host: tracking on, the printer bitmap, then the
+// pointer moved onto it and pressed.
+void renderButton(Gallery& gallery) {
+    SWGradientButton button;
+    button.setGeometryTwips(0, 0, 120 * kGalleryTwipsPerPixel, 32 * kGalleryTwipsPerPixel);
+    button.ReadProperties(PropertyBag());
+    button.setImgIndex(3);
+    button.show();
+    QApplication::processEvents();
+    gallery.save(button.grab().toImage(), QStringLiteral("button-normal.png"));
+
+    sendMouse(button, QEvent::MouseMove, Qt::NoButton, Qt::NoButton);
+    gallery.save(button.grab().toImage(), QStringLiteral("button-hover.png"));
+
+    sendMouse(button, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
+    gallery.save(button.grab().toImage(), QStringLiteral("button-pressed.png"));
+    sendMouse(button, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
+}
+
+void renderMenuBar(Gallery& gallery) {
+    SWMenuBar bar;
+    bar.setGeometryTwips(0, 0, 400 * kGalleryTwipsPerPixel, 30 * kGalleryTwipsPerPixel);
+    gallery.save(bar.grab().toImage(), QStringLiteral("menubar.png"));
+}
+
 }  // namespace
+
+QStringList writeGallery(const QString& dir, QString* error) {
+    QDir out(dir);
+    if (dir.isEmpty() || !out.mkpath(QStringLiteral("."))) {
+        if (error != nullptr) {
+            *error = QStringLiteral("cannot create %1").arg(dir);
+        }
+        return {};
+    }
+    const std::optional<double> previous = pinnedTwipsPerPixel();
+    pinTwipsPerPixel(kGalleryTwipsPerPixel);
+    Gallery gallery(out);
+    renderButton(gallery);
+    renderMenuBar(gallery);
+    renderRulers(gallery);
+    pinTwipsPerPixel(previous);
+    if (error != nullptr) {
+        *error = gallery.error();
+    }
+    return gallery.written();
+}
 
 int runWidgetsCommand(int argc, char** argv) {
     const Options options = parseOptions(argc, argv);
@@ -93,16 +153,16 @@ int runWidgetsCommand(int argc, char** argv) {
     }
     int appArgc = 1;
     QApplication app(appArgc, argv);
-    pinTwipsPerPixel(kGalleryTwipsPerPixel);
-
-    QDir dir(options.outDir);
-    if (!dir.mkpath(QStringLiteral("."))) {
-        std::fprintf(stderr, "sheetwise widgets: cannot create %s\n", qPrintable(options.outDir));
+    QString error;
+    const QStringList written = writeGallery(options.outDir, &error);
+    for (const QString& path : written) {
+        std::printf("%s\n", qPrintable(path));
+    }
+    if (!error.isEmpty()) {
+        std::fprintf(stderr, "sheetwise widgets: %s\n", qPrintable(error));
         return 1;
     }
-    Gallery gallery(dir);
-    renderRulers(gallery);
-    return gallery.failed() ? 1 : 0;
+    return 0;
 }
 
 }  // namespace sw::widgets

@@ -77,6 +77,10 @@ void pinTwipsPerPixel(std::optional<double> twipsPerPixel) {
     }
 }
 
+std::optional<double> pinnedTwipsPerPixel() {
+    return g_pinned;
+}
+
 int twipsToPixelsX(double twips) {
     return toPixels(twips, twipsPerPixelX());
 }

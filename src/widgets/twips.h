@@ -25,6 +25,8 @@ double twipsPerPixelY();
 // Pins both factors (for example to 15, the 96 DPI figure) until reset with std::nullopt.
 // Values that are not positive are ignored.
 void pinTwipsPerPixel(std::optional<double> twipsPerPixel);
+// The pinned factor, if any (to restore it after pinning another).
+std::optional<double> pinnedTwipsPerPixel();
 
 // A coordinate in twips as a pixel index along x or y: twips / factor, rounded half to even.
 int twipsToPixelsX(double twips);

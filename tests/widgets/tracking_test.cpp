@@ -1,0 +1,280 @@
+#include "widget_test_support.h"
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+#include <QCursor>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "widgets/handles.h"
+#include "widgets/sw_gradient_button.h"
+#include "widgets/tracking_events.h"
+
+namespace sw::widgets {
+namespace {
+
+// Far from every test window, so that no window starts out under the pointer.
+void parkPointer() {
+    QCursor::setPos(QPoint(5000, 5000));
+    QApplication::processEvents();
+}
+
+void sendLeave(QWidget& widget) {
+    QEvent event(QEvent::Leave);
+    QApplication::sendEvent(&widget, &event);
+}
+
+// A loaded button in a running host, shown on the offscreen screen, with a short hover time so
+// that the event loop does not wait long.
+class TrackedButton : public ::testing::Test {
+protected:
+    static constexpr int kHoverTime = 60;
+
+    void SetUp() override {
+        parkPointer();
+        m_button = std::make_unique<SWGradientButton>();
+        m_button->setGeometryTwips(0, 0, 1800, 480);
+        m_button->ReadProperties(PropertyBag({{"HoverTime", kHoverTime}}));
+        m_button->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_button.get()));
+        QObject::connect(m_button.get(), &SWGradientButton::MouseHover,
+                         [this] { m_events.emplace_back("MouseHover"); });
+        QObject::connect(m_button.get(), &SWGradientButton::MouseLeave,
+                         [this] { m_events.emplace_back("MouseLeave"); });
+    }
+
+    void TearDown() override {
+        m_button.reset();
+        parkPointer();
+    }
+
+    void moveOnto(QPoint pos = QPoint(60, 16)) { QTest::mouseMove(m_button.get(), pos); }
+
+    using Events = std::vector<std::string>;
+
+    test::PinnedTwips m_pin;
+    std::unique_ptr<SWGradientButton> m_button;
+    Events m_events;
+};
+
+TEST_F(TrackedButton, HoverAfterRestThenLeave) {
+    QSignalSpy hover(m_button.get(), &SWGradientButton::MouseHover);
+    moveOnto();
+    EXPECT_TRUE(m_button->isHovering()) << "the hover look comes with the first move";
+    EXPECT_TRUE(m_events.empty()) << "MouseHover waits for the rest";
+    ASSERT_TRUE(hover.wait(2000));
+    sendLeave(*m_button);
+    EXPECT_EQ(m_events, (Events{"MouseHover", "MouseLeave"}));
+    EXPECT_FALSE(m_button->isHovering());
+}
+
+TEST_F(TrackedButton, LeavingBeforeTheRestCancelsTheHover) {
+    moveOnto();
+    sendLeave(*m_button);
+    QTest::qWait(3 * kHoverTime);
+    EXPECT_EQ(m_events, (Events{"MouseLeave"}));
+}
+
+TEST_F(TrackedButton, EveryRestAfterMovementHoversAgain) {
+    QSignalSpy hover(m_button.get(), &SWGradientButton::MouseHover);
+    moveOnto(QPoint(30, 10));
+    ASSERT_TRUE(hover.wait(2000));
+    QTest::qWait(3 * kHoverTime);
+    EXPECT_EQ(hover.count(), 1) << "one report per rest";
+    moveOnto(QPoint(40, 12));
+    ASSERT_TRUE(hover.wait(2000));
+    EXPECT_EQ(m_events, (Events{"MouseHover", "MouseHover"}));
+}
+
+TEST_F(TrackedButton, LeaveIsReportedOncePerArming) {
+    moveOnto();
+    sendLeave(*m_button);
+    sendLeave(*m_button);
+    EXPECT_EQ(m_events, (Events{"MouseLeave"}));
+}
+
+TEST_F(TrackedButton, LeaveRestoresTheNormalLook) {
+    moveOnto();
+    const QImage hover = m_button->grab().toImage();
+    EXPECT_EQ(hover.pixelColor(0, 0), QColor(Qt::black)) << "hover outline";
+    sendLeave(*m_button);
+    const QImage normal = m_button->grab().toImage();
+    EXPECT_NE(normal.pixelColor(0, 0), QColor(Qt::black));
+}
+
+TEST(Tracking, ButtonWithoutStoredPropertiesKeepsTheHoverLook) {
+    parkPointer();
+    SWGradientButton button;
+    button.setGeometryTwips(0, 0, 1800, 480);
+    button.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&button));
+    EXPECT_EQ(TrackingEvents::TrackedWindowCount(), 0);
+    QTest::mouseMove(&button, QPoint(60, 16));
+    sendLeave(button);
+    EXPECT_TRUE(button.isHovering());
+    parkPointer();
+}
+
+TEST(Tracking, DesignerModeDoesNotTrack) {
+    SWGradientButton button;
+    button.setAmbientUserMode(false);
+    button.ReadProperties(PropertyBag());
+    EXPECT_EQ(TrackingEvents::TrackedWindowCount(), 0);
+}
+
+TEST(Tracking, CollectionExistsOnlyWhileAWindowIsTracked) {
+    QWidget first;
+    QWidget second;
+    clsTrackInfo a;
+    clsTrackInfo b;
+    a.setHWnd(handles::windowHandle(&first));
+    b.setHWnd(handles::windowHandle(&second));
+    ASSERT_TRUE(TrackingEvents::StartTracking(&a));
+    ASSERT_TRUE(TrackingEvents::StartTracking(&b));
+    EXPECT_EQ(TrackingEvents::TrackedWindowCount(), 2);
+    EXPECT_FALSE(TrackingEvents::StartTracking(&a)) << "a window is tracked once";
+    clsTrackInfo sameWindow;
+    sameWindow.setHWnd(a.hWnd());
+    EXPECT_FALSE(TrackingEvents::StartTracking(&sameWindow));
+    TrackingEvents::StopTracking(&sameWindow);  // not its record: nothing happens
+    EXPECT_EQ(TrackingEvents::TrackedWindowCount(), 2);
+    TrackingEvents::StopTracking(&a);
+    TrackingEvents::StopTracking(&a);
+    EXPECT_EQ(TrackingEvents::TrackedWindowCount(), 1);
+    TrackingEvents::StopTracking(&b);
+    EXPECT_EQ(TrackingEvents::TrackedWindowCount(), 0);
+}
+
+TEST(Tracking, StoppingGivesTheWindowItsOwnPointerSettingBack) {
+    QWidget widget;
+    widget.setMouseTracking(false);
+    clsTrackInfo record;
+    record.setHWnd(handles::windowHandle(&widget));
+    ASSERT_TRUE(TrackingEvents::StartTracking(&record));
+    EXPECT_TRUE(widget.hasMouseTracking());
+    TrackingEvents::StopTracking(&record);
+    EXPECT_FALSE(widget.hasMouseTracking());
+}
+
+// Counts the events that reach the widget itself.
+class CountingWidget : public QWidget {
+public:
+    int received = 0;
+
+protected:
+    bool event(QEvent* event) override {
+        if (event->type() == QEvent::User) {
+            ++received;
+        }
+        return QWidget::event(event);
+    }
+};
+
+TEST(Tracking, DestroyedRecordOrWindowLeavesTheCollection) {
+    auto widget = std::make_unique<CountingWidget>();
+    auto record = std::make_unique<clsTrackInfo>();
+    record->setHWnd(handles::windowHandle(widget.get()));
+    ASSERT_TRUE(TrackingEvents::StartTracking(record.get()));
+    QEvent first(QEvent::User);
+    QApplication::sendEvent(widget.get(), &first);
+    EXPECT_EQ(widget->received, 1) << "other events go on to the window";
+    record.reset();
+    EXPECT_EQ(TrackingEvents::TrackedWindowCount(), 0);
+    QEvent second(QEvent::User);
+    QApplication::sendEvent(widget.get(), &second);
+    EXPECT_EQ(widget->received, 2) << "no stale filter swallows the window's events";
+
+    clsTrackInfo other;
+    other.setHWnd(handles::windowHandle(widget.get()));
+    ASSERT_TRUE(TrackingEvents::StartTracking(&other));
+    widget.reset();
+    EXPECT_EQ(TrackingEvents::TrackedWindowCount(), 0);
+    TrackingEvents::StopTracking(&other);
+}
+
+TEST(Tracking, MessagesForUnknownWindowsAreSwallowed) {
+    EXPECT_FALSE(TrackingEvents::TrackingWndProc(0, TrackingEvents::kMouseMove));
+    EXPECT_FALSE(TrackingEvents::TrackingWndProc(0x7FFFFFF0, TrackingEvents::kMouseHover));
+    clsTrackInfo nowhere;
+    nowhere.setHWnd(0x7FFFFFF0);
+    EXPECT_FALSE(TrackingEvents::StartTracking(&nowhere));
+    TrackingEvents::RequestTracking(&nowhere);
+    TrackingEvents::StopTracking(&nowhere);
+    EXPECT_FALSE(TrackingEvents::StartTracking(nullptr));
+}
+
+TEST(Tracking, WindowProcedureRaisesTheRecordsEvents) {
+    QWidget widget;
+    clsTrackInfo record;
+    record.setHWnd(handles::windowHandle(&widget));
+    ASSERT_TRUE(TrackingEvents::StartTracking(&record));
+    std::vector<std::string> events;
+    QObject::connect(&record, &clsTrackInfo::MouseHover, [&] { events.emplace_back("hover"); });
+    QObject::connect(&record, &clsTrackInfo::MouseLeave, [&] { events.emplace_back("leave"); });
+    EXPECT_TRUE(TrackingEvents::TrackingWndProc(record.hWnd(), TrackingEvents::kMouseMove))
+        << "a move goes on to the window";
+    EXPECT_FALSE(TrackingEvents::TrackingWndProc(record.hWnd(), TrackingEvents::kMouseHover));
+    EXPECT_FALSE(TrackingEvents::TrackingWndProc(record.hWnd(), TrackingEvents::kMouseLeave));
+    EXPECT_TRUE(TrackingEvents::TrackingWndProc(record.hWnd(), 0x0F)) << "others go on";
+    EXPECT_EQ(events, (std::vector<std::string>{"hover", "leave"}));
+    TrackingEvents::StopTracking(&record);
+}
+
+struct HoverTimeCase {
+    std::string name;
+    QVariant stored;  // invalid: nothing stored
+    int readBack;
+    bool written;
+};
+
+void PrintTo(const HoverTimeCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class HoverTimePersistence : public ::testing::TestWithParam<HoverTimeCase> {};
+
+TEST_P(HoverTimePersistence, RoundTripsThroughTheBag) {
+    const HoverTimeCase& c = GetParam();
+    SWGradientButton designer;
+    designer.setAmbientUserMode(false);
+    QVariantMap stored;
+    if (c.stored.isValid()) {
+        stored.insert(QStringLiteral("HoverTime"), c.stored);
+    }
+    designer.ReadProperties(PropertyBag(stored));
+    EXPECT_EQ(designer.HoverTime(), c.readBack);
+    PropertyBag saved;
+    designer.WriteProperties(saved);
+    EXPECT_EQ(saved.contains(QStringLiteral("HoverTime")), c.written);
+    SWGradientButton reloaded;
+    reloaded.setAmbientUserMode(false);
+    reloaded.ReadProperties(saved);
+    EXPECT_EQ(reloaded.HoverTime(), c.readBack);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, HoverTimePersistence,
+    ::testing::Values(HoverTimeCase{"NothingStored", QVariant(), 400, false},
+                      HoverTimeCase{"DefaultIsNotWritten", 400, 400, false},
+                      HoverTimeCase{"OtherValueIsWritten", 250, 250, true},
+                      HoverTimeCase{"TextNumber", QStringLiteral("250"), 250, true},
+                      HoverTimeCase{"GarbageReadsAsDefault", QStringLiteral("soon"), 400, false}),
+    [](const ::testing::TestParamInfo<HoverTimeCase>& info) { return info.param.name; });
+
+TEST(Tracking, SettingHoverTimeIsRecorded) {
+    SWGradientButton button;
+    QSignalSpy changed(&button, &SWGradientButton::PropertyChanged);
+    button.setHoverTime(250);
+    ASSERT_EQ(changed.count(), 1);
+    EXPECT_EQ(changed.at(0).at(0).toString(), QStringLiteral("HoverTime"));
+    PropertyBag bag;
+    button.WriteProperties(bag);
+    EXPECT_EQ(bag.read(QStringLiteral("HoverTime"), 400).toInt(), 250);
+}
+
+}  // namespace
+}  // namespace sw::widgets
