@@ -33,6 +33,12 @@ QString ScriptError::standardDescription(Code code) {
             return QStringLiteral("Path/File access error");
         case Code::PathNotFound:
             return QStringLiteral("Path not found");
+        case Code::NotSupported:
+            return QStringLiteral("Object doesn't support this property or method");
+        case Code::ArgumentNotOptional:
+            return QStringLiteral("Argument not optional");
+        case Code::WrongArguments:
+            return QStringLiteral("Wrong number of arguments or invalid property assignment");
         case Code::Custom:
             break;
     }

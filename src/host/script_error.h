@@ -14,16 +14,19 @@ class ScriptError : public std::runtime_error {
 public:
     // Runtime error numbers. The description of each is fixed; `Custom` carries its own text.
     enum class Code {
-        InvalidArgument = 5,       // "Invalid procedure call or argument"
-        Overflow = 6,              // "Overflow"
-        SubscriptOutOfRange = 9,   // "Subscript out of range"
-        DivisionByZero = 11,       // "Division by zero"
-        TypeMismatch = 13,         // "Type mismatch"
-        FileNotFound = 53,         // "File not found"
-        PermissionDenied = 70,     // "Permission denied"
-        PathFileAccessError = 75,  // "Path/File access error"
-        PathNotFound = 76,         // "Path not found"
-        Custom = 1000,             // an error with its own description (network, decoding, ...)
+        InvalidArgument = 5,        // "Invalid procedure call or argument"
+        Overflow = 6,               // "Overflow"
+        SubscriptOutOfRange = 9,    // "Subscript out of range"
+        DivisionByZero = 11,        // "Division by zero"
+        TypeMismatch = 13,          // "Type mismatch"
+        FileNotFound = 53,          // "File not found"
+        PermissionDenied = 70,      // "Permission denied"
+        PathFileAccessError = 75,   // "Path/File access error"
+        PathNotFound = 76,          // "Path not found"
+        NotSupported = 438,         // "Object doesn't support this property or method"
+        ArgumentNotOptional = 449,  // "Argument not optional"
+        WrongArguments = 450,       // "Wrong number of arguments or invalid property assignment"
+        Custom = 1000,              // an error with its own description (network, decoding, ...)
     };
 
     explicit ScriptError(Code code, const QString& description = {});

@@ -1,12 +1,206 @@
 #include "host/ui/viewer_app.h"
 
 #include <cstdio>
+#include <cstring>
+#include <optional>
+
+#include <QApplication>
+#include <QFile>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QTimer>
+#include <QUrl>
+
+#include "host/host_calls.h"
+#include "host/ui/fast_viewer.h"
+#include "host/ui/standard_calls.h"
 
 namespace sw::host {
 
-int runViewerApp(int /*argc*/, char** /*argv*/) {
-    std::fputs("sheetwise: this command is not available in this build yet\n", stderr);
-    return 1;
+namespace {
+
+constexpr int kUsageError = 2;
+
+const char kUsage[] =
+    "Usage:\n"
+    "  sheetwise [FILE | http(s)://URL]      open the viewer; run the host calls of the document\n"
+    "  sheetwise --headless --script FILE    run a host-call document without a window and\n"
+    "                                        print one JSON reply per call (FILE - = stdin)\n"
+    "  sheetwise render|info|print|widgets   tools; see sheetwise <command> --help\n"
+    "  sheetwise --help | --version\n"
+    "\n"
+    "A host-call document is JSON: {\"calls\": [[\"InitVars\", \"http://h/\", \"2004~0815\",\n"
+    "\"Main Street School\", 90, \"north\"], [\"MakePlanList\", \"hdr~A,Sheet 1,s1.tif\"],\n"
+    "[\"SetFirstImage\", \"s1.tif\", \"Sheet 1\"], [\"Dump\"]]}\n"
+    "Each reply is {\"call\": ..., \"ok\": true, \"result\": ..., \"args\": [...]} or\n"
+    "{\"call\": ..., \"ok\": false, \"error\": \"...\"}.\n";
+
+struct Options {
+    bool headless = false;
+    QString script;    // --script FILE
+    QString document;  // FILE or URL of the windowed viewer
+};
+
+// Parses the command line; prints usage or version and returns an exit code when done.
+std::optional<int> parseOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (std::strcmp(arg, "--version") == 0) {
+            std::printf("sheetwise %s\n", SW_VERSION_STRING);
+            return 0;
+        }
+        if (std::strcmp(arg, "--headless") == 0) {
+            options.headless = true;
+        } else if (std::strcmp(arg, "--script") == 0 && i + 1 < argc) {
+            options.script = QString::fromLocal8Bit(argv[++i]);
+        } else if (arg[0] == '-' && arg[1] != '\0') {
+            std::fprintf(stderr, "sheetwise: unknown option %s\n\n%s", arg, kUsage);
+            return kUsageError;
+        } else if (options.document.isEmpty()) {
+            options.document = QString::fromLocal8Bit(arg);
+        } else {
+            std::fprintf(stderr, "sheetwise: more than one document given\n\n%s", kUsage);
+            return kUsageError;
+        }
+    }
+    if (options.headless && options.script.isEmpty()) {
+        std::fprintf(stderr, "sheetwise: --headless needs --script FILE\n\n%s", kUsage);
+        return kUsageError;
+    }
+    return std::nullopt;
+}
+
+bool isWebAddress(const QString& text) {
+    return text.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
+           text.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+}
+
+// The bytes of FILE, or of standard input for "-"; nothing with `error` set when unreadable.
+std::optional<QByteArray> readDocument(const QString& path, QString& error) {
+    QFile file;
+    const bool opened = path == QLatin1String("-")
+                            ? file.open(stdin, QIODevice::ReadOnly)
+                            : (file.setFileName(path), file.open(QIODevice::ReadOnly));
+    if (!opened) {
+        error = file.errorString();
+        return std::nullopt;
+    }
+    return file.readAll();
+}
+
+// Runs every call of `calls` on `viewer`, writing one reply line per call to standard output.
+void runCalls(FastViewer& viewer, const QJsonArray& calls) {
+    const HostCallRunner runner(viewer, standardRegistry(), Trust::Trusted);
+    for (const QJsonValue& call : calls) {
+        const QByteArray line = replyLine(runner.run(call)) + '\n';
+        std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stdout);
+        std::fflush(stdout);
+        QCoreApplication::processEvents();
+    }
+}
+
+int runHeadless(int argc, char** argv, const Options& options) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QString error;
+    const std::optional<QByteArray> bytes = readDocument(options.script, error);
+    std::optional<QJsonArray> calls;
+    if (bytes) {
+        calls = parseHostCallDocument(*bytes, &error);
+    }
+    if (!calls) {
+        std::fprintf(stderr, "sheetwise: cannot read host calls from %s: %s\n",
+                     qPrintable(options.script), qPrintable(error));
+        return kUsageError;
+    }
+    QApplication app(argc, argv);
+    FastViewer viewer;
+    viewer.setMessageSink([](const QString& text) {
+        std::fprintf(stderr, "sheetwise: message: %s\n", qPrintable(text));
+    });
+    viewer.resize(1024, 768);
+    viewer.show();
+    runCalls(viewer, *calls);
+    return 0;
+}
+
+// Parses `bytes` and runs its calls in the window's viewer; a bad document is shown to the user.
+void runDocumentInWindow(QMainWindow& window, FastViewer& viewer, const QByteArray& bytes,
+                         const QString& source) {
+    QString error;
+    const std::optional<QJsonArray> calls = parseHostCallDocument(bytes, &error);
+    if (!calls) {
+        QMessageBox::warning(
+            &window, QStringLiteral("Sheetwise"),
+            QStringLiteral("Cannot read host calls from %1:\n%2").arg(source, error));
+        return;
+    }
+    runCalls(viewer, *calls);
+}
+
+void fetchAndRun(QMainWindow& window, FastViewer& viewer, const QString& address) {
+    auto* network = new QNetworkAccessManager(&window);
+    QNetworkReply* reply = network->get(QNetworkRequest(QUrl(address)));
+    QObject::connect(reply, &QNetworkReply::finished, &window, [&window, &viewer, reply, address] {
+        reply->deleteLater();
+        if (reply->error() != QNetworkReply::NoError) {
+            QMessageBox::warning(&window, QStringLiteral("Sheetwise"),
+                                 QStringLiteral("Cannot fetch host calls from %1:\n%2")
+                                     .arg(address, reply->errorString()));
+            return;
+        }
+        runDocumentInWindow(window, viewer, reply->readAll(), address);
+    });
+}
+
+int runWindowed(int argc, char** argv, const Options& options) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Sheetwise"));
+    QApplication::setApplicationVersion(QStringLiteral(SW_VERSION_STRING));
+    QMainWindow window;
+    window.setObjectName(QStringLiteral("Sheetwise"));
+    window.setWindowTitle(QStringLiteral("Sheetwise"));
+    auto* viewer = new FastViewer(&window);
+    window.setCentralWidget(viewer);
+    window.resize(1200, 800);
+    window.show();
+    viewer->setFocus();
+
+    const QString document = options.document.isEmpty() ? options.script : options.document;
+    if (!document.isEmpty()) {
+        QTimer::singleShot(0, &window, [&window, viewer, document] {
+            if (isWebAddress(document)) {
+                fetchAndRun(window, *viewer, document);
+                return;
+            }
+            QString error;
+            if (const std::optional<QByteArray> bytes = readDocument(document, error)) {
+                runDocumentInWindow(window, *viewer, *bytes, document);
+            } else {
+                QMessageBox::warning(
+                    &window, QStringLiteral("Sheetwise"),
+                    QStringLiteral("Cannot read host calls from %1:\n%2").arg(document, error));
+            }
+        });
+    }
+    return QApplication::exec();
+}
+
+}  // namespace
+
+int runViewerApp(int argc, char** argv) {
+    Options options;
+    if (const std::optional<int> done = parseOptions(argc, argv, options)) {
+        return *done;
+    }
+    return options.headless ? runHeadless(argc, argv, options) : runWindowed(argc, argv, options);
 }
 
 }  // namespace sw::host

@@ -1,0 +1,147 @@
+// The scripting methods of FastViewer as host calls, and the Dump pseudo-call.
+#include <QJsonArray>
+#include <QTreeWidget>
+
+#include "host/ui/fast_viewer.h"
+#include "host/ui/standard_calls.h"
+#include "host/ui/tree_nodes.h"
+#include "imaging/ui/imaging_control.h"
+
+namespace sw::host {
+
+namespace {
+
+CallReply reply(const QJsonValue& result, const QJsonArray& args) {
+    return {{QStringLiteral("result"), result}, {QStringLiteral("args"), args}};
+}
+
+CallReply noArguments(FastViewer& v, const QJsonArray& args, void (FastViewer::*method)()) {
+    expectArgumentCount(args, 0, 0);
+    (v.*method)();
+    return reply(QJsonValue::Null, {});
+}
+
+// Methods taking one string by reference.
+CallReply oneString(FastViewer& v, const QJsonArray& args, void (FastViewer::*method)(QString&)) {
+    expectArgumentCount(args, 1, 1);
+    QString text = stringArgument(args, 0);
+    (v.*method)(text);
+    return reply(QJsonValue::Null, {text});
+}
+
+// SetImage and SetFirstImage: two strings by value.
+CallReply twoByValue(FastViewer& v, const QJsonArray& args,
+                     void (FastViewer::*method)(QString, QString)) {
+    expectArgumentCount(args, 2, 2);
+    const QString path = stringArgument(args, 0);
+    const QString name = stringArgument(args, 1);
+    (v.*method)(path, name);
+    return reply(QJsonValue::Null, {path, name});
+}
+
+QJsonArray toJson(const QStringList& list) {
+    return QJsonArray::fromStringList(list);
+}
+
+}  // namespace
+
+void registerScriptingCalls(HostCallRegistry& registry) {
+    using FV = FastViewer;
+    const CallKind kind = CallKind::Scripting;
+    registry.add("ResetRoot", kind,
+                 [](FV& v, const QJsonArray& a) { return noArguments(v, a, &FV::ResetRoot); });
+    registry.add("SetImage", kind,
+                 [](FV& v, const QJsonArray& a) { return twoByValue(v, a, &FV::SetImage); });
+    registry.add("SetFirstImage", kind,
+                 [](FV& v, const QJsonArray& a) { return twoByValue(v, a, &FV::SetFirstImage); });
+    registry.add("MakePlanList", kind,
+                 [](FV& v, const QJsonArray& a) { return oneString(v, a, &FV::MakePlanList); });
+    registry.add("SetProjectID", kind,
+                 [](FV& v, const QJsonArray& a) { return oneString(v, a, &FV::SetProjectID); });
+    registry.add("SetProjectName", kind,
+                 [](FV& v, const QJsonArray& a) { return oneString(v, a, &FV::SetProjectName); });
+    registry.add("SetPlanUrl", kind, [](FV& v, const QJsonArray& a) {
+        expectArgumentCount(a, 2, 2);
+        QString url = stringArgument(a, 0);
+        QString id = stringArgument(a, 1);
+        v.SetPlanUrl(url, id);
+        return reply(QJsonValue::Null, {url, id});
+    });
+    registry.add("InitVars", kind, [](FV& v, const QJsonArray& a) {
+        expectArgumentCount(a, 5, 5);
+        QString url = stringArgument(a, 0);
+        QString id = stringArgument(a, 1);
+        QString name = stringArgument(a, 2);
+        qint32 rotation = longArgument(a, 3);
+        QString site = stringArgument(a, 4);
+        v.InitVars(url, id, name, rotation, site);
+        return reply(QJsonValue::Null, {url, id, name, rotation, site});
+    });
+    registry.add("GetPart", kind, [](FV& v, const QJsonArray& a) {
+        expectArgumentCount(a, 2, 2);
+        QString text = stringArgument(a, 0);
+        QString delimiter = stringArgument(a, 1);
+        const QString part = v.GetPart(text, delimiter);
+        return reply(part, {text, delimiter});
+    });
+}
+
+QJsonObject viewerState(FastViewer& v) {
+    QJsonArray panels;
+    for (int i = 1; i <= FastViewer::kStatusPanels; ++i) {
+        panels.append(v.panelText(i));
+    }
+    return {
+        {"planLabels", toJson(v.planLabels)},
+        {"planFiles", toJson(v.planFiles)},
+        {"projectId", v.projectId},
+        {"planUrl", v.planUrl},
+        {"currentPlanName", v.currentPlanName},
+        {"sheetSizeText", v.sheetSizeText},
+        {"projectName", v.projectName},
+        {"localRoot", v.localRoot},
+        {"projectSubPath", v.projectSubPath},
+        {"savedFolders", toJson(v.savedFolders)},
+        {"rotation", v.rotation},
+        {"siteName", v.siteName},
+        {"localPlansShown", v.localPlansShown},
+        {"planListShown", v.planListShown},
+        {"planDirectory", v.planDirectory},
+        {"iniPath", v.iniPath},
+        {"printInBlue", v.printInBlue},
+        {"reversePrint", v.reversePrint},
+        {"pmn", treeNodesJson(*v.pmn)},
+        {"LocalPlans", treeNodesJson(*v.LocalPlans)},
+        {"status", panels},
+        {"viewer", QJsonObject{{"loadAddress", v.viewer->loadAddress()},
+                               {"loadSwitch", v.viewer->loadSwitch()}}},
+        {"messages", toJson(v.messagesShown)},
+    };
+}
+
+void registerDumpCall(HostCallRegistry& registry) {
+    // The registry outlives every call made through it, so the handler may refer to it.
+    registry.add("Dump", CallKind::Pseudo, [&registry](FastViewer& v, const QJsonArray& a) {
+        expectArgumentCount(a, 0, 0);
+        QJsonObject state = viewerState(v);
+        registry.fillState(v, state);
+        return CallReply{{QStringLiteral("state"), state}};
+    });
+}
+
+void addStandardCalls(HostCallRegistry& registry) {
+    registerScriptingCalls(registry);
+    registerDumpCall(registry);
+    registerWidgetCalls(registry);
+}
+
+const HostCallRegistry& standardRegistry() {
+    static HostCallRegistry* registry = [] {
+        auto* built = new HostCallRegistry;
+        addStandardCalls(*built);
+        return built;
+    }();
+    return *registry;
+}
+
+}  // namespace sw::host

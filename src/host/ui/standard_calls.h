@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QJsonObject>
+
+#include "host/host_calls.h"
+
+// The host calls every viewer answers. Each area adds its own calls and Dump keys by a register
+// function in its own file, called from addStandardCalls().
+namespace sw::host {
+
+// Registers every call of the product into `registry`.
+void addStandardCalls(HostCallRegistry& registry);
+// A process-wide registry with every call of the product, built on first use (UI thread).
+const HostCallRegistry& standardRegistry();
+
+// The scripting methods of FastViewer: ResetRoot, SetImage, SetFirstImage, MakePlanList,
+// SetProjectID, SetPlanUrl, InitVars, SetProjectName, GetPart. Replies carry "result" (GetPart's
+// text, otherwise null) and "args" (the arguments after the call, by-reference ones changed).
+void registerScriptingCalls(HostCallRegistry& registry);
+
+// ["Dump"]: {"state": viewerState() plus the keys of the registry's state providers}.
+void registerDumpCall(HostCallRegistry& registry);
+
+// Pseudo-calls that act on widgets as a user would, found by "Form/control" object names: Get,
+// Click, Set, Select, DblClick; and ["Wait", ms], which runs the event loop for that long.
+void registerWidgetCalls(HostCallRegistry& registry);
+
+// The viewer's own fields under their names, "pmn" and "LocalPlans" as {"key", "text", "parent"}
+// lists, "status" (the panel texts), "viewer" (load address and switch) and "messages" (the
+// texts shown to the user so far).
+QJsonObject viewerState(FastViewer& viewer);
+
+}  // namespace sw::host
