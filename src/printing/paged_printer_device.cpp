@@ -1,0 +1,302 @@
+#include "printing/paged_printer_device.h"
+
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QPagedPaintDevice>
+#include <QPdfWriter>
+
+#include "host/script_error.h"
+#include "printing/paper_names.h"
+#include "printing/printable_image.h"
+
+namespace sw::printing {
+
+namespace {
+
+constexpr double kTwipsPerInch = 1440.0;
+constexpr double kTwipsPerPoint = 20.0;
+constexpr double kPointsPerInch = 72.0;
+// Page sizes are read in millimetres, the unit in which Qt keeps both metric and inch sizes
+// exactly (points are rounded to whole numbers).
+constexpr double kTwipsPerMillimetre = kTwipsPerInch / 25.4;
+
+}  // namespace
+
+// ---- PagedPrinterDevice
+// --------------------------------------------------------------------------
+
+PagedPrinterDevice::PagedPrinterDevice() : m_font(QStringLiteral("Sans Serif"), 10) {}
+
+PagedPrinterDevice::~PagedPrinterDevice() {
+    if (m_painter) {
+        m_painter->end();
+    }
+}
+
+double PagedPrinterDevice::pageWidthTwips() const {
+    return pageLayout().fullRect(QPageLayout::Millimeter).width() * kTwipsPerMillimetre;
+}
+
+double PagedPrinterDevice::pageHeightTwips() const {
+    return pageLayout().fullRect(QPageLayout::Millimeter).height() * kTwipsPerMillimetre;
+}
+
+int PagedPrinterDevice::deviceCaps(DeviceCap cap) const {
+    const QPageLayout layout = pageLayout();
+    const int res = resolution();
+    const QRect full = layout.fullRectPixels(res);
+    const QMargins margins = layout.marginsPixels(res);
+    switch (cap) {
+        case DeviceCap::LogPixelsX:
+        case DeviceCap::LogPixelsY:
+            return res;
+        case DeviceCap::PhysicalOffsetX:
+            return margins.left();
+        case DeviceCap::PhysicalOffsetY:
+            return margins.top();
+        case DeviceCap::HorzRes:
+            return full.width() - margins.left() - margins.right();
+        case DeviceCap::VertRes:
+            return full.height() - margins.top() - margins.bottom();
+        case DeviceCap::PhysicalWidth:
+            return full.width();
+        case DeviceCap::PhysicalHeight:
+            return full.height();
+    }
+    return 0;
+}
+
+void PagedPrinterDevice::requireNoDocument() const {
+    if (m_painter) {
+        throw host::ScriptError::custom(
+            QStringLiteral("The page set-up cannot change while a document is printing"));
+    }
+}
+
+QPainter& PagedPrinterDevice::painter() {
+    if (!m_painter) {
+        prepareDocument();
+        auto painter = std::make_unique<QPainter>();
+        if (!painter->begin(&paintDevice())) {
+            throw host::ScriptError::custom(openFailure());
+        }
+        painter->setRenderHint(QPainter::LosslessImageRendering);
+        painter->setFont(m_font);
+        m_painter = std::move(painter);
+        m_pagesStarted = 1;
+        m_pendingNewPage = false;
+    } else if (m_pendingNewPage) {
+        m_pendingNewPage = false;
+        if (!paintDevice().newPage()) {
+            throw host::ScriptError::custom(QStringLiteral("The printer refused a new page"));
+        }
+        ++m_pagesStarted;
+    }
+    return *m_painter;
+}
+
+double PagedPrinterDevice::toDeviceX(double twips) const {
+    return deviceCaps(DeviceCap::PhysicalOffsetX) + twips * resolution() / kTwipsPerInch;
+}
+
+double PagedPrinterDevice::toDeviceY(double twips) const {
+    return deviceCaps(DeviceCap::PhysicalOffsetY) + twips * resolution() / kTwipsPerInch;
+}
+
+QPointF PagedPrinterDevice::toDevice(QPointF twips) const {
+    return {toDeviceX(twips.x()), toDeviceY(twips.y())};
+}
+
+void PagedPrinterDevice::circle(QPointF centreTwips, double radiusTwips) {
+    QPainter& p = painter();
+    const double r = radiusTwips * resolution() / kTwipsPerInch;
+    p.setPen(QPen(Qt::black, 0));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(toDevice(centreTwips), r, r);
+    m_position = centreTwips;
+}
+
+void PagedPrinterDevice::line(QPointF fromTwips, QPointF toTwips) {
+    QPainter& p = painter();
+    p.setPen(QPen(Qt::black, 0));
+    p.drawLine(toDevice(fromTwips), toDevice(toTwips));
+    m_position = toTwips;
+}
+
+void PagedPrinterDevice::paintPicture(const QImage& picture, const QRectF& destTwips,
+                                      const QRectF& sourcePx) {
+    QPainter& p = painter();
+    const QPointF topLeft = toDevice(destTwips.topLeft());
+    const QPointF bottomRight = toDevice(destTwips.bottomRight());
+    const SourcePlacement placement =
+        placeSource(picture.size(), sourcePx, QRectF(topLeft, bottomRight));
+    if (placement.pixels.isEmpty()) {
+        return;
+    }
+    const QImage piece = printableImage(picture.copy(placement.pixels));
+    p.save();
+    p.setClipRect(placement.clip);
+    p.drawImage(placement.target, piece);
+    p.restore();
+}
+
+void PagedPrinterDevice::printText(const QString& text) {
+    QPainter& p = painter();
+    const QFontMetricsF metrics(m_font, &paintDevice());
+    const QPointF origin = toDevice(m_position);
+    p.setPen(QPen(Qt::black, 0));
+    p.setFont(m_font);
+    p.drawText(QPointF(origin.x(), origin.y() + metrics.ascent()), text);
+    m_position = QPointF(0, m_position.y() + metrics.lineSpacing() * kTwipsPerInch / resolution());
+}
+
+void PagedPrinterDevice::newPage() {
+    if (m_painter) {
+        m_pendingNewPage = true;
+    }
+}
+
+void PagedPrinterDevice::endDoc() {
+    m_pendingNewPage = false;
+    if (!m_painter) {
+        return;
+    }
+    const bool ok = m_painter->end();
+    m_painter.reset();
+    if (!ok) {
+        throw host::ScriptError::custom(openFailure());
+    }
+}
+
+// ---- PdfPrinterDevice ---------------------------------------------------------------------------
+
+PdfPrinterDevice::PdfPrinterDevice(const QString& path, const QPageSize& pageSize, int orientation,
+                                   int resolution, const QMarginsF& marginsPoints)
+    : m_path(path),
+      m_writer(std::make_unique<QPdfWriter>(path)),
+      m_layout(pageSize, orientation == kLandscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+               marginsPoints, QPageLayout::Point),
+      m_resolution(resolution > 0 ? resolution : kDefaultResolution),
+      m_plainSettings{{PrinterSetting::Copies, 1},
+                      {PrinterSetting::ColourMode, 2},
+                      {PrinterSetting::Duplex, 1}} {
+    m_layout.setMode(QPageLayout::FullPageMode);
+    m_writer->setCreator(QStringLiteral("Sheetwise"));
+}
+
+PdfPrinterDevice::~PdfPrinterDevice() = default;
+
+std::unique_ptr<PdfPrinterDevice> PdfPrinterDevice::mimicking(const PrinterDevice& printer,
+                                                              const QString& path) {
+    const int orientation = printer.orientation();
+    const int dpiX = printer.deviceCaps(DeviceCap::LogPixelsX);
+    const int dpiY = printer.deviceCaps(DeviceCap::LogPixelsY);
+    if (dpiX <= 0 || dpiY <= 0) {
+        throw host::ScriptError::divisionByZero();
+    }
+    QPageSize size;
+    if (const auto named = pageSizeForPaperCode(printer.paperSize())) {
+        size = *named;
+    } else {
+        QSizeF points(printer.pageWidthTwips() / kTwipsPerPoint,
+                      printer.pageHeightTwips() / kTwipsPerPoint);
+        if (orientation == kLandscape) {
+            points.transpose();
+        }
+        size = QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch);
+    }
+    const auto cap = [&](DeviceCap c) { return printer.deviceCaps(c); };
+    const double right =
+        cap(DeviceCap::PhysicalWidth) - cap(DeviceCap::HorzRes) - cap(DeviceCap::PhysicalOffsetX);
+    const double bottom =
+        cap(DeviceCap::PhysicalHeight) - cap(DeviceCap::VertRes) - cap(DeviceCap::PhysicalOffsetY);
+    const QMarginsF margins(cap(DeviceCap::PhysicalOffsetX) * kPointsPerInch / dpiX,
+                            cap(DeviceCap::PhysicalOffsetY) * kPointsPerInch / dpiY,
+                            right * kPointsPerInch / dpiX, bottom * kPointsPerInch / dpiY);
+    return std::make_unique<PdfPrinterDevice>(path, size, orientation, dpiX, margins);
+}
+
+QString PdfPrinterDevice::deviceName() const {
+    return m_path;
+}
+
+int PdfPrinterDevice::paperSize() const {
+    return paperCodeForPageSize(m_layout.pageSize());
+}
+
+int PdfPrinterDevice::orientation() const {
+    return m_layout.orientation() == QPageLayout::Landscape ? kLandscape : kPortrait;
+}
+
+std::optional<int> PdfPrinterDevice::setting(PrinterSetting which) const {
+    switch (which) {
+        case PrinterSetting::PaperSize:
+            return paperSize();
+        case PrinterSetting::Orientation:
+            return orientation();
+        case PrinterSetting::Resolution:
+            return m_resolution;
+        case PrinterSetting::PaperSource:
+            return std::nullopt;
+        default:
+            break;
+    }
+    const auto it = m_plainSettings.find(which);
+    return it == m_plainSettings.end() ? std::nullopt : std::optional<int>(it->second);
+}
+
+void PdfPrinterDevice::setSetting(PrinterSetting which, int value) {
+    requireNoDocument();
+    switch (which) {
+        case PrinterSetting::PaperSize: {
+            const auto size = pageSizeForPaperCode(value);
+            if (!size) {
+                throw host::ScriptError::invalidArgument();
+            }
+            m_layout.setPageSize(*size);
+            return;
+        }
+        case PrinterSetting::Orientation:
+            if (value != kPortrait && value != kLandscape) {
+                throw host::ScriptError::invalidArgument();
+            }
+            m_layout.setOrientation(value == kLandscape ? QPageLayout::Landscape
+                                                        : QPageLayout::Portrait);
+            return;
+        case PrinterSetting::Resolution:
+            if (value <= 0) {
+                throw host::ScriptError::invalidArgument();
+            }
+            m_resolution = value;
+            return;
+        case PrinterSetting::PaperSource:
+            throw host::ScriptError::invalidArgument();
+        default:
+            m_plainSettings[which] = value;
+            return;
+    }
+}
+
+QPagedPaintDevice& PdfPrinterDevice::paintDevice() const {
+    return *m_writer;
+}
+
+QPageLayout PdfPrinterDevice::pageLayout() const {
+    return m_layout;
+}
+
+int PdfPrinterDevice::resolution() const {
+    return m_resolution;
+}
+
+void PdfPrinterDevice::prepareDocument() {
+    m_writer->setResolution(m_resolution);
+    m_writer->setPageLayout(m_layout);
+    m_writer->setTitle(QFileInfo(m_path).completeBaseName());
+}
+
+QString PdfPrinterDevice::openFailure() const {
+    return QStringLiteral("Cannot write the PDF file ") + m_path;
+}
+
+}  // namespace sw::printing

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <functional>
+
+#include <QImage>
+#include <QRectF>
+#include <QString>
+
+#include "printing/page_grid.h"
+#include "printing/printer_device.h"
+
+namespace sw::printing {
+
+// Raster output: how sheet pixels reach a page. Every output paints from the sheet's picture
+// (the imaging control's current image); a source rectangle of the picture is stretched over a
+// rectangle of the page that starts 1 twip in from the printable area's top-left corner.
+
+// The picture to print: asks `picture` once more when the first answer is empty, and throws
+// ScriptError "Invalid procedure call or argument" when the second is empty too.
+QImage TransferSheetPicture(const std::function<QImage()>& picture);
+
+// Corner registration marks of a tiled page (an addition beyond the plain tile output): a cross
+// in a circle an eighth of an inch in from each corner of the printable area, which is the
+// middle of the quarter-inch strip that neighbouring tiles share, so the marks of two
+// neighbouring pages lie on top of each other when the sheets are taped together; and the
+// page's row and column ("R2/C3") near the bottom-left corner.
+struct TileMarks {
+    bool enabled = false;
+};
+
+// One page of a tiled print, on a page the job has started with the current position at (0, 0):
+// the page-start mark (a circle of radius 1 twip at (1, 1)), the tile's source rectangle
+// stretched over the printable area from (1, 1), the page label at the current position, then
+// the registration marks when enabled. Does not end the page.
+void printTile(PrinterDevice& printer, const QImage& picture, const PageTile& tile,
+               const TileMarks& marks = {});
+
+// The whole sheet on one page with its aspect ratio kept, touching the right or the bottom edge
+// of the printable area (the height decides on a tie); sheet inches use each axis' own
+// resolution. Then a new page and the end of the document.
+void PrintFitToPage(PrinterDevice& printer, const QImage& picture, double resX, double resY);
+
+// The destination size in twips of PrintFitToPage, rounded half to even.
+QSizeF fitToPageSize(double imageWidthIn, double imageHeightIn, double printableWidthTwips,
+                     double printableHeightTwips);
+
+// One page: page-start mark, `source` stretched over the printable area from (1, 1), the label
+// "Page 1 of 1", and the end of the document (no new page before it).
+void printSinglePage(PrinterDevice& printer, const QImage& picture, const QRectF& source);
+
+}  // namespace sw::printing

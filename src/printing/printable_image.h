@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QRectF>
+
+namespace sw::printing {
+
+// Getting sheet pixels onto a page without expanding them.
+//
+// Qt's PDF engine (which also feeds CUPS printers) embeds a QImage of Format_Mono whose colour
+// table is exactly {opaque black, opaque white} as a 1-bit DeviceGray image, Flate-compressed;
+// any other 1-bit image (other colours, the other bit order, a reversed table) is expanded to
+// 32 bits and, unless lossless rendering is asked for, JPEG-compressed. Coloured ink has no
+// 1-bit form in that engine; the nearest is a 1-bit stencil: an ARGB image whose alpha is
+// all-or-nothing becomes a 1-bit /Mask plus a colour plane that, being one flat colour,
+// compresses to almost nothing.
+//
+// printableImage() turns a piece of a sheet into the form that keeps it smallest:
+//   - bilevel with black ink on white: Format_Mono with the exact black/white table (bits
+//     inverted when the table was reversed, as for min-is-black sheets);
+//   - bilevel with coloured ink on white (a sheet printed in blue): ARGB32, ink opaque in its
+//     colour, paper fully transparent;
+//   - bilevel with two non-white colours, grey and colour sheets: left as they are (drawn with
+//     lossless rendering by the caller).
+QImage printableImage(const QImage& piece);
+
+// Where a real-valued source rectangle of a picture lands when stretched over `dest`, reduced to
+// the part that lies on the picture: `pixels` is the whole-pixel rectangle to copy (it may reach
+// up to one pixel beyond the source rectangle on each side), `target` the destination of
+// exactly those pixels (same scale as source -> dest), and `clip` the destination of the part of
+// the source rectangle that lies on the picture. Empty `pixels` when nothing of the source
+// rectangle lies on the picture.
+struct SourcePlacement {
+    QRect pixels;
+    QRectF target;
+    QRectF clip;
+};
+SourcePlacement placeSource(const QSize& pictureSize, const QRectF& source, const QRectF& dest);
+
+}  // namespace sw::printing

@@ -1,0 +1,36 @@
+#include "printing/sheet_job_host.h"
+
+#include <cmath>
+
+namespace sw::printing {
+
+SheetJobHost::SheetJobHost(imaging::Sheet sheet, LayoutOptions options, TileMarks marks)
+    : m_sheet(std::move(sheet)), m_options(std::move(options)), m_marks(marks) {}
+
+LayoutSheet SheetJobHost::layoutSheet() const {
+    LayoutSheet s;
+    s.hasImage = !m_sheet.isNull();
+    s.imageWidthPx = m_sheet.width();
+    s.imageHeightPx = m_sheet.height();
+    s.resX = m_sheet.dpiX();
+    s.resY = m_sheet.dpiY();
+    s.displayWidth = m_sheet.width();
+    s.displayHeight = m_sheet.height();
+    return s;
+}
+
+void SheetJobHost::resampleSheet(double width, double height) {
+    const int w = static_cast<int>(std::lround(width));
+    const int h = static_cast<int>(std::lround(height));
+    if (m_sheet.isNull() || w <= 0 || h <= 0) {
+        return;
+    }
+    const Qt::TransformationMode mode =
+        m_sheet.isBilevel() ? Qt::FastTransformation : Qt::SmoothTransformation;
+    QImage scaled = m_sheet.image().scaled(w, h, Qt::IgnoreAspectRatio, mode);
+    const double dpiX = m_sheet.dpiX() * w / m_sheet.width();
+    const double dpiY = m_sheet.dpiY() * h / m_sheet.height();
+    m_sheet = imaging::Sheet(std::move(scaled), dpiX, dpiY);
+}
+
+}  // namespace sw::printing

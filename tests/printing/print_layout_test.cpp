@@ -1,0 +1,144 @@
+#include "printing/print_layout.h"
+
+#include <gtest/gtest.h>
+
+#include "printing/fake_printer_device.h"
+
+namespace sw::printing {
+namespace {
+
+using K = PreviewObject::Kind;
+
+// A sheet of w x h inches at `dpi`, drawn at a tenth of its pixel size.
+LayoutSheet sheetOf(double widthIn, double heightIn, double dpi, double displayDivisor = 10) {
+    LayoutSheet s;
+    s.hasImage = true;
+    s.imageWidthPx = widthIn * dpi;
+    s.imageHeightPx = heightIn * dpi;
+    s.resX = dpi;
+    s.resY = dpi;
+    s.displayWidth = s.imageWidthPx / displayDivisor;
+    s.displayHeight = s.imageHeightPx / displayDivisor;
+    return s;
+}
+
+class PageLayout : public ::testing::Test {
+protected:
+    std::unique_ptr<test::FakePrinterDevice> printer = test::FakePrinterDevice::letter();
+    ScaleMemory scale;
+};
+
+TEST_F(PageLayout, OpeningStateCoversEverythingOutsideTheCentredPage) {
+    const LayoutResult r = UpdatePageLayout({}, sheetOf(36, 24, 200), *printer, scale);
+    EXPECT_TRUE(r.error.isEmpty()) << r.error.toStdString();
+    EXPECT_FALSE(r.fitsOnOnePage);
+    EXPECT_EQ(r.labels, onePageLabels());
+    ASSERT_TRUE(r.preview);
+    // Crop window 2750..4450 x 1300..3500 sheet pixels, a tenth on screen.
+    const QList<PreviewObject> expected = {
+        {K::Rectangle, {0, 0}, {720, 130}, 1},
+        {K::Rectangle, {0, 350}, {720, 480}, 2},
+        {K::Rectangle, {0, 130}, {275, 350}, 3},
+        {K::Rectangle, {445, 130}, {720, 350}, 4},
+    };
+    EXPECT_EQ(*r.preview, expected);
+}
+
+TEST_F(PageLayout, NarrowTallSheetPutsTheSideStripsOutsideTheSheet) {
+    const LayoutResult r = UpdatePageLayout({}, sheetOf(6, 30, 100), *printer, scale);
+    ASSERT_TRUE(r.preview);
+    ASSERT_EQ(r.preview->size(), 4);
+    EXPECT_LT((*r.preview)[2].to.x(), 0);              // left strip ends left of 0
+    EXPECT_GT((*r.preview)[3].from.x(), 60);           // right strip starts right of it
+    EXPECT_EQ((*r.preview)[0].to, QPointF(60, 95));    // top strip is visible
+    EXPECT_EQ((*r.preview)[1].from, QPointF(0, 205));  // and so is the bottom one
+}
+
+TEST_F(PageLayout, WithoutCropTheGridLinesMarkEveryPage) {
+    // 17 x 33 in on 8.5 x 11 in pages: 2 columns, 3 rows.
+    const LayoutResult r =
+        UpdatePageLayout({QStringLiteral("100%"), false}, sheetOf(17, 33, 200), *printer, scale);
+    EXPECT_EQ(r.labels, (PageCountLabels{"3", "2", "6"}));
+    ASSERT_TRUE(r.preview);
+    const QList<PreviewObject> expected = {
+        {K::Line, {170, 0}, {170, 660}, 1}, {K::Line, {340, 0}, {340, 660}, 2},
+        {K::Line, {0, 220}, {340, 220}, 3}, {K::Line, {0, 440}, {340, 440}, 4},
+        {K::Line, {0, 660}, {340, 660}, 5},
+    };
+    EXPECT_EQ(*r.preview, expected);
+}
+
+TEST_F(PageLayout, CropTickedButFitsShowsTheOnePageGrid) {
+    const LayoutResult r = UpdatePageLayout({}, sheetOf(8, 10, 200), *printer, scale);
+    EXPECT_TRUE(r.fitsOnOnePage);
+    EXPECT_EQ(r.labels, onePageLabels());
+    ASSERT_TRUE(r.preview);
+    EXPECT_EQ(r.preview->size(), 2);
+    EXPECT_EQ(r.preview->front().kind, K::Line);
+}
+
+TEST_F(PageLayout, ScaleChangesTheGrid) {
+    const LayoutResult full =
+        UpdatePageLayout({QStringLiteral("100%"), false}, sheetOf(34, 44, 200), *printer, scale);
+    const LayoutResult half =
+        UpdatePageLayout({QStringLiteral("50%"), false}, sheetOf(34, 44, 200), *printer, scale);
+    EXPECT_EQ(full.labels, (PageCountLabels{"4", "4", "16"}));
+    EXPECT_EQ(half.labels, (PageCountLabels{"2", "2", "4"}));
+    // An unreadable scale keeps the last one (50%).
+    const LayoutResult typo =
+        UpdatePageLayout({QStringLiteral("5o%"), false}, sheetOf(34, 44, 200), *printer, scale);
+    EXPECT_EQ(typo.labels, half.labels);
+}
+
+TEST_F(PageLayout, FitToPageIsOnePageInBothOrientations) {
+    for (int orientation : {kPortrait, kLandscape}) {
+        printer->setSetting(PrinterSetting::Orientation, orientation);
+        const LayoutResult r =
+            UpdatePageLayout({kFitToPage, false}, sheetOf(36, 24, 200), *printer, scale);
+        EXPECT_EQ(r.labels, onePageLabels()) << orientation;
+    }
+}
+
+TEST_F(PageLayout, NoImageLeavesLabelsAndPreviewAlone) {
+    LayoutSheet none;
+    for (bool crop : {true, false}) {
+        const LayoutResult r =
+            UpdatePageLayout({QStringLiteral("100%"), crop}, none, *printer, scale);
+        EXPECT_FALSE(r.labels);
+        EXPECT_FALSE(r.preview);
+        EXPECT_TRUE(r.error.isEmpty());
+    }
+}
+
+TEST_F(PageLayout, ArithmeticFailuresBecomeAnErrorLine) {
+    test::FakePrinterDevice broken(QStringLiteral("Broken"), 12240, 15840,
+                                   {0, 0, 0, 0, 5100, 6600, 5200, 6700});
+    const LayoutResult r = UpdatePageLayout({}, sheetOf(36, 24, 200), broken, scale);
+    EXPECT_EQ(r.error, QStringLiteral("Division by zero"));
+    EXPECT_FALSE(r.labels);
+    EXPECT_FALSE(r.preview);
+
+    LayoutSheet noResolution = sheetOf(36, 24, 200);
+    noResolution.resX = 0;
+    EXPECT_FALSE(UpdatePageLayout({QStringLiteral("100%"), false}, noResolution, *printer, scale)
+                     .error.isEmpty());
+}
+
+TEST_F(PageLayout, LabelsWrittenBeforeAFailureStay) {
+    LayoutSheet sheet = sheetOf(36, 24, 200);
+    sheet.displayHeight = 0;  // the cover cannot be placed
+    const LayoutResult r = UpdatePageLayout({}, sheet, *printer, scale);
+    EXPECT_EQ(r.error, QStringLiteral("Division by zero"));
+    ASSERT_TRUE(r.labels);
+    EXPECT_EQ(r.labels->total, QStringLiteral("15"));  // the crop test's grid, 5 x 3
+    EXPECT_FALSE(r.preview);
+}
+
+TEST_F(PageLayout, ResolutionBeyondSixteenBitsOverflows) {
+    LayoutSheet sheet = sheetOf(1, 1, 200);
+    sheet.resX = 40000;
+    EXPECT_EQ(UpdatePageLayout({}, sheet, *printer, scale).error, QStringLiteral("Overflow"));
+}
+
+}  // namespace
+}  // namespace sw::printing
