@@ -17,8 +17,8 @@ void runIgnoringErrors(const std::function<void()>& step) {
     }
 }
 
-ViewController::ViewController(ImagingView& view, ViewerShell& shell)
-    : m_view(view), m_shell(shell) {}
+ViewController::ViewController(ImagingView& view, ViewerShell& shell, PointerState& pointer)
+    : m_view(view), m_shell(shell), m_pointer(pointer) {}
 
 void ViewController::ZoomIn() {
     m_view.setAutoRect(true);
@@ -85,7 +85,7 @@ bool ViewController::AreaZoom() {
         if (height >= 1 && width >= 1) {
             m_view.zoomToRect(QRectF(left, top, width, height));
             m_view.repaintNow();
-            m_gestures.suppressNextClick();
+            m_pointer.suppressNextClick();
             zoomed = true;
         }
     });
@@ -158,11 +158,11 @@ void ViewController::ZoomAboutPoint(QPointF pixels, bool in) {
 }
 
 void ViewController::onMouseDown(int button, int /*shift*/, double /*x*/, double /*y*/) {
-    m_gestures.press(button);
+    m_pointer.press(button);
 }
 
 void ViewController::panStep(double x, double y) {
-    const std::optional<QPoint> delta = m_gestures.move(x, y);
+    const std::optional<QPoint> delta = m_pointer.move(x, y);
     if (delta) {
         PanBy(*delta);
     }
@@ -174,13 +174,13 @@ void ViewController::onMouseMove(int /*button*/, int /*shift*/, double x, double
             m_shell.startPopupTimer();
         }
     });
-    if (m_gestures.panning()) {
+    if (m_pointer.panning) {
         runIgnoringErrors([&] { panStep(x, y); });
     }
 }
 
 void ViewController::onMouseUp(int button, int /*shift*/, double x, double y) {
-    switch (m_gestures.release(button, m_view.toolActive())) {
+    switch (m_pointer.release(button, m_view.toolActive())) {
         case ReleaseAction::ZoomAtPoint:
             runIgnoringErrors([&] { ZoomAtPoint(QPointF(x, y)); });
             break;
@@ -193,7 +193,7 @@ void ViewController::onMouseUp(int button, int /*shift*/, double x, double y) {
 }
 
 void ViewController::onDblClick() {
-    m_gestures.suppressNextClick();
+    m_pointer.suppressNextClick();
     runIgnoringErrors([&] { Fit(); });
 }
 

@@ -6,7 +6,7 @@
 #include <QString>
 
 #include "viewing/imaging_view.h"
-#include "viewing/pointer_gestures.h"
+#include "viewing/pointer_state.h"
 #include "viewing/viewer_shell.h"
 
 namespace sw::viewing {
@@ -21,16 +21,16 @@ namespace sw::viewing {
 // are used as pixels throughout (ZoomAtPoint, panning); the viewer's size is read in twips and
 // converted to pixels with the screen's twips per pixel.
 //
-// Does not own the view or the shell; both must outlive it. UI thread only. Notification handlers
-// run each step with errors ignored (a failing step is skipped and the next runs); the operations
-// called directly let errors through to the caller.
+// Does not own the view, the shell or the pointer fields; all must outlive it. UI thread only.
+// Notification handlers run each step with errors ignored (a failing step is skipped and the next
+// runs); the operations called directly let errors through to the caller.
 class ViewController {
 public:
-    ViewController(ImagingView& view, ViewerShell& shell);
+    ViewController(ImagingView& view, ViewerShell& shell, PointerState& pointer);
 
     [[nodiscard]] ImagingView& view() { return m_view; }
     [[nodiscard]] ViewerShell& shell() { return m_shell; }
-    [[nodiscard]] PointerGestures& gestures() { return m_gestures; }
+    [[nodiscard]] PointerState& pointer() { return m_pointer; }
 
     // ---- View operations -----------------------------------------------------------------------
     void ZoomIn();   // percentage + 10 in zoom mode
@@ -70,7 +70,7 @@ private:
 
     ImagingView& m_view;
     ViewerShell& m_shell;
-    PointerGestures m_gestures;
+    PointerState& m_pointer;
 };
 
 // Runs one step of a notification handler with errors ignored.

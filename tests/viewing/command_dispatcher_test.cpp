@@ -14,7 +14,8 @@ using test::FakeShell;
 struct Fixture {
     FakeImagingView view;
     FakeShell shell;
-    ViewController controller{view, shell};
+    PointerState pointer;
+    ViewController controller{view, shell, pointer};
     CommandDispatcher dispatcher{controller};
 
     Fixture() {
@@ -92,7 +93,8 @@ TEST(DoCommand, MagnifyThenTurnOffRestoresTheButton) {
 TEST(DoCommand, MagnifyWithoutAnImageOnlyFlipsTheButton) {
     FakeImagingView view;
     FakeShell shell;
-    ViewController controller(view, shell);
+    PointerState pointer;
+    ViewController controller(view, shell, pointer);
     CommandDispatcher dispatcher(controller);
     dispatcher.DoCommand(QStringLiteral("Magnify"));
     EXPECT_FALSE(view.magnifier);

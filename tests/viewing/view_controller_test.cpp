@@ -17,7 +17,8 @@ using test::FakeShell;
 struct Fixture {
     FakeImagingView view;
     FakeShell shell;
-    ViewController controller{view, shell};
+    PointerState pointer;
+    ViewController controller{view, shell, pointer};
 
     Fixture() { view.loadSheet(7200, 4800, 200); }
     void zoomMode(double percent) {
@@ -150,7 +151,7 @@ TEST(RubberBand, ZoomsToTheBandRoundedToWholePixels) {
     f.view.bandRect = QRectF(10.5, 11.5, 2.5, 1.4);
     EXPECT_TRUE(f.controller.AreaZoom());
     EXPECT_TRUE(f.view.log.contains(QStringLiteral("zoomToRect 10,12,2,1")));
-    EXPECT_TRUE(f.controller.gestures().suppressClickZoom());
+    EXPECT_TRUE(f.controller.pointer().suppressClickZoom);
     EXPECT_EQ(f.shell.refreshes, 1);
 }
 
@@ -158,7 +159,7 @@ TEST(RubberBand, ThinnerThanOnePixelDoesNotZoomButRefreshes) {
     Fixture f;
     f.view.bandRect = QRectF(10, 10, 300, 0.4);
     EXPECT_FALSE(f.controller.AreaZoom());
-    EXPECT_FALSE(f.controller.gestures().suppressClickZoom());
+    EXPECT_FALSE(f.controller.pointer().suppressClickZoom);
     EXPECT_EQ(f.shell.refreshes, 1);
 }
 
@@ -229,7 +230,8 @@ TEST(RotateQuarter, WithoutAnImageChangesNothing) {
     FakeShell shell;
     shell.horMax = 36;
     shell.vertMax = 24;
-    ViewController controller(view, shell);
+    PointerState pointer;
+    ViewController controller(view, shell, pointer);
     controller.RotateQuarter(9000);
     EXPECT_EQ(shell.horMax, 36);
     EXPECT_EQ(shell.vertMax, 24);

@@ -14,15 +14,21 @@ enum class ReleaseAction {
     Fit,          // another button: fit the whole sheet
 };
 
-// The gesture rules for pointer notifications of the imaging control: a right drag pans, a left
-// click zooms at its point unless the same gesture already zoomed (rubber band, double click) or
-// a tool owned the pointer, any other click fits. Positions are window pixels of the imaging
-// control. Holds no reference to anything; used on the UI thread.
-class PointerGestures {
-public:
+// The pointer fields of the viewer control and the gesture rules over them: a right drag pans, a
+// left click zooms at its point unless the same gesture already zoomed (rubber band, double
+// click) or a tool owned the pointer, any other click fits. The viewer control carries these
+// fields under their own names; positions are window pixels of the imaging control. UI thread.
+struct PointerState {
     // Mouse button codes of the imaging control's notifications.
     static constexpr int kLeft = 1;
     static constexpr int kRight = 2;
+
+    bool panning = false;  // a right-button drag is in progress
+    // Pointer position at the previous move of the drag, whole pixels; 0 = none recorded. 32-bit
+    // so that any screen coordinate fits.
+    std::int32_t panLastX = 0;
+    std::int32_t panLastY = 0;
+    bool suppressClickZoom = false;  // the next left release must not zoom
 
     // A press: the right button starts panning with no previous position recorded.
     void press(int button);
@@ -33,23 +39,11 @@ public:
     // A release, tested in this order: a tool owned the pointer; a pan ends; a left click;
     // anything else.
     ReleaseAction release(int button, bool toolActive);
-    // The double-click notification (fits the sheet) and a completed area zoom: the release that
-    // ends the same gesture must not zoom again.
-    void suppressNextClick() { m_suppressClickZoom = true; }
+    // The double-click notification (which fits the sheet) and a completed area zoom: the release
+    // that ends the same gesture must not zoom again.
+    void suppressNextClick() { suppressClickZoom = true; }
     // A new project: no pan in progress and no suppressed click.
-    void reset();
-
-    [[nodiscard]] bool panning() const { return m_panning; }
-    [[nodiscard]] bool suppressClickZoom() const { return m_suppressClickZoom; }
-    [[nodiscard]] QPoint panLast() const { return {m_panLastX, m_panLastY}; }
-
-private:
-    bool m_panning = false;
-    // Pointer position at the previous move of the drag, whole pixels; 0 = none recorded. 32-bit
-    // so that any screen coordinate fits.
-    std::int32_t m_panLastX = 0;
-    std::int32_t m_panLastY = 0;
-    bool m_suppressClickZoom = false;
+    void resetPointer();
 };
 
 }  // namespace sw::viewing

@@ -52,7 +52,8 @@ class Gesture : public ::testing::TestWithParam<GestureCase> {};
 TEST_P(Gesture, TriggersOneActionPerGesture) {
     FakeImagingView view;
     FakeShell shell;
-    ViewController controller(view, shell);
+    PointerState pointer;
+    ViewController controller(view, shell, pointer);
     view.loadSheet(7200, 4800, 200);
     view.setPaintSizeMode(ImagingView::kZoom);
     view.magnifier = GetParam().magnifierRunning;
@@ -79,8 +80,8 @@ TEST_P(Gesture, TriggersOneActionPerGesture) {
     EXPECT_EQ(view.mode, GetParam().mode);
     EXPECT_DOUBLE_EQ(view.percent, GetParam().percent);
     EXPECT_EQ(view.log.filter(QStringLiteral("zoomToRect")).size(), GetParam().areaZooms);
-    EXPECT_EQ(controller.gestures().suppressClickZoom(), GetParam().suppressAfter);
-    EXPECT_FALSE(controller.gestures().panning());
+    EXPECT_EQ(controller.pointer().suppressClickZoom, GetParam().suppressAfter);
+    EXPECT_FALSE(controller.pointer().panning);
 }
 
 constexpr int kFit = ImagingView::kFit;
@@ -125,12 +126,12 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Gesture, ANewProjectForgetsAPanAndASuppressedClick) {
-    PointerGestures gestures;
-    gestures.press(PointerGestures::kRight);
-    gestures.suppressNextClick();
-    gestures.reset();
-    EXPECT_FALSE(gestures.panning());
-    EXPECT_EQ(gestures.release(PointerGestures::kLeft, false), ReleaseAction::ZoomAtPoint);
+    PointerState pointer;
+    pointer.press(PointerState::kRight);
+    pointer.suppressNextClick();
+    pointer.resetPointer();
+    EXPECT_FALSE(pointer.panning);
+    EXPECT_EQ(pointer.release(PointerState::kLeft, false), ReleaseAction::ZoomAtPoint);
 }
 
 }  // namespace

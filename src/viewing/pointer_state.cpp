@@ -1,0 +1,56 @@
+#include "viewing/pointer_state.h"
+
+#include "host/script_error.h"
+#include "host/vb.h"
+
+namespace sw::viewing {
+
+void PointerState::press(int button) {
+    if (button == kRight) {
+        panning = true;
+        panLastX = 0;
+        panLastY = 0;
+    }
+}
+
+std::optional<QPoint> PointerState::move(double x, double y) {
+    if (!panning) {
+        return std::nullopt;
+    }
+    std::optional<QPoint> delta;
+    try {
+        if (panLastX != 0 && panLastY != 0) {
+            delta = QPoint(host::vb::toInt32(x - panLastX), host::vb::toInt32(y - panLastY));
+        }
+        panLastX = host::vb::toInt32(x);
+        panLastY = host::vb::toInt32(y);
+    } catch (const host::ScriptError&) {
+        // A position beyond any screen: this move neither pans nor is recorded.
+    }
+    return delta;
+}
+
+ReleaseAction PointerState::release(int button, bool toolActive) {
+    if (toolActive) {
+        suppressClickZoom = true;
+        return ReleaseAction::None;
+    }
+    if (panning) {
+        panning = false;
+        return ReleaseAction::None;
+    }
+    if (button == kLeft) {
+        const bool zoom = !suppressClickZoom;
+        suppressClickZoom = false;
+        return zoom ? ReleaseAction::ZoomAtPoint : ReleaseAction::None;
+    }
+    suppressClickZoom = false;
+    return ReleaseAction::Fit;
+}
+
+void PointerState::resetPointer() {
+    panning = false;
+    suppressClickZoom = false;
+}
+
+}  // namespace sw::viewing
