@@ -12,6 +12,11 @@ namespace sw::imaging {
 // ink colours; grey sheets as Format_Grayscale8 and colour sheets as Format_RGB32 / ARGB32. A
 // bilevel sheet is never expanded to 8 or 32 bits as a whole.
 //
+// The constructor brings any QImage into that form: other formats are converted, and a Format_Mono
+// image is arranged so that bit 0 is the paper (the lighter colour table entry, index 0) and bit 1
+// the ink (index 1), with the padding bits past the width cleared. The drawing code counts set
+// bits to measure ink, so it relies on this.
+//
 // Copies are cheap: the pixels are implicitly shared (QImage) and so is the cache of reduced
 // levels used for drawing. A Sheet is a value; it may be created on a worker thread and handed to
 // the UI thread, but one instance is used by one thread at a time.
@@ -43,7 +48,12 @@ public:
     // The pixels. For a bilevel sheet: Format_Mono, colour table {paper, ink} or a user palette.
     [[nodiscard]] const QImage& image() const { return m_image; }
 
-    // Opaque per-sheet cache (reduced-resolution levels); owned by the drawing code.
+    // Paper and ink colours of a bilevel sheet (white and black for an ordinary sheet).
+    [[nodiscard]] QRgb paperColour() const;
+    [[nodiscard]] QRgb inkColour() const;
+
+    // Opaque per-sheet cache (reduced-resolution levels, see pyramid.h), shared by every copy of
+    // this sheet; owned by the drawing code.
     struct Cache;
     [[nodiscard]] std::shared_ptr<Cache> cache() const;
 
@@ -51,7 +61,7 @@ private:
     QImage m_image;
     double m_dpiX = kDefaultDpi;
     double m_dpiY = kDefaultDpi;
-    mutable std::shared_ptr<Cache> m_cache;
+    std::shared_ptr<Cache> m_cache;
 };
 
 }  // namespace sw::imaging

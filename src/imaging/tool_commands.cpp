@@ -1,17 +1,143 @@
 #include "imaging/tool_commands.h"
 
+#include <cmath>
 #include <cstdio>
+#include <memory>
+
+#include <QCoreApplication>
+#include <QStringList>
+
+#include "imaging/imaging_error.h"
+#include "imaging/sheet_renderer.h"
+#include "imaging/tiff_reader.h"
+#include "imaging/transforms.h"
+#include "imaging/view_geometry.h"
 
 namespace sw::imaging {
 
-int runRenderCommand(int /*argc*/, char** /*argv*/) {
-    std::fputs("sheetwise: render is not available in this build yet\n", stderr);
-    return 1;
+namespace {
+
+constexpr QRgb kBackground = qRgb(128, 128, 128);
+
+std::unique_ptr<QCoreApplication> ensureApplication(int& argc, char** argv) {
+    if (QCoreApplication::instance()) {
+        return nullptr;
+    }
+    return std::make_unique<QCoreApplication>(argc, argv);
 }
 
-int runInfoCommand(int /*argc*/, char** /*argv*/) {
-    std::fputs("sheetwise: info is not available in this build yet\n", stderr);
-    return 1;
+void printError(const QString& text) {
+    std::fprintf(stderr, "sheetwise: %s\n", qPrintable(text));
+}
+
+QString number(double value) {
+    return QString::number(value, 'g', 10);
+}
+
+}  // namespace
+
+QImage renderFitted(const QString& path, int width, int rotationDegrees) {
+    if (width < 1 || width > 100000) {
+        throw ImagingError(QStringLiteral("The width must be between 1 and 100000 pixels"));
+    }
+    if (rotationDegrees % 90 != 0) {
+        throw ImagingError(QStringLiteral("The rotation must be a multiple of 90 degrees"));
+    }
+    Sheet sheet = readTiffFile(path);
+    sheet = rotated(sheet, rotationDegrees * 100, qRgb(255, 255, 255));
+    const int height = std::max(1, static_cast<int>(std::lround(static_cast<double>(width) *
+                                                                sheet.height() / sheet.width())));
+    const QRectF display = view::fittedRect(sheet.size(), QSizeF(width, height));
+    return renderSheet(sheet, QSize(width, height), display, kBackground);
+}
+
+QString sheetInfoJson(const QString& path) {
+    MappedFile file(path);
+    const TiffFacts facts = readTiffFacts(file.bytes());
+    const Sheet sheet = decodeTiff(file.bytes());
+    auto text = [](const QString& s) {
+        QString escaped = s;
+        escaped.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
+            .replace(QLatin1Char('"'), QLatin1String("\\\""));
+        return QLatin1Char('"') + escaped + QLatin1Char('"');
+    };
+    const QStringList fields = {
+        QStringLiteral("\"width\": %1").arg(sheet.width()),
+        QStringLiteral("\"height\": %1").arg(sheet.height()),
+        QStringLiteral("\"dpiX\": %1").arg(number(sheet.dpiX())),
+        QStringLiteral("\"dpiY\": %1").arg(number(sheet.dpiY())),
+        QStringLiteral("\"bitsPerPixel\": %1").arg(facts.bitsPerSample * facts.samplesPerPixel),
+        QStringLiteral("\"compression\": %1").arg(text(facts.compression)),
+        QStringLiteral("\"photometric\": %1").arg(text(facts.photometric)),
+        QStringLiteral("\"widthInches\": %1").arg(number(sheet.widthInches())),
+        QStringLiteral("\"heightInches\": %1").arg(number(sheet.heightInches())),
+    };
+    return QStringLiteral("{\n  ") + fields.join(QStringLiteral(",\n  ")) + QStringLiteral("\n}\n");
+}
+
+int runRenderCommand(int argc, char** argv) {
+    const auto app = ensureApplication(argc, argv);
+    QString sheetPath;
+    QString outPath;
+    int width = 0;
+    int rotation = 0;
+    for (int i = 2; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        const bool hasValue = i + 1 < argc;
+        if (arg == QLatin1String("--width") && hasValue) {
+            width = QString::fromLocal8Bit(argv[++i]).toInt();
+        } else if (arg == QLatin1String("--out") && hasValue) {
+            outPath = QString::fromLocal8Bit(argv[++i]);
+        } else if (arg == QLatin1String("--rotate") && hasValue) {
+            rotation = QString::fromLocal8Bit(argv[++i]).toInt();
+        } else if (sheetPath.isEmpty() && !arg.startsWith(QLatin1String("--"))) {
+            sheetPath = arg;
+        } else {
+            sheetPath.clear();
+            break;
+        }
+    }
+    const bool pgm = outPath.endsWith(QLatin1String(".pgm"), Qt::CaseInsensitive);
+    if (sheetPath.isEmpty() || width <= 0 ||
+        !(pgm || outPath.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))) {
+        std::fputs(
+            "usage: sheetwise render SHEET.tif --width N --out OUT.png|OUT.pgm [--rotate 90]\n",
+            stderr);
+        return 2;
+    }
+    try {
+        QImage image = renderFitted(sheetPath, width, rotation);
+        if (pgm) {
+            image = image.convertToFormat(QImage::Format_Grayscale8);
+        }
+        if (!image.save(outPath, pgm ? "PGM" : "PNG")) {
+            printError(QStringLiteral("%1: cannot write the picture").arg(outPath));
+            return 1;
+        }
+    } catch (const ImagingError& e) {
+        printError(e.message().contains(sheetPath)
+                       ? e.message()
+                       : sheetPath + QStringLiteral(": ") + e.message());
+        return 1;
+    }
+    return 0;
+}
+
+int runInfoCommand(int argc, char** argv) {
+    const auto app = ensureApplication(argc, argv);
+    if (argc != 3) {
+        std::fputs("usage: sheetwise info SHEET.tif\n", stderr);
+        return 2;
+    }
+    const QString path = QString::fromLocal8Bit(argv[2]);
+    try {
+        std::fputs(qPrintable(sheetInfoJson(path)), stdout);
+    } catch (const ImagingError& e) {
+        printError(e.message().contains(path) ? e.message()
+                                              : path + QStringLiteral(": ") + e.message());
+        return 1;
+    }
+    return 0;
 }
 
 }  // namespace sw::imaging

@@ -67,8 +67,8 @@ public:
     // Drops every image (the loaded-image value becomes 0).
     void clearImage();
 
-    [[nodiscard]] int imageWidth() const;   // sheet pixels, 0 when none
-    [[nodiscard]] int imageHeight() const;  // sheet pixels, 0 when none
+    [[nodiscard]] int imageWidth() const;      // sheet pixels, 0 when none
+    [[nodiscard]] int imageHeight() const;     // sheet pixels, 0 when none
     [[nodiscard]] double resolutionX() const;  // dots per inch
     [[nodiscard]] double resolutionY() const;
     void setResolution(double dpiX, double dpiY);  // changes the tags only, not the pixels
@@ -82,12 +82,22 @@ public:
     [[nodiscard]] bool loadSwitch() const;
 
     // Starts a background load from an http(s) or file URL or a local path. Progress comes as
-    // loadProgress(percent), the end as imageLoaded() (the image then replaces the current one)
-    // or loadFailed(reason). A newer address supersedes a load in progress; a superseded load
+    // loadProgress(percent): 0 first, rising, each value at most once, 100 just before the end.
+    // The end is imageLoaded() (the image then replaces the current one) or loadFailed(reason)
+    // ("HTTP 404 Not Found", "Not a TIFF file", "Corrupt data: ...", "No data received for 60 s
+    // from host", ...). Every failure is signalled, also an empty or unsupported address. A newer
+    // address, loadFile() or loadFromMemory() supersedes a load in progress; a superseded load
     // emits nothing more.
     void setLoadAddress(const QString& address);
     [[nodiscard]] QString loadAddress() const;
     [[nodiscard]] bool isLoading() const;
+    // A transfer that receives nothing for this long fails (milliseconds; 60000 by default).
+    void setTransferTimeout(int milliseconds);
+    [[nodiscard]] int transferTimeout() const;
+    // Largest decoded image accepted, in bytes as held (1 bit per pixel for bilevel sheets);
+    // 2 GB by default. Larger images fail to load with a message naming the limit.
+    void setMaxImageBytes(qint64 bytes);
+    [[nodiscard]] qint64 maxImageBytes() const;
 
     // Loads a file synchronously into the current image (the load-file call). Emits no
     // imageLoaded(). Throws ImagingError.
@@ -95,8 +105,11 @@ public:
 
     // Saves the current image. formatCode 29: TIFF, CCITT Group 4 when bitsPerPixel is 1 (the
     // image is reduced to one bit first if deeper), LZW otherwise. formatCode 3: uncompressed
-    // TIFF at bitsPerPixel (1, 4, 8 or 24). An existing file is replaced only when the new one
-    // is complete (written under a temporary name, then renamed). Throws ImagingError.
+    // TIFF at bitsPerPixel (1, 4, 8, 24 or 32; at 4 bits a bilevel sheet is written as a palette
+    // whose entry 0 is the ink and entry 1 the paper, and it loads back as the same bilevel
+    // sheet). An existing file is replaced only when the new one is complete (written under a
+    // temporary name in the same folder, then renamed). Throws ImagingError; does nothing without
+    // an image.
     void saveFile(const QString& path, int formatCode, int bitsPerPixel, int quality, int flag);
 
     // Saves the current image into a memory buffer in the same formats; returns 0 on success and
@@ -107,13 +120,19 @@ public:
     // Loads a buffer written by saveToMemory() into the current image. Throws ImagingError.
     void loadFromMemory(const QByteArray& buffer);
 
-    // ---- Transforms of the current image ---------------------------------------------------------
-    // Rotates by an angle in hundredths of a degree (positive = clockwise on screen). Multiples of
-    // 9000 are exact quarter turns; other angles enlarge the image to hold the rotated sheet and
-    // fill the corners with `fill`. Width/height and resolutions swap on odd quarter turns.
+    // ---- Transforms of the current image
+    // --------------------------------------------------------- Rotates by an angle in hundredths
+    // of a degree (positive = clockwise on screen). Multiples of 9000 are exact quarter turns;
+    // other angles enlarge the image to hold the rotated sheet and fill the corners with `fill`.
+    // Width/height and resolutions swap on odd quarter turns.
     void rotate(int hundredthsOfDegree, int flag, QRgb fill);
-    // Resamples to width x height pixels (area averaging when shrinking). The resolution follows
-    // so that the size in inches stays the same.
+    // Resamples to width x height pixels (rounded): area averaging when shrinking (a bilevel
+    // sheet stays 1-bit, one-pixel lines kept), nearest neighbour when enlarging. With flag 0 (what
+    // every caller passes) the resolution tags stay as they are, so callers set the resolution they
+    // want first (the print hand-off sets 200 dpi and then halves a 400 dpi sheet; the print job
+    // scales by the print scale and reads the size at the unchanged resolution). With flag 1 the
+    // resolution follows so that the size in inches stays the same. In zoom mode the same part of
+    // the sheet stays in view (zoom() follows the new pixel size).
     void resample(double width, double height, int flag);
     // Crops to the rectangle (sheet pixels), clamped to the image.
     void crop(double x, double y, double width, double height);
@@ -127,7 +146,7 @@ public:
 
     // ---- Display ------------------------------------------------------------------------------
     [[nodiscard]] int paintSizeMode() const;
-    void setPaintSizeMode(int mode);  // kFit or kZoom
+    void setPaintSizeMode(int mode);    // kFit or kZoom
     [[nodiscard]] double zoom() const;  // percent, used in kZoom; 100 initially
     void setZoom(double percent);
     // While on, a change of zoom or paint size mode (and a resize in fit mode) recomputes the
@@ -151,7 +170,8 @@ public:
     // Visible size: the window's client size in pixels.
     [[nodiscard]] QSize visibleSize() const;
 
-    // Zooms so that the rectangle (window pixels) fills the window; switches to kZoom.
+    // Zooms so that the rectangle (window pixels) fills the window, its middle at the window's
+    // centre; switches to kZoom.
     void zoomToRect(const QRectF& rect);
     // Repaints at once (synchronously), whatever the automatic-repaint switch says.
     void repaintNow();
@@ -159,15 +179,18 @@ public:
     void paintInto(QPainter& painter, const QRect& target) const;
 
     // ---- Rubber band ----------------------------------------------------------------------------
-    // While on, a left drag draws a rubber band; at release rubberBandCompleted() is emitted
-    // before mouseUp().
+    // While on (and the magnifier is off), a left drag draws a rubber band; at release, when the
+    // band from press to release is at least 1 x 1 pixel, rubberBandRect() takes it and
+    // rubberBandCompleted() is emitted before mouseUp(). A left click without movement completes
+    // no band, so only mouseDown() and mouseUp() come.
     [[nodiscard]] bool rubberBand() const;
     void setRubberBand(bool on);
     [[nodiscard]] QRectF rubberBandRect() const;  // the last dragged rectangle, window pixels
 
-    // ---- Magnifier -------------------------------------------------------------------------------
+    // ---- Magnifier
+    // -------------------------------------------------------------------------------
     struct MagnifierOptions {
-        double width = 250.0;     // lens size, window pixels
+        double width = 250.0;  // lens size, window pixels
         double height = 250.0;
         int magnification = 400;  // percent of the current view
         int option4 = 0;
@@ -182,7 +205,9 @@ public:
     // The magnifier settings the viewer sets before starting the lens (two numbers, two switches).
     void setMagnifierNumber(int which, int value);
     void setMagnifierSwitch(int which, bool on);
-    // Shows a lens that follows the pointer over the sheet; while it runs it owns the pointer.
+    // Shows a lens (options.width x options.height window pixels, at options.magnification percent
+    // of the current view) centred on the pointer while it is over the control; while it runs no
+    // rubber band is drawn and toolActive() is true. The pointer notifications still come.
     void startMagnifier(const MagnifierOptions& options);
     void stopMagnifier();
     [[nodiscard]] bool magnifierActive() const;
@@ -195,12 +220,12 @@ public:
     struct Annotation {
         enum class Kind { Line, Rectangle };
         Kind kind = Kind::Line;
-        QPointF from;              // line start or rectangle corner
-        QPointF to;                // line end or opposite corner
+        QPointF from;  // line start or rectangle corner
+        QPointF to;    // line end or opposite corner
         double lineWidth = 1.0;
-        int lineStyle = 0;         // 0 solid, 2 dotted
+        int lineStyle = 0;  // 0 solid, 2 dotted
         QColor lineColour = Qt::black;
-        QColor fillColour;         // rectangles; invalid = not filled
+        QColor fillColour;  // rectangles; invalid = not filled
         int tag = 0;
     };
     [[nodiscard]] int annotationMode() const;  // 1 while objects are made, 2 after
@@ -213,7 +238,8 @@ public:
     void addAnnotation(const Annotation& object);
     [[nodiscard]] QList<Annotation> annotations() const;
 
-    // ---- Other switches ----------------------------------------------------------------------------
+    // ---- Other switches
+    // ----------------------------------------------------------------------------
     void setShutdownSwitch(bool on);
     [[nodiscard]] bool shutdownSwitch() const;
 
@@ -226,7 +252,9 @@ signals:
     // Between the second press and the second release of a double click.
     void dblClick();
     void rubberBandCompleted();
-    // The display rectangle changed without a program call (resize, the control's own change).
+    // The display rectangle changed without a program call: viewChanged() when the control laid
+    // the sheet out again (a resize in fit mode), viewScrolled() when the user scrolled it with the
+    // wheel or the keyboard (arrows, Page Up/Down, Home, End).
     void viewChanged();
     void viewScrolled();
     void loadProgress(int percent);  // whole percent, 0..100
@@ -240,6 +268,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     struct Private;

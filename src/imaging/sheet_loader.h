@@ -1,0 +1,63 @@
+#pragma once
+
+#include <memory>
+
+#include <QObject>
+#include <QString>
+
+#include "imaging/sheet.h"
+#include "imaging/tiff_reader.h"
+
+// Loads a sheet in the background from an http(s) URL, a file URL or a local path: the transfer
+// runs on Qt's network stack, the decoding on a worker thread of Qt's global pool, and every
+// signal comes on the thread that owns the loader (the UI thread).
+//
+// Signals of one load: progress(0) first, then rising whole percentages, each value at most once;
+// it ends in exactly one of loaded() (preceded by progress(100)) or failed(reason). A new start()
+// or cancel() supersedes the load in progress: it is aborted and nothing more is signalled for it.
+// A transfer that receives nothing for transferTimeout() milliseconds fails.
+//
+// Failure reasons are sentences for a status bar: "HTTP 404 Not Found", "The response was cut short
+// (500 of 1000 bytes received)", "No data received for 60 s", the network's own error text, or
+// the decoder's ("Not a TIFF file", "Corrupt data: ...").
+namespace sw::imaging {
+
+class SheetLoader : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kDefaultTransferTimeout = 60000;  // milliseconds
+
+    explicit SheetLoader(QObject* parent = nullptr);
+    ~SheetLoader() override;
+
+    void setTransferTimeout(int milliseconds);
+    [[nodiscard]] int transferTimeout() const;
+    void setDecodeOptions(const DecodeOptions& options);
+
+    void start(const QString& address);
+    void cancel();
+    [[nodiscard]] bool isLoading() const;
+
+signals:
+    void progress(int percent);
+    void loaded(const sw::imaging::Sheet& sheet);
+    void failed(const QString& reason);
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+
+    void startNetwork(const QUrl& url, quint64 generation);
+    void startDecode(quint64 generation, const QString& path, const QByteArray& bytes);
+    void finish(quint64 generation, const Sheet& sheet, const QString& error);
+    void report(quint64 generation, int percent);
+};
+
+// Builds the reduced levels the first fitted view of a sheet needs (called on the decoding
+// thread so that the first frame on the UI thread is quick).
+void prepareForDisplay(const Sheet& sheet);
+
+}  // namespace sw::imaging
+
+Q_DECLARE_METATYPE(sw::imaging::Sheet)

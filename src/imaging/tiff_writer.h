@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QString>
+
+#include "imaging/sheet.h"
+
+// Encoding of sheets as TIFF with libtiff, in the format codes the control's callers pass:
+//   29: compressed. 1 bit per pixel gives CCITT Group 4 (a deeper sheet is reduced to ink and
+//       paper first); 4, 8, 24 and 32 bits give LZW (with the horizontal predictor from 8 bits).
+//    3: uncompressed at the given depth.
+// Depths: 1 (bilevel; white paper with black ink as min-is-white, any other two colours as a
+// two-entry palette), 4 (a bilevel sheet as a 16-entry palette whose entry 0 is the ink and entry 1
+// the paper; other sheets as 16 grey levels), 8 (grey), 24 (RGB), 32 (RGB with alpha).
+// Resolution is written in dots per inch. Throws ImagingError.
+namespace sw::imaging {
+
+constexpr int kFormatUncompressed = 3;
+constexpr int kFormatCompressed = 29;
+
+// Writes the sheet to an open, writable and seekable device.
+void writeTiff(const Sheet& sheet, QIODevice& device, int formatCode, int bitsPerPixel);
+
+// The file as bytes (for the memory buffer of the control).
+QByteArray encodeTiff(const Sheet& sheet, int formatCode, int bitsPerPixel);
+
+// Saves to `path` through a temporary file in the same folder that replaces `path` only once it
+// is complete; on any failure the previous file (if any) is left as it was and no partial file
+// remains. Messages name the path ("Cannot write /x/y.tif: Permission denied").
+void saveTiffFile(const Sheet& sheet, const QString& path, int formatCode, int bitsPerPixel);
+
+}  // namespace sw::imaging

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QImage>
+#include <QList>
+#include <QPointF>
+#include <QRectF>
+
+#include "imaging/sheet.h"
+#include "imaging/sheet_loader.h"
+#include "imaging/tiff_reader.h"
+#include "imaging/ui/imaging_control.h"
+
+namespace sw::imaging {
+
+// State of one imaging control. The display rectangle is the only placement the drawing uses;
+// mode and zoom only say how it is recomputed.
+struct ImagingControl::Private {
+    explicit Private(ImagingControl* owner) : q(owner) {}
+
+    ImagingControl* q;
+
+    // Images, counted from 1 by callers.
+    QList<Sheet> images;
+    int current = 0;
+    Sheet none;
+
+    // Loading
+    SheetLoader* loader = nullptr;
+    QString address;
+    bool loadSwitch = false;
+    DecodeOptions decodeOptions;
+
+    QRgb palette[2] = {qRgb(0, 0, 0), qRgb(255, 255, 255)};
+
+    // View
+    int mode = kFit;
+    double zoom = 100;
+    bool autoRect = true;
+    bool autoRepaint = true;
+    QRectF display;
+    QRectF clip;
+
+    // Pointer
+    Qt::MouseButtons pressed;  // buttons pressed on this control and not yet released
+    bool rubber = true;
+    QRectF rubberRect;
+    bool banding = false;
+    QPointF bandStart;
+    QPointF bandEnd;
+
+    // Magnifier
+    bool magnifier = false;
+    MagnifierOptions lens;
+    QPointF lensCentre;
+    bool lensVisible = false;
+    int magnifierNumbers[2] = {0, 0};
+    bool magnifierSwitches[2] = {false, false};
+
+    // Annotations
+    int annotationMode = 0;
+    int annotationSetting = 0;
+    QList<Annotation> annotations;
+
+    bool shutdown = true;
+
+    // The last rendered view of the sheet (device pixels) and what it was rendered for, so that
+    // overlays (rubber band, lens) repaint without drawing the sheet again.
+    QImage frame;
+    qint64 frameImageKey = 0;
+    QRectF frameDisplay;
+    // While automatic repaint is off, paint events show this last composed picture.
+    QImage composed;
+
+    [[nodiscard]] Sheet& currentSheet() { return images[current - 1]; }
+    [[nodiscard]] QSizeF sheetSize() const;
+    [[nodiscard]] QPointF windowCentre() const;
+
+    // Replaces the current image (or places the first) and lays it out again.
+    void replaceCurrent(const Sheet& sheet);
+    // Recomputes the display rectangle from mode and zoom (fit: centred; zoom: centred on the
+    // sheet). Emits viewChanged() when `notify` and the rectangle changed.
+    void layOut(bool notify);
+    void changed();
+};
+
+}  // namespace sw::imaging

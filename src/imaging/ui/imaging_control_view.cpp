@@ -1,0 +1,383 @@
+// The imaging control on screen: drawing of the sheet, annotations, rubber band and lens, and the
+// pointer, wheel and keyboard handling.
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+#include "imaging/sheet_renderer.h"
+#include "imaging/ui/imaging_control.h"
+#include "imaging/ui/imaging_control_p.h"
+#include "imaging/view_geometry.h"
+
+namespace sw::imaging {
+
+namespace {
+
+constexpr QRgb kBackground = qRgb(128, 128, 128);  // neutral grey around the sheet
+
+int buttonCode(Qt::MouseButtons buttons) {
+    int code = 0;
+    if (buttons & Qt::LeftButton) {
+        code |= ImagingControl::kLeftButton;
+    }
+    if (buttons & Qt::RightButton) {
+        code |= ImagingControl::kRightButton;
+    }
+    if (buttons & Qt::MiddleButton) {
+        code |= ImagingControl::kMiddleButton;
+    }
+    return code;
+}
+
+int shiftCode(Qt::KeyboardModifiers modifiers) {
+    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
+           (modifiers & Qt::AltModifier ? 4 : 0);
+}
+
+QRectF scaled(const QRectF& r, qreal factor) {
+    return {r.x() * factor, r.y() * factor, r.width() * factor, r.height() * factor};
+}
+
+void drawAnnotations(QPainter& painter, const QList<ImagingControl::Annotation>& objects,
+                     const QPointF& origin) {
+    painter.save();
+    painter.translate(origin);
+    for (const ImagingControl::Annotation& a : objects) {
+        QPen pen(a.lineColour, a.lineWidth, a.lineStyle == 2 ? Qt::DotLine : Qt::SolidLine);
+        pen.setCapStyle(Qt::FlatCap);
+        if (a.kind == ImagingControl::Annotation::Kind::Line) {
+            painter.setPen(pen);
+            painter.drawLine(a.from, a.to);
+            continue;
+        }
+        const QRectF box = QRectF(a.from, a.to).normalized();
+        if (a.fillColour.isValid()) {
+            painter.fillRect(box, a.fillColour);
+        }
+        if (a.lineWidth > 0) {
+            painter.setPen(pen);
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(box);
+        }
+    }
+    painter.restore();
+}
+
+}  // namespace
+
+// ---- Drawing ------------------------------------------------------------------------------------
+
+void ImagingControl::paintEvent(QPaintEvent*) {
+    const qreal dpr = devicePixelRatioF();
+    const QSize deviceSize = (QSizeF(size()) * dpr).toSize();
+    if (!d->autoRepaint && d->composed.size() == deviceSize) {
+        QPainter painter(this);
+        painter.drawImage(QPointF(0, 0), d->composed);
+        return;
+    }
+    const qint64 key = sheet().image().cacheKey();
+    if (d->frame.size() != deviceSize || d->frameImageKey != key || d->frameDisplay != d->display ||
+        !qFuzzyCompare(d->frame.devicePixelRatio(), dpr)) {
+        if (d->frame.size() != deviceSize) {
+            d->frame = QImage(deviceSize, QImage::Format_RGB32);
+        }
+        d->frame.setDevicePixelRatio(1);
+        renderSheet(sheet(), d->frame, QPoint(0, 0), scaled(d->display, dpr), kBackground);
+        d->frame.setDevicePixelRatio(dpr);
+        d->frameImageKey = key;
+        d->frameDisplay = d->display;
+    }
+    if (d->composed.size() != deviceSize) {
+        d->composed = QImage(deviceSize, QImage::Format_RGB32);
+    }
+    d->composed.setDevicePixelRatio(dpr);
+    {
+        QPainter painter(&d->composed);
+        painter.drawImage(QPointF(0, 0), d->frame);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        drawAnnotations(painter, d->annotations, d->display.topLeft());
+        if (d->banding) {
+            const QRectF band = QRectF(d->bandStart, d->bandEnd).normalized();
+            painter.setPen(QPen(Qt::white, 0));
+            painter.drawRect(band);
+            painter.setPen(QPen(Qt::black, 0, Qt::DashLine));
+            painter.drawRect(band);
+        }
+        if (d->magnifier && d->lensVisible && loadedImage() > 0) {
+            const QRectF lens(d->lensCentre.x() - d->lens.width / 2,
+                              d->lensCentre.y() - d->lens.height / 2, d->lens.width,
+                              d->lens.height);
+            const double m = d->lens.magnification / 100.0;
+            const QRectF magnified(d->lensCentre + (d->display.topLeft() - d->lensCentre) * m,
+                                   d->display.size() * m);
+            const QRect deviceLens = scaled(lens, dpr).toAlignedRect();
+            QImage picture(deviceLens.size(), QImage::Format_RGB32);
+            renderSheet(sheet(), picture, deviceLens.topLeft(), scaled(magnified, dpr),
+                        kBackground);
+            picture.setDevicePixelRatio(dpr);
+            painter.drawImage(QPointF(deviceLens.topLeft()) / dpr, picture);
+            painter.setPen(QPen(QColor(40, 40, 40), 2));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(lens.adjusted(1, 1, -1, -1));
+        }
+    }
+    QPainter painter(this);
+    painter.drawImage(QPointF(0, 0), d->composed);
+}
+
+void ImagingControl::repaintNow() {
+    const bool automatic = d->autoRepaint;
+    d->autoRepaint = true;
+    repaint();
+    d->autoRepaint = automatic;
+}
+
+void ImagingControl::paintInto(QPainter& painter, const QRect& target) const {
+    if (width() <= 0 || height() <= 0 || target.isEmpty()) {
+        return;
+    }
+    const qreal dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const double sx = target.width() / static_cast<double>(width());
+    const double sy = target.height() / static_cast<double>(height());
+    const QRectF display(d->display.x() * sx, d->display.y() * sy, d->display.width() * sx,
+                         d->display.height() * sy);
+    QImage image((QSizeF(target.size()) * dpr).toSize(), QImage::Format_RGB32);
+    renderSheet(sheet(), image, QPoint(0, 0), scaled(display, dpr), kBackground);
+    image.setDevicePixelRatio(dpr);
+    painter.save();
+    painter.drawImage(target.topLeft(), image);
+    painter.setClipRect(target);
+    painter.translate(target.topLeft());
+    painter.scale(sx, sy);
+    drawAnnotations(painter, d->annotations, d->display.topLeft());
+    painter.restore();
+}
+
+void ImagingControl::resizeEvent(QResizeEvent*) {
+    if (d->autoRect && d->mode == kFit) {
+        d->layOut(true);
+    }
+}
+
+// ---- Pointer and keyboard
+// --------------------------------------------------------------------------
+
+void ImagingControl::mousePressEvent(QMouseEvent* event) {
+    const QPointF p = event->position();
+    d->pressed |= event->button();
+    if (event->button() == Qt::LeftButton && d->rubber && !d->magnifier) {
+        d->banding = true;
+        d->bandStart = p;
+        d->bandEnd = p;
+    }
+    emit mouseDown(buttonCode(event->button()), shiftCode(event->modifiers()), p.x(), p.y());
+}
+
+void ImagingControl::mouseMoveEvent(QMouseEvent* event) {
+    const QPointF p = event->position();
+    if (d->magnifier) {
+        d->lensCentre = p;
+        d->lensVisible = true;
+        update();
+    }
+    if (d->banding) {
+        d->bandEnd = p;
+        update();
+    }
+    emit mouseMove(buttonCode(event->buttons()), shiftCode(event->modifiers()), p.x(), p.y());
+}
+
+void ImagingControl::mouseReleaseEvent(QMouseEvent* event) {
+    const QPointF p = event->position();
+    d->pressed &= ~event->button();
+    if (d->banding && event->button() == Qt::LeftButton) {
+        d->banding = false;
+        d->bandEnd = p;
+        const QRectF band = QRectF(d->bandStart, d->bandEnd).normalized();
+        update();
+        if (band.width() >= 1 && band.height() >= 1) {
+            d->rubberRect = band;
+            emit rubberBandCompleted();
+        }
+    }
+    emit mouseUp(buttonCode(event->button()), shiftCode(event->modifiers()), p.x(), p.y());
+}
+
+void ImagingControl::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (!(d->pressed & event->button())) {
+        mousePressEvent(event);  // a double click delivered without its second press
+    }
+    if (event->button() == Qt::LeftButton) {
+        emit dblClick();
+    }
+}
+
+void ImagingControl::wheelEvent(QWheelEvent* event) {
+    if (d->mode != kZoom || d->display.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    QPointF step = QPointF(event->angleDelta()) / 8.0 * 2.0;  // 30 pixels per notch
+    if (event->modifiers() & Qt::ShiftModifier) {
+        step = QPointF(step.y(), step.x());
+    }
+    d->display.translate(step);
+    d->clip.translate(step);
+    d->changed();
+    emit viewScrolled();
+}
+
+void ImagingControl::keyPressEvent(QKeyEvent* event) {
+    if (d->mode != kZoom || d->display.isEmpty()) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    const double stepX = width() / 10.0;
+    const double stepY = height() / 10.0;
+    QPointF move;
+    switch (event->key()) {
+        case Qt::Key_Left:
+            move = {stepX, 0};
+            break;
+        case Qt::Key_Right:
+            move = {-stepX, 0};
+            break;
+        case Qt::Key_Up:
+            move = {0, stepY};
+            break;
+        case Qt::Key_Down:
+            move = {0, -stepY};
+            break;
+        case Qt::Key_PageUp:
+            move = {0, height() * 0.9};
+            break;
+        case Qt::Key_PageDown:
+            move = {0, -height() * 0.9};
+            break;
+        case Qt::Key_Home:
+            move = -d->display.topLeft();
+            break;
+        case Qt::Key_End:
+            move = QPointF(width(), height()) - d->display.bottomRight();
+            break;
+        default:
+            QWidget::keyPressEvent(event);
+            return;
+    }
+    d->display.translate(move);
+    d->clip.translate(move);
+    d->changed();
+    emit viewScrolled();
+}
+
+void ImagingControl::leaveEvent(QEvent*) {
+    if (d->lensVisible) {
+        d->lensVisible = false;
+        update();
+    }
+}
+
+// ---- Rubber band and magnifier
+// -------------------------------------------------------------------
+
+bool ImagingControl::rubberBand() const {
+    return d->rubber;
+}
+
+void ImagingControl::setRubberBand(bool on) {
+    d->rubber = on;
+    if (!on && d->banding) {
+        d->banding = false;
+        update();
+    }
+}
+
+QRectF ImagingControl::rubberBandRect() const {
+    return d->rubberRect;
+}
+
+void ImagingControl::setMagnifierNumber(int which, int value) {
+    if (which == 1 || which == 2) {
+        d->magnifierNumbers[which - 1] = value;
+    }
+}
+
+void ImagingControl::setMagnifierSwitch(int which, bool on) {
+    if (which == 1 || which == 2) {
+        d->magnifierSwitches[which - 1] = on;
+    }
+}
+
+void ImagingControl::startMagnifier(const MagnifierOptions& options) {
+    d->lens = options;
+    if (d->lens.width <= 0 || d->lens.height <= 0 || d->lens.magnification <= 0) {
+        d->lens = MagnifierOptions{};
+    }
+    d->magnifier = true;
+    d->banding = false;
+    const QPointF pointer = mapFromGlobal(QCursor::pos());
+    d->lensCentre = pointer;
+    d->lensVisible = rect().contains(pointer.toPoint());
+    setCursor(Qt::CrossCursor);
+    update();
+}
+
+void ImagingControl::stopMagnifier() {
+    if (!d->magnifier) {
+        return;
+    }
+    d->magnifier = false;
+    d->lensVisible = false;
+    unsetCursor();
+    update();
+}
+
+bool ImagingControl::magnifierActive() const {
+    return d->magnifier;
+}
+bool ImagingControl::toolActive() const {
+    return d->magnifier;
+}
+
+// ---- Annotations
+// ----------------------------------------------------------------------------------
+
+int ImagingControl::annotationMode() const {
+    return d->annotationMode;
+}
+
+void ImagingControl::setAnnotationMode(int mode) {
+    d->annotationMode = mode;
+    d->changed();
+}
+
+int ImagingControl::annotationSetting() const {
+    return d->annotationSetting;
+}
+void ImagingControl::setAnnotationSetting(int setting) {
+    d->annotationSetting = setting;
+}
+
+quintptr ImagingControl::annotationContainer() const {
+    return d->annotations.isEmpty() ? 0 : reinterpret_cast<quintptr>(&d->annotations);
+}
+
+void ImagingControl::removeAnnotations() {
+    d->annotations.clear();
+    d->changed();
+}
+
+void ImagingControl::addAnnotation(const Annotation& object) {
+    d->annotations.append(object);
+    if (d->annotationMode != 1) {
+        d->changed();
+    }
+}
+
+QList<ImagingControl::Annotation> ImagingControl::annotations() const {
+    return d->annotations;
+}
+
+}  // namespace sw::imaging

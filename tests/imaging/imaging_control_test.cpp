@@ -1,0 +1,325 @@
+// The imaging control as the viewer, print and batch code drive it: pointer notifications and
+// their order, the image list, the display rectangle, loading and saving, annotations, drawing.
+#include "imaging/ui/imaging_control.h"
+
+#include "support/test_paths.h"
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "imaging/imaging_error.h"
+#include "imaging/sheet_fixtures.h"
+#include "imaging/tiff_writer.h"
+
+namespace sw::imaging {
+namespace {
+
+using Control = ImagingControl;
+
+class ControlTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        control.resize(400, 300);
+        control.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&control));
+        control.setSheet(test::randomBilevel(800, 400, 1, 5));
+    }
+
+    // Records the order of the notifications.
+    QStringList record() {
+        QObject::connect(&control, &Control::mouseDown, [this](int b, int, double, double) {
+            events << QStringLiteral("down%1").arg(b);
+        });
+        QObject::connect(&control, &Control::mouseUp, [this](int b, int, double, double) {
+            events << QStringLiteral("up%1").arg(b);
+        });
+        QObject::connect(&control, &Control::rubberBandCompleted, [this] { events << "band"; });
+        QObject::connect(&control, &Control::dblClick, [this] { events << "dbl"; });
+        return events;
+    }
+
+    Control control;
+    QStringList events;
+};
+
+struct GestureCase {
+    const char* name;
+    QPoint press;
+    QPoint release;
+    QStringList expected;
+};
+
+void PrintTo(const GestureCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class Gestures : public ControlTest, public ::testing::WithParamInterface<GestureCase> {};
+
+// The viewer's rules depend on this order: a completed band comes before the release, and only
+// for a band of at least 1 x 1 pixel.
+TEST_P(Gestures, LeftDragNotificationsComeInTheAgreedOrder) {
+    record();
+    const GestureCase& c = GetParam();
+    QTest::mousePress(&control, Qt::LeftButton, {}, c.press);
+    QTest::mouseMove(&control, c.release);
+    QTest::mouseRelease(&control, Qt::LeftButton, {}, c.release);
+    EXPECT_EQ(events, c.expected);
+    if (c.expected.contains("band")) {
+        EXPECT_EQ(control.rubberBandRect(), QRectF(c.press, c.release).normalized());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Control, Gestures,
+    ::testing::Values(GestureCase{"ClickWithoutMovement", {100, 100}, {100, 100}, {"down1", "up1"}},
+                      GestureCase{"OnePixelBand", {100, 100}, {101, 101}, {"down1", "band", "up1"}},
+                      GestureCase{"FlatDragIsNoBand", {100, 100}, {180, 100}, {"down1", "up1"}},
+                      GestureCase{
+                          "DragUpAndLeft", {200, 150}, {120, 90}, {"down1", "band", "up1"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The events a window system delivers for a double click: press, release, press, double click,
+// release.
+TEST_F(ControlTest, DoubleClickComesBetweenSecondPressAndSecondRelease) {
+    record();
+    const QPoint at(50, 50);
+    QTest::mouseClick(&control, Qt::LeftButton, {}, at);
+    QTest::mousePress(&control, Qt::LeftButton, {}, at);
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, at, control.mapToGlobal(at), Qt::LeftButton,
+                    Qt::LeftButton, {});
+    QApplication::sendEvent(&control, &dbl);
+    QTest::mouseRelease(&control, Qt::LeftButton, {}, at);
+    EXPECT_EQ(events, (QStringList{"down1", "up1", "down1", "dbl", "up1"}));
+}
+
+TEST_F(ControlTest, MagnifierOwnsThePointerAndDrawsNoBand) {
+    record();
+    control.setRubberBand(true);
+    control.startMagnifier(Control::MagnifierOptions{});
+    EXPECT_TRUE(control.toolActive());
+    QTest::mousePress(&control, Qt::LeftButton, {}, QPoint(100, 100));
+    QTest::mouseMove(&control, QPoint(150, 150));
+    QTest::mouseRelease(&control, Qt::LeftButton, {}, QPoint(150, 150));
+    EXPECT_EQ(events, (QStringList{"down1", "up1"}));
+    control.stopMagnifier();
+    EXPECT_FALSE(control.toolActive());
+}
+
+TEST_F(ControlTest, ButtonCodesAndModifiersOfThePointerNotifications) {
+    QSignalSpy down(&control, &Control::mouseDown);
+    QTest::mousePress(&control, Qt::RightButton, Qt::ShiftModifier | Qt::ControlModifier,
+                      QPoint(7, 9));
+    QTest::mouseRelease(&control, Qt::RightButton, {}, QPoint(7, 9));
+    QTest::mousePress(&control, Qt::MiddleButton, Qt::AltModifier, QPoint(3, 4));
+    QTest::mouseRelease(&control, Qt::MiddleButton, {}, QPoint(3, 4));
+    ASSERT_EQ(down.size(), 2);
+    EXPECT_EQ(down[0], (QVariantList{2, 3, 7.0, 9.0}));
+    EXPECT_EQ(down[1], (QVariantList{4, 4, 3.0, 4.0}));
+}
+
+TEST_F(ControlTest, FitCentresTheSheet) {
+    control.setPaintSizeMode(Control::kFit);
+    EXPECT_EQ(control.displayRect(), QRectF(0, 50, 400, 200));
+    control.resize(200, 300);
+    EXPECT_EQ(control.displayRect(), QRectF(0, 100, 200, 100));
+}
+
+TEST_F(ControlTest, ResizeInFitModeReportsTheChangedView) {
+    QSignalSpy changed(&control, &Control::viewChanged);
+    control.resize(500, 300);
+    EXPECT_EQ(changed.size(), 1);
+    control.setPaintSizeMode(Control::kZoom);
+    control.resize(300, 300);
+    EXPECT_EQ(changed.size(), 1);
+}
+
+// Stepping the zoom must keep the sheet point at the window centre where it is.
+TEST_F(ControlTest, ZoomChangeKeepsTheSheetPointUnderTheCentre) {
+    control.setAutoRect(true);
+    control.setPaintSizeMode(Control::kZoom);
+    control.setZoom(100);
+    control.setDisplayRect(control.displayRect().translated(-130, 40));
+    const QRectF before = control.displayRect();
+    const QPointF centre(200, 150);
+    const QPointF sheetPoint = (centre - before.topLeft()) / (before.width() / 800.0);
+    for (const double percent : {110.0, 35.0, 800.0}) {
+        control.setZoom(percent);
+        const QRectF after = control.displayRect();
+        EXPECT_NEAR(after.width(), 800 * percent / 100, 1e-9);
+        const QPointF again = (centre - after.topLeft()) / (after.width() / 800.0);
+        EXPECT_NEAR(again.x(), sheetPoint.x(), 1e-6);
+        EXPECT_NEAR(again.y(), sheetPoint.y(), 1e-6);
+    }
+}
+
+TEST_F(ControlTest, ZoomToRectFillsTheWindowWithTheBand) {
+    control.setPaintSizeMode(Control::kFit);  // 0.5 window pixels per sheet pixel
+    control.zoomToRect(QRectF(100, 100, 100, 50));
+    EXPECT_EQ(control.paintSizeMode(), Control::kZoom);
+    EXPECT_DOUBLE_EQ(control.zoom(), 200);
+    // The band's middle (sheet point 300, 150) is now at the window centre.
+    const QRectF d = control.displayRect();
+    EXPECT_DOUBLE_EQ(d.left() + 300 * 2, 200);
+    EXPECT_DOUBLE_EQ(d.top() + 150 * 2, 150);
+}
+
+TEST_F(ControlTest, DisplayAndClipRectanglesMoveFreely) {
+    control.setPaintSizeMode(Control::kZoom);
+    const QRectF moved(-300, 25, 1600, 800);
+    control.setDisplayRect(moved);
+    control.setClipRect(QRectF(-300, 25, 400, 300));
+    EXPECT_EQ(control.displayRect(), moved);
+    EXPECT_EQ(control.clipRect(), QRectF(-300, 25, 400, 300));
+}
+
+TEST_F(ControlTest, QuarterTurnInZoomModeKeepsTheCentrePoint) {
+    control.setPaintSizeMode(Control::kZoom);
+    control.setZoom(100);
+    const QRectF before = control.displayRect();
+    control.rotate(9000, 1, 0);
+    EXPECT_EQ(control.imageWidth(), 400);
+    EXPECT_EQ(control.imageHeight(), 800);
+    const QRectF after = control.displayRect();
+    EXPECT_EQ(after.size(), before.size().transposed());
+    EXPECT_EQ(after.center(), before.center());
+}
+
+TEST_F(ControlTest, InsertingImageOneReplacesIt) {
+    Control dialog;
+    dialog.setSheet(test::randomBilevel(50, 40, 2));
+    dialog.insertImage(1, control.sheet());
+    EXPECT_EQ(dialog.imageCount(), 1);
+    EXPECT_EQ(dialog.imageWidth(), 800);
+    dialog.insertImage(2, test::randomBilevel(30, 20, 3));
+    EXPECT_EQ(dialog.imageCount(), 2);
+    EXPECT_EQ(dialog.currentImage(), 1);
+    dialog.setCurrentImage(2);
+    EXPECT_EQ(dialog.imageWidth(), 30);
+    dialog.insertImage(4, test::randomBilevel(30, 20, 3));
+    EXPECT_EQ(dialog.imageCount(), 2);
+}
+
+TEST_F(ControlTest, LoadedImageValueFollowsTheList) {
+    EXPECT_GE(control.loadedImage(), 1);
+    control.clearImage();
+    EXPECT_EQ(control.loadedImage(), 0);
+    EXPECT_EQ(control.imageWidth(), 0);
+    control.rotate(9000, 1, 0);  // no image: nothing happens
+    EXPECT_EQ(control.loadedImage(), 0);
+}
+
+TEST_F(ControlTest, LoadsFromFileAndMemoryEmitNoImageLoaded) {
+    QSignalSpy loaded(&control, &Control::imageLoaded);
+    control.loadFile(test::dataPath(QStringLiteral("corpus/drawings_bilevel/G4.TIF")));
+    EXPECT_EQ(control.imageWidth(), 2464);
+    QByteArray buffer;
+    ASSERT_EQ(control.saveToMemory(buffer, 29, 1, -1), 0);
+    EXPECT_EQ(Control::queryMemory(buffer, 15), buffer.size());
+    Control other;
+    other.loadFromMemory(buffer);
+    EXPECT_TRUE(test::samePixels(other.sheet(), control.sheet()));
+    EXPECT_EQ(other.resolutionX(), 300);
+    EXPECT_EQ(loaded.size(), 0);
+}
+
+TEST_F(ControlTest, SaveToMemoryWithoutAnImageFails) {
+    control.clearImage();
+    QByteArray buffer("old");
+    EXPECT_NE(control.saveToMemory(buffer, 29, 1, -1), 0);
+    EXPECT_TRUE(buffer.isEmpty());
+}
+
+TEST_F(ControlTest, LoadFileErrorsNameTheFile) {
+    try {
+        control.loadFile(test::dataPath(QStringLiteral("corpus/malformed/testfax3_bug_513.tiff")));
+        FAIL();
+    } catch (const ImagingError& e) {
+        EXPECT_TRUE(e.message().contains(QLatin1String("testfax3_bug_513.tiff")))
+            << qPrintable(e.message());
+    }
+    EXPECT_EQ(control.imageWidth(), 800);  // the shown sheet stays
+}
+
+// The print hand-off cuts out what the viewer shows: with DL = -300, SW = 7200 and DW = 14400 the
+// visible part starts at x0 = 150.
+TEST_F(ControlTest, CropOfTheVisiblePartArithmetic) {
+    control.setSheet(test::randomBilevel(7200, 100, 4, 1));
+    control.setPaintSizeMode(Control::kZoom);
+    control.setDisplayRect(QRectF(-300, 0, 14400, 200));
+    const double x0 = control.sourceSize().width() * 300 / control.displayRect().width();
+    const double w = control.sourceSize().width() * control.visibleSize().width() /
+                     control.displayRect().width();
+    const Sheet whole = control.sheet();
+    control.crop(x0, 0, w, 100);
+    EXPECT_EQ(x0, 150);
+    EXPECT_EQ(control.imageWidth(), 200);
+    for (int x = 0; x < 200; x += 7) {
+        EXPECT_EQ(test::isInk(control.sheet(), x, 50), test::isInk(whole, x + 150, 50));
+    }
+}
+
+TEST_F(ControlTest, PrintInBlueMakesInkEntryZeroAndPaperEntryOne) {
+    control.setUserPalette(0, qRgb(0, 0, 255));
+    control.setUserPalette(1, qRgb(255, 255, 255));
+    control.reduceColours(1, 16, 0, 2);
+    EXPECT_EQ(control.sheet().bitsPerPixel(), 1);
+    EXPECT_EQ(control.sheet().inkColour(), qRgb(0, 0, 255));
+    EXPECT_EQ(control.sheet().paperColour(), qRgb(255, 255, 255));
+}
+
+// Grabs what the control shows.
+QImage shown(Control& control) {
+    return control.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+TEST_F(ControlTest, DrawsTheSheetOnNeutralGreyAndAnnotationsOverIt) {
+    QImage white(800, 400, QImage::Format_Mono);
+    white.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    white.fill(0);
+    control.setSheet(Sheet(white, 200, 200));
+    control.setPaintSizeMode(Control::kFit);  // sheet at (0, 50) - (400, 250)
+    Control::Annotation strip;
+    strip.kind = Control::Annotation::Kind::Rectangle;
+    strip.from = QPointF(0, 0);
+    strip.to = QPointF(100, 50);
+    strip.lineWidth = 0;
+    strip.fillColour = QColor(100, 100, 100);
+    control.addAnnotation(strip);
+    Control::Annotation line;
+    line.from = QPointF(200, 0);
+    line.to = QPointF(200, 200);
+    line.lineWidth = 2;
+    line.lineStyle = 2;
+    control.addAnnotation(line);
+    const QImage image = shown(control);
+    EXPECT_EQ(image.pixel(200, 20), qRgb(128, 128, 128));   // above the sheet
+    EXPECT_EQ(image.pixel(300, 200), qRgb(255, 255, 255));  // paper
+    EXPECT_EQ(image.pixel(50, 75), qRgb(100, 100, 100));    // the strip, display-relative
+    int dark = 0;
+    for (int y = 60; y < 240; ++y) {
+        dark += qGray(image.pixel(200, y)) < 50 || qGray(image.pixel(201, y)) < 50;
+    }
+    EXPECT_GT(dark, 40);   // dotted: many dots ...
+    EXPECT_LT(dark, 150);  // ... with gaps
+    control.removeAnnotations();
+    EXPECT_EQ(control.annotationContainer(), 0u);
+    EXPECT_EQ(shown(control).pixel(50, 75), qRgb(255, 255, 255));
+}
+
+TEST_F(ControlTest, AutomaticRepaintOffFreezesThePicture) {
+    control.setPaintSizeMode(Control::kFit);
+    const QImage before = shown(control);
+    control.setAutoRepaint(false);
+    control.setPaintSizeMode(Control::kZoom);
+    control.setZoom(400);
+    EXPECT_EQ(shown(control), before);
+    control.repaintNow();
+    EXPECT_NE(shown(control), before);
+}
+
+}  // namespace
+}  // namespace sw::imaging

@@ -1,0 +1,79 @@
+#include "imaging/sheet_fixtures.h"
+
+#include <random>
+
+namespace sw::test {
+
+imaging::Sheet randomBilevel(int w, int h, unsigned seed, int inkPercent, double dpi) {
+    QImage image(w, h, QImage::Format_Mono);
+    image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    image.fill(0);
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> percent(0, 99);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            if (percent(random) < inkPercent) {
+                image.setPixel(x, y, 1);
+            }
+        }
+    }
+    return imaging::Sheet(image, dpi, dpi);
+}
+
+imaging::Sheet gridSheet(int w, int h, int spacing, int offset) {
+    QImage image(w, h, QImage::Format_Mono);
+    image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    image.fill(0);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            if ((x - offset) % spacing == 0 || (y - offset) % spacing == 0) {
+                image.setPixel(x, y, 1);
+            }
+        }
+    }
+    return imaging::Sheet(image, 200, 200);
+}
+
+bool isInk(const imaging::Sheet& sheet, int x, int y) {
+    return (sheet.image().constScanLine(y)[x >> 3] >> (7 - (x & 7))) & 1;
+}
+
+double meanLuminance(const imaging::Sheet& sheet) {
+    const QImage& image = sheet.image();
+    double sum = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            // Alpha-weighted, as libtiff's RGBA decode (the corpus oracle) gives it.
+            sum += qGray(qPremultiply(image.pixel(x, y)));
+        }
+    }
+    return sum / (255.0 * image.width() * image.height());
+}
+
+bool samePixels(const imaging::Sheet& a, const imaging::Sheet& b) {
+    if (a.size() != b.size() || a.image().format() != b.image().format()) {
+        return false;
+    }
+    if (a.isBilevel() && (a.paperColour() != b.paperColour() || a.inkColour() != b.inkColour())) {
+        return false;
+    }
+    const qsizetype bytes = (static_cast<qsizetype>(a.width()) * a.image().depth() + 7) / 8;
+    for (int y = 0; y < a.height(); ++y) {
+        if (memcmp(a.image().constScanLine(y), b.image().constScanLine(y), bytes) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+QString caseName(const QString& file) {
+    QString name = file.section(QLatin1Char('/'), -1);
+    for (QChar& c : name) {
+        if (!c.isLetterOrNumber()) {
+            c = QLatin1Char('_');
+        }
+    }
+    return name;
+}
+
+}  // namespace sw::test

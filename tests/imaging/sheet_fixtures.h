@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include "imaging/sheet.h"
+
+// Sheets made in code for the imaging tests.
+namespace sw::test {
+
+// A bilevel sheet of w x h pixels with pseudo-random ink (seeded; about `inkPercent` % ink).
+imaging::Sheet randomBilevel(int w, int h, unsigned seed, int inkPercent = 30, double dpi = 200);
+
+// A bilevel sheet with a one-pixel grid: vertical lines at x = k * spacing + offset, horizontal
+// lines at y = k * spacing + offset.
+imaging::Sheet gridSheet(int w, int h, int spacing, int offset = 0);
+
+// Pixel (x, y) of a bilevel sheet is ink.
+bool isInk(const imaging::Sheet& sheet, int x, int y);
+
+// Mean luminance 0 (black) .. 1 (white) of a sheet, alpha ignored.
+double meanLuminance(const imaging::Sheet& sheet);
+
+// Bit-exact comparison of the pixels (and colour tables) of two sheets.
+bool samePixels(const imaging::Sheet& a, const imaging::Sheet& b);
+
+// The name of a corpus file as a test-case name ("G4_TIF").
+QString caseName(const QString& file);
+
+}  // namespace sw::test

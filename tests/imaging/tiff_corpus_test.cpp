@@ -1,0 +1,248 @@
+// The real-world corpus (tests/data/corpus, see its MANIFEST.md): every good file opens with the
+// right size, resolution and polarity; every malformed or truncated file fails cleanly.
+#include "support/test_paths.h"
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QtEndian>
+
+#include "imaging/imaging_error.h"
+#include "imaging/sheet_fixtures.h"
+#include "imaging/tiff_reader.h"
+
+namespace sw::imaging {
+namespace {
+
+struct CorpusCase {
+    const char* file;
+    int width;
+    int height;
+    double dpiX;
+    double dpiY;
+    double mean;  // MANIFEST "mean": luminance of libtiff's own RGBA decode
+    int bitsPerPixel;
+};
+
+void PrintTo(const CorpusCase& c, std::ostream* os) {
+    *os << c.file;
+}
+
+class GoodCorpus : public ::testing::TestWithParam<CorpusCase> {};
+
+TEST_P(GoodCorpus, OpensWithTheManifestSizeResolutionAndBrightness) {
+    const CorpusCase& c = GetParam();
+    const Sheet sheet = readTiffFile(test::dataPath(QStringLiteral("corpus/") + c.file));
+    EXPECT_EQ(sheet.width(), c.width);
+    EXPECT_EQ(sheet.height(), c.height);
+    EXPECT_NEAR(sheet.dpiX(), c.dpiX, 0.01);
+    EXPECT_NEAR(sheet.dpiY(), c.dpiY, 0.01);
+    EXPECT_EQ(sheet.bitsPerPixel(), c.bitsPerPixel);
+    EXPECT_NEAR(test::meanLuminance(sheet), c.mean, 0.02);
+    if (sheet.isBilevel()) {
+        EXPECT_GE(qGray(sheet.paperColour()), qGray(sheet.inkColour()));
+    }
+}
+
+// 1-bit drawings must stay packed; a white page must come out white.
+INSTANTIATE_TEST_SUITE_P(
+    DrawingsBilevel, GoodCorpus,
+    ::testing::Values(
+        CorpusCase{"drawings_bilevel/lzw-single-strip.tiff", 7795, 3122, 400, 400, 0.979, 1},
+        CorpusCase{"drawings_bilevel/CCITT_1.TIF", 1728, 2376, 200, 200, 0.962, 1},
+        CorpusCase{"drawings_bilevel/CCITT_2.TIF", 1728, 2376, 200, 200, 0.955, 1},
+        CorpusCase{"drawings_bilevel/G4.TIF", 2464, 3248, 300, 300, 0.925, 1},
+        CorpusCase{"drawings_bilevel/G4S.TIF", 2464, 3248, 300, 300, 0.925, 1},
+        CorpusCase{"drawings_bilevel/G32D.TIF", 2464, 3248, 300, 300, 0.925, 1},
+        CorpusCase{"drawings_bilevel/testfax4.tiff", 2453, 3369, 300, 300, 0.896, 1},
+        CorpusCase{"drawings_bilevel/feyn.tif", 2528, 3300, 300, 300, 0.873, 1},
+        CorpusCase{"drawings_bilevel/witten.tif", 2293, 3106, 1200, 1200, 0.899, 1},
+        CorpusCase{"drawings_bilevel/fax2d.tif", 1728, 1082, 204, 98, 0.941, 1},
+        CorpusCase{"drawings_bilevel/g3aoe.tif", 1728, 2328, 204, 196, 0.924, 1},
+        CorpusCase{"drawings_bilevel/1pagefax.tif", 1728, 1146, 204, 98, 1.000, 1},
+        CorpusCase{"drawings_bilevel/packbits-fillorder-2.tif", 3508, 2481, 300, 300, 0.987, 1},
+        CorpusCase{"drawings_bilevel/imagemagick_group4.tiff", 640, 200, 200, 200, 0.917, 1}),
+    [](const auto& info) { return test::caseName(info.param.file).toStdString(); });
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, GoodCorpus,
+    ::testing::Values(
+        CorpusCase{"formats/minisblack-1c-8b.tiff", 157, 151, 200, 200, 0.470, 8},
+        CorpusCase{"formats/rgb-3c-8b.tiff", 157, 151, 200, 200, 0.467, 24},
+        CorpusCase{"formats/palette-1c-8b.tiff", 157, 151, 200, 200, 0.469, 24},
+        CorpusCase{"formats/miniswhite-1c-1b.tiff", 157, 151, 200, 200, 0.500, 1},
+        CorpusCase{"formats/rgb8-lzw-mac.tif", 100, 100, 300, 300, 0.442, 24},
+        CorpusCase{"formats/gray8-packbits-be.tif", 100, 100, 300, 300, 0.496, 8},
+        CorpusCase{"formats/gray8-packbits-le.tif", 100, 100, 300, 300, 0.496, 8},
+        CorpusCase{"formats/quad-lzw-compat.tiff", 512, 384, 200, 200, 0.138, 24},
+        CorpusCase{"formats/cramps-tile.tif", 800, 607, 200, 200, 0.710, 8},
+        CorpusCase{"formats/quad-tile.tif", 512, 384, 200, 200, 0.138, 24},
+        CorpusCase{"formats/tiled-gray-i1.tif", 37, 51, 200, 200, 0.495, 1},
+        CorpusCase{"formats/Transparency-lzw.tif", 300, 300, 72.009, 72.009, 0.190, 32},
+        CorpusCase{"formats/signed-integral-8bit.tif", 439, 167, 200, 200, 0.210, 8},
+        CorpusCase{"formats/sm_colors_tile.tif", 64, 64, 200, 200, 0.507, 24},
+        CorpusCase{"formats/StripoffsetsAboveShortMaxValue.tif", 4963, 3609, 300, 300, 0.984, 1}),
+    [](const auto& info) { return test::caseName(info.param.file).toStdString(); });
+
+struct SamePixelsCase {
+    const char* a;
+    const char* b;
+};
+
+void PrintTo(const SamePixelsCase& c, std::ostream* os) {
+    *os << c.a << " = " << c.b;
+}
+
+class SamePixels : public ::testing::TestWithParam<SamePixelsCase> {};
+
+TEST_P(SamePixels, DifferentEncodingsDecodeAlike) {
+    const Sheet a = readTiffFile(test::dataPath(QStringLiteral("corpus/") + GetParam().a));
+    const Sheet b = readTiffFile(test::dataPath(QStringLiteral("corpus/") + GetParam().b));
+    EXPECT_TRUE(test::samePixels(a, b));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Corpus, SamePixels,
+    ::testing::Values(SamePixelsCase{"drawings_bilevel/G4.TIF", "drawings_bilevel/G4S.TIF"},
+                      SamePixelsCase{"drawings_bilevel/G4.TIF", "drawings_bilevel/G32D.TIF"},
+                      SamePixelsCase{"formats/gray8-packbits-be.tif",
+                                     "formats/gray8-packbits-le.tif"},
+                      SamePixelsCase{"drawings_bilevel/testfax4.tiff", "refs/o-testfax4.tiff"},
+                      SamePixelsCase{"formats/quad-lzw-compat.tiff", "formats/quad-tile.tif"}));
+
+QStringList filesIn(const QString& folder) {
+    QStringList files;
+    const QDir dir(test::dataPath(QStringLiteral("corpus/") + folder));
+    for (const QString& name : dir.entryList(QDir::Files, QDir::Name)) {
+        files << folder + QLatin1Char('/') + name;
+    }
+    return files;
+}
+
+class Malformed : public ::testing::TestWithParam<QString> {};
+
+// A malformed file may be refused or may decode to a degraded picture; it must never crash, hang
+// or give an empty message.
+TEST_P(Malformed, FailsCleanlyOrDegrades) {
+    try {
+        const Sheet sheet = readTiffFile(test::dataPath(QStringLiteral("corpus/") + GetParam()));
+        EXPECT_FALSE(sheet.isNull());
+    } catch (const ImagingError& e) {
+        EXPECT_FALSE(e.message().isEmpty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, Malformed,
+                         ::testing::ValuesIn(filesIn(QStringLiteral("malformed"))),
+                         [](const auto& info) { return test::caseName(info.param).toStdString(); });
+
+TEST(MalformedCorpus, OverrunningG3LineIsReportedAsCorruptData) {
+    try {
+        readTiffFile(test::dataPath(QStringLiteral("corpus/malformed/testfax3_bug_513.tiff")));
+        FAIL() << "decoded";
+    } catch (const ImagingError& e) {
+        EXPECT_TRUE(e.message().startsWith(QLatin1String("Corrupt data: ")))
+            << qPrintable(e.message());
+    }
+}
+
+class Truncated : public ::testing::TestWithParam<QString> {};
+
+// A file cut short (an interrupted download) is refused with a reason, at any length.
+TEST_P(Truncated, CutFileIsRefusedWithAReason) {
+    QFile file(test::dataPath(QStringLiteral("corpus/") + GetParam()));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray whole = file.readAll();
+    for (const double fraction : {0.001, 0.01, 0.3, 0.6, 0.95}) {
+        const QByteArray cut = whole.left(static_cast<qsizetype>(whole.size() * fraction));
+        try {
+            const Sheet sheet = decodeTiff(cut);
+            ADD_FAILURE() << "decoded at " << fraction;
+        } catch (const ImagingError& e) {
+            EXPECT_FALSE(e.message().isEmpty());
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, Truncated,
+                         ::testing::ValuesIn(filesIn(QStringLiteral("drawings_bilevel"))),
+                         [](const auto& info) { return test::caseName(info.param).toStdString(); });
+
+// A minimal little-endian TIFF whose single strip holds `data`.
+QByteArray handMadeTiff(quint32 width, quint32 height, quint16 compression,
+                        const QByteArray& data) {
+    struct Entry {
+        quint16 tag;
+        quint16 type;
+        quint32 value;
+    };
+    const QList<Entry> entries = {{256, 4, width},  {257, 4, height},
+                                  {258, 3, 1},      {259, 3, compression},
+                                  {262, 3, 0},      {273, 4, 0},
+                                  {278, 4, height}, {279, 4, static_cast<quint32>(data.size())}};
+    QByteArray out("II\x2A\0\x08\0\0\0", 8);
+    const quint32 dataOffset = 8 + 2 + entries.size() * 12 + 4;
+    auto put16 = [&](quint16 v) { out.append(reinterpret_cast<const char*>(&v), 2); };
+    auto put32 = [&](quint32 v) { out.append(reinterpret_cast<const char*>(&v), 4); };
+    put16(static_cast<quint16>(entries.size()));
+    for (const Entry& e : entries) {
+        put16(e.tag);
+        put16(e.type);
+        put32(1);
+        const quint32 value = e.tag == 273 ? dataOffset : e.value;
+        if (e.type == 3) {
+            put16(static_cast<quint16>(value));
+            put16(0);
+        } else {
+            put32(value);
+        }
+    }
+    put32(0);
+    out.append(data);
+    return out;
+}
+
+TEST(AbsurdDimensions, DecompressionBombIsRefusedBeforeAllocating) {
+    const QByteArray bomb = handMadeTiff(2000000, 2000000, 4, QByteArray(64, '\0'));
+    try {
+        decodeTiff(bomb);
+        FAIL() << "decoded";
+    } catch (const ImagingError& e) {
+        EXPECT_TRUE(e.message().contains(QLatin1String("more than the limit of 2048 MB")))
+            << qPrintable(e.message());
+    }
+}
+
+TEST(AbsurdDimensions, LimitIsConfigurable) {
+    DecodeOptions small;
+    small.maxImageBytes = 100 << 10;
+    EXPECT_THROW(
+        readTiffFile(test::dataPath(QStringLiteral("corpus/drawings_bilevel/G4.TIF")), small),
+        ImagingError);
+    small.maxImageBytes = 2 << 20;
+    EXPECT_NO_THROW(
+        readTiffFile(test::dataPath(QStringLiteral("corpus/drawings_bilevel/G4.TIF")), small));
+}
+
+TEST(NotATiff, HtmlPageAndEmptyDataAreNamed) {
+    EXPECT_THROW(decodeTiff(QByteArray()), ImagingError);
+    try {
+        decodeTiff(QByteArray("<!DOCTYPE html><html><body>Not found</body></html>"));
+        FAIL();
+    } catch (const ImagingError& e) {
+        EXPECT_TRUE(e.message().startsWith(QLatin1String("Not a TIFF file")))
+            << qPrintable(e.message());
+    }
+}
+
+TEST(NotATiff, MissingFileNamesThePath) {
+    try {
+        readTiffFile(QStringLiteral("/nonexistent/sheet.tif"));
+        FAIL();
+    } catch (const ImagingError& e) {
+        EXPECT_TRUE(e.message().contains(QLatin1String("/nonexistent/sheet.tif")));
+    }
+}
+
+}  // namespace
+}  // namespace sw::imaging
