@@ -5,7 +5,7 @@
 
 namespace sw::viewing {
 
-void PointerState::press(int button) {
+void PointerState::pressPointer(int button) {
     if (button == kRight) {
         panning = true;
         panLastX = 0;
@@ -13,7 +13,7 @@ void PointerState::press(int button) {
     }
 }
 
-std::optional<QPoint> PointerState::move(double x, double y) {
+std::optional<QPoint> PointerState::movePointer(double x, double y) {
     if (!panning) {
         return std::nullopt;
     }
@@ -30,7 +30,7 @@ std::optional<QPoint> PointerState::move(double x, double y) {
     return delta;
 }
 
-ReleaseAction PointerState::release(int button, bool toolActive) {
+ReleaseAction PointerState::releasePointer(int button, bool toolActive) {
     if (toolActive) {
         suppressClickZoom = true;
         return ReleaseAction::None;

@@ -31,14 +31,14 @@ struct PointerState {
     bool suppressClickZoom = false;  // the next left release must not zoom
 
     // A press: the right button starts panning with no previous position recorded.
-    void press(int button);
+    void pressPointer(int button);
     // A move: while panning, returns the whole-pixel distance from the previous recorded position
     // (none on the first move after the press, or when that position had a 0 coordinate, which
     // stands for "no previous position"), then records this position.
-    std::optional<QPoint> move(double x, double y);
+    std::optional<QPoint> movePointer(double x, double y);
     // A release, tested in this order: a tool owned the pointer; a pan ends; a left click;
     // anything else.
-    ReleaseAction release(int button, bool toolActive);
+    ReleaseAction releasePointer(int button, bool toolActive);
     // The double-click notification (which fits the sheet) and a completed area zoom: the release
     // that ends the same gesture must not zoom again.
     void suppressNextClick() { suppressClickZoom = true; }

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "host/script_error.h"
 #include "host/vb.h"
 #include "viewing/status_texts.h"
 
@@ -123,6 +124,21 @@ void ViewController::ResetAfterLoad() {
     runIgnoringErrors([&] { m_shell.refreshRulers(); });
 }
 
+void ViewController::ResetAfterFileOpen() {
+    const std::optional<QString> size = SheetSizeText(m_view.imageWidth(), m_view.imageHeight(),
+                                                      m_view.resolutionX(), m_view.resolutionY());
+    if (!size) {
+        throw host::ScriptError::divisionByZero();
+    }
+    m_shell.setSheetSizeText(*size);
+    m_view.setPaintSizeMode(ImagingView::kFit);
+    m_view.setRubberBand(true);
+    m_shell.setRulerMax(Ruler::Horizontal, vb::toInt16(m_view.imageWidth() / m_view.resolutionX()));
+    m_shell.setRulerMax(Ruler::Vertical, vb::toInt16(m_view.imageHeight() / m_view.resolutionY()));
+    m_view.repaintNow();
+    m_shell.refreshRulers();
+}
+
 void ViewController::PanBy(QPoint delta) {
     moveRects(delta.x(), delta.y());
     m_view.repaintNow();
@@ -158,11 +174,11 @@ void ViewController::ZoomAboutPoint(QPointF pixels, bool in) {
 }
 
 void ViewController::onMouseDown(int button, int /*shift*/, double /*x*/, double /*y*/) {
-    m_pointer.press(button);
+    m_pointer.pressPointer(button);
 }
 
 void ViewController::panStep(double x, double y) {
-    const std::optional<QPoint> delta = m_pointer.move(x, y);
+    const std::optional<QPoint> delta = m_pointer.movePointer(x, y);
     if (delta) {
         PanBy(*delta);
     }
@@ -180,7 +196,7 @@ void ViewController::onMouseMove(int /*button*/, int /*shift*/, double x, double
 }
 
 void ViewController::onMouseUp(int button, int /*shift*/, double x, double y) {
-    switch (m_pointer.release(button, m_view.toolActive())) {
+    switch (m_pointer.releasePointer(button, m_view.toolActive())) {
         case ReleaseAction::ZoomAtPoint:
             runIgnoringErrors([&] { ZoomAtPoint(QPointF(x, y)); });
             break;

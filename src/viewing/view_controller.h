@@ -46,6 +46,10 @@ public:
     void RotateQuarter(int hundredthsOfDegree);
     // After a load: fit, rubber band on, the project's rotation, ruler maxima from the sheet size.
     void ResetAfterLoad();
+    // After a saved sheet was opened from a file (already turned when it was saved): the size
+    // text, fit, rubber band on, ruler maxima from the sheet size, repaint. No rotation. Errors
+    // reach the caller.
+    void ResetAfterFileOpen();
     // Moves the sheet by whole pixels (keyboard panning).
     void PanBy(QPoint delta);
     // Mouse-wheel zoom: one step in (or out) keeping the sheet point under `pixels` in place. Out

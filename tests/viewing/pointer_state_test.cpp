@@ -127,11 +127,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Gesture, ANewProjectForgetsAPanAndASuppressedClick) {
     PointerState pointer;
-    pointer.press(PointerState::kRight);
+    pointer.pressPointer(PointerState::kRight);
     pointer.suppressNextClick();
     pointer.resetPointer();
     EXPECT_FALSE(pointer.panning);
-    EXPECT_EQ(pointer.release(PointerState::kLeft, false), ReleaseAction::ZoomAtPoint);
+    EXPECT_EQ(pointer.releasePointer(PointerState::kLeft, false), ReleaseAction::ZoomAtPoint);
 }
 
 }  // namespace

@@ -211,6 +211,22 @@ TEST(ResetAfterLoad, ASheetTooLargeForTheRulerKeepsItsMaximumAndStillRefreshes) 
     EXPECT_EQ(f.shell.refreshes, 1);
 }
 
+TEST(ResetAfterFileOpen, FitsWithoutTurningAndTakesTheSheetAsItIs) {
+    Fixture f;
+    f.view.loadSheet(4800, 7300, 200);  // saved after a quarter turn: 24 x 36.5 inches
+    f.zoomMode(300);
+    f.view.band = false;
+    f.shell.projectRotation = 90;
+    f.controller.ResetAfterFileOpen();
+    EXPECT_EQ(f.view.mode, kFit);
+    EXPECT_TRUE(f.view.band);
+    EXPECT_TRUE(f.view.log.filter(QStringLiteral("rotate")).isEmpty());
+    EXPECT_EQ(f.shell.sizeText, QStringLiteral("24.0 x 36.5"));
+    EXPECT_EQ(f.shell.horMax, 24);
+    EXPECT_EQ(f.shell.vertMax, 36);
+    EXPECT_EQ(f.shell.refreshes, 1);
+}
+
 TEST(RotateQuarter, ExchangesTheRulerMaximaAndBack) {
     Fixture f;
     f.shell.horMax = 36;
