@@ -41,9 +41,9 @@ std::optional<GradientBands> gradientBands(OleColor startColor, OleColor endColo
     const float incRed = static_cast<float>(to.red() - from.red()) / kBandDivisor;
     const float incGreen = static_cast<float>(to.green() - from.green()) / kBandDivisor;
     const float incBlue = static_cast<float>(to.blue() - from.blue()) / kBandDivisor;
-    float red = static_cast<float>(from.red());
-    float green = static_cast<float>(from.green());
-    float blue = static_cast<float>(from.blue());
+    auto red = static_cast<float>(from.red());
+    auto green = static_cast<float>(from.green());
+    auto blue = static_cast<float>(from.blue());
 
     for (std::int32_t y = 0; y <= static_cast<std::int32_t>(end); y += out.step) {
         out.bands.push_back({y, QColor(component(red), component(green), component(blue))});

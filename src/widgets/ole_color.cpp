@@ -62,8 +62,8 @@ QColor oleColorToQColor(OleColor color) {
     if ((color & kSystemColorFlag) != 0) {
         return systemColor(static_cast<int>(color & 0xFF));
     }
-    return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
-                  static_cast<int>((color >> 16) & 0xFF));
+    return {static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
+            static_cast<int>((color >> 16) & 0xFF)};
 }
 
 OleColor resolveOleColor(OleColor color) {

@@ -47,7 +47,7 @@ RulerDrawing layoutRuler(const RulerInput& input) {
     bool alternate = true;
     for (std::int64_t i = 1; i <= range; ++i) {
         if (!out.sparse || !alternate) {
-            const double pos = static_cast<double>(i * out.step + input.offset);
+            const auto pos = static_cast<double>(i * out.step + input.offset);
             RulerTick tick;
             tick.position = pos;
             tick.line = input.isVertical ? QLineF(0, pos, w, pos) : QLineF(pos, 0, pos, h);

@@ -101,7 +101,7 @@ public:
     // Clears the surface to BackColor and puts CurrentX/Y at 0.
     void Cls();
     // Does nothing; returns an empty value.
-    QVariant Redraw();
+    static QVariant Redraw();
 
     // Persistence under the keys "BackColor" ... "BorderWidth", in the order of the host's
     // design; values equal to their defaults are not written. Reading sets the fields without

@@ -60,7 +60,7 @@ void removeEntry(const QString& key) {
     QObject::disconnect(entry.widgetGone);
     entry.hoverTimer->stop();
     entry.hoverTimer->deleteLater();
-    if (entry.widget) {
+    if (!entry.widget.isNull()) {
         entry.widget->removeEventFilter(filter());
         entry.widget->setMouseTracking(entry.hadMouseTracking);
     }

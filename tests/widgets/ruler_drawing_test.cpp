@@ -125,25 +125,10 @@ TEST(RulerLayout, LastSparseUnitLiesBeyondTheFarEdge) {
     EXPECT_GT(d.ticks.back().position, 14700);
 }
 
-TEST(RulerLayout, FrameHasNoFarEdgeAndSitsOnTheLastPixelRow) {
-    const RulerDrawing d = layoutRuler(horizontal(14700, 36, 0, 300));
-    ASSERT_EQ(d.frame.size(), 3U);
-    EXPECT_EQ(d.frame[0], QLineF(0, 0, 14700, 0));
-    EXPECT_EQ(d.frame[1], QLineF(14689, 289, 0, 289));
-    EXPECT_EQ(d.frame[2], QLineF(0, 289, 0, 0));
-    for (const QLineF& line : d.frame) {
-        EXPECT_FALSE(line.x1() == 14700 && line.x2() == 14700) << "no line on the far edge";
-    }
-}
-
-TEST(RulerLayout, OffsetBoxFollowsOrientation) {
-    EXPECT_EQ(layoutRuler(horizontal(14700, 36, 0, 300)).offsetBox,
-              QRectF(QPointF(0, 0), QPointF(300, 289)));
+TEST(RulerLayout, OffsetBoxRunsAlongTheVerticalRulerAndOutlivesAnEmptyScale) {
     RulerInput v = vertical(9000, 24);
     v.offset = 450;
     EXPECT_EQ(layoutRuler(v).offsetBox, QRectF(QPointF(0, 0), QPointF(300, 450)));
-    EXPECT_FALSE(layoutRuler(horizontal(14700, 36)).offsetBox.has_value());
-    // An empty scale still draws the box.
     EXPECT_TRUE(layoutRuler(horizontal(14700, 0, 0, 300)).offsetBox.has_value());
 }
 

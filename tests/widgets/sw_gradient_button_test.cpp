@@ -166,15 +166,6 @@ TEST_F(Button, ApplyGradientPaintsUntilTheNextPaint) {
     EXPECT_NE(pixel(button.grab().toImage(), 60, 0), QColor(Qt::white)) << "paint restores";
 }
 
-TEST_F(Button, HandlesAreStableAndDistinct) {
-    SWGradientButton a;
-    SWGradientButton b;
-    EXPECT_NE(a.hWnd(), 0);
-    EXPECT_EQ(a.hWnd(), a.hWnd());
-    EXPECT_NE(a.hWnd(), b.hWnd());
-    EXPECT_NE(a.hWnd(), a.hDC());
-}
-
 TEST_F(Button, MenuBarGradientAndEdge) {
     SWMenuBar bar;
     bar.setGeometryTwips(0, 0, 6000, 450);
