@@ -261,9 +261,15 @@ void sampleWithChannels(const Sheet& sheet, const QRectF& display, const QRect& 
         nearest<C>(sheet, display, region, sink);
         return;
     }
+    // The coarsest level with at least one cell per output pixel; from 8:1 on, one level finer so
+    // that an output pixel spans 2 to 4 cells: a thin line then shares its cell with less paper
+    // and stays darker.
     int level = 0;
     while (std::min(sx, sy) >= static_cast<double>(2LL << level) && level < topLevel(sheet)) {
         ++level;
+    }
+    if (level >= 3) {
+        --level;
     }
     const double scale = static_cast<double>(1LL << level);
     const int levelW =

@@ -1,0 +1,169 @@
+// Packed-bit operations against plain per-pixel definitions, on sizes that are and are not
+// multiples of 8 (row padding is where bit tricks go wrong).
+#include "imaging/bit_ops.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "imaging/sheet_fixtures.h"
+
+namespace sw::imaging {
+namespace {
+
+bool bit(const QImage& image, int x, int y) {
+    return (image.constScanLine(y)[x >> 3] >> (7 - (x & 7))) & 1;
+}
+
+bool paddingIsClear(const QImage& image) {
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = image.width(); x < image.bytesPerLine() * 8; ++x) {
+            if (bit(image, x, y)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// Where pixel (x, y) of a w x h image goes after `turns` clockwise quarter turns.
+QPoint turnedPoint(int x, int y, int w, int h, int turns) {
+    switch (turns) {
+        case 1:
+            return {h - 1 - y, x};
+        case 2:
+            return {w - 1 - x, h - 1 - y};
+        case 3:
+            return {y, w - 1 - x};
+        default:
+            return {x, y};
+    }
+}
+
+class QuarterTurns : public ::testing::TestWithParam<QSize> {};
+
+TEST_P(QuarterTurns, MovesEveryPixelWhereATurnPutsIt) {
+    const QSize size = GetParam();
+    const QImage image = test::randomBilevel(size.width(), size.height(), 7, 40).image();
+    for (int turns = 1; turns < 4; ++turns) {
+        const QImage out = bits::rotateQuarterTurns(image, turns);
+        ASSERT_EQ(out.size(), turns % 2 ? size.transposed() : size);
+        EXPECT_TRUE(paddingIsClear(out));
+        for (int y = 0; y < size.height(); ++y) {
+            for (int x = 0; x < size.width(); ++x) {
+                const QPoint p = turnedPoint(x, y, size.width(), size.height(), turns);
+                ASSERT_EQ(bit(out, p.x(), p.y()), bit(image, x, y))
+                    << turns << " turns, pixel " << x << "," << y;
+            }
+        }
+    }
+}
+
+TEST_P(QuarterTurns, FourTurnsGiveTheInputBack) {
+    const QSize size = GetParam();
+    const QImage image = test::randomBilevel(size.width(), size.height(), 11, 50).image();
+    QImage out = image;
+    for (int i = 0; i < 4; ++i) {
+        out = bits::rotateQuarterTurns(out, 1);
+    }
+    EXPECT_EQ(out, image);
+    EXPECT_EQ(bits::rotateQuarterTurns(bits::rotateQuarterTurns(image, 3), 1), image);
+    EXPECT_EQ(out.colorTable(), image.colorTable());
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, QuarterTurns,
+                         ::testing::Values(QSize(1, 1), QSize(8, 8), QSize(7, 3), QSize(9, 17),
+                                           QSize(64, 1), QSize(1, 70), QSize(33, 65),
+                                           QSize(100, 37), QSize(130, 129)),
+                         [](const auto& info) {
+                             return std::to_string(info.param.width()) + "x" +
+                                    std::to_string(info.param.height());
+                         });
+
+TEST(Transpose8x8, MatchesTheBitMatrixDefinition) {
+    std::mt19937_64 random(3);
+    for (int n = 0; n < 200; ++n) {
+        const std::uint64_t m = random();
+        const std::uint64_t t = bits::transpose8x8(m);
+        for (int i = 0; i < 8; ++i) {
+            for (int j = 0; j < 8; ++j) {
+                const bool in = (m >> (63 - (8 * i + j))) & 1;
+                const bool out = (t >> (63 - (8 * j + i))) & 1;
+                ASSERT_EQ(in, out);
+            }
+        }
+    }
+}
+
+class Crop : public ::testing::TestWithParam<QRect> {};
+
+TEST_P(Crop, CopiesTheRectangleBitwise) {
+    const QImage image = test::randomBilevel(75, 20, 5, 50).image();
+    const QRect r = GetParam();
+    const QImage out = bits::cropped(image, r);
+    ASSERT_EQ(out.size(), r.size());
+    EXPECT_TRUE(paddingIsClear(out));
+    for (int y = 0; y < r.height(); ++y) {
+        for (int x = 0; x < r.width(); ++x) {
+            ASSERT_EQ(bit(out, x, y), bit(image, r.x() + x, r.y() + y));
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rects, Crop,
+                         ::testing::Values(QRect(0, 0, 75, 20), QRect(3, 2, 9, 5),
+                                           QRect(8, 0, 16, 1), QRect(69, 19, 6, 1),
+                                           QRect(13, 4, 62, 16), QRect(74, 0, 1, 20)));
+
+TEST(Coverage, CellsCountTheirInk) {
+    const QImage image = test::randomBilevel(37, 8, 9, 50).image();
+    uchar quads[10];
+    const uchar* rows[4] = {image.constScanLine(0), image.constScanLine(1), image.constScanLine(2),
+                            image.constScanLine(3)};
+    bits::quadCoverage(rows, image.width(), quads);
+    uchar pairs[19];
+    bits::pairCoverage(image.constScanLine(4), image.constScanLine(5), 0, 19, pairs);
+    uchar expanded[37];
+    bits::expandToBytes(image.constScanLine(6), 0, 37, expanded);
+    for (int c = 0; c < 10; ++c) {
+        int ink = 0;
+        for (int y = 0; y < 4; ++y) {
+            for (int x = 4 * c; x < std::min(37, 4 * c + 4); ++x) {
+                ink += bit(image, x, y);
+            }
+        }
+        EXPECT_NEAR(quads[c], ink * 255 / 16.0, 0.5);
+    }
+    for (int c = 0; c < 19; ++c) {
+        int ink = 0;
+        for (int y = 4; y < 6; ++y) {
+            for (int x = 2 * c; x < std::min(37, 2 * c + 2); ++x) {
+                ink += bit(image, x, y);
+            }
+        }
+        EXPECT_NEAR(pairs[c], ink * 255 / 4.0, 0.5);
+    }
+    for (int x = 0; x < 37; ++x) {
+        EXPECT_EQ(expanded[x], bit(image, x, 6) ? 255 : 0);
+    }
+    // Unaligned starts.
+    uchar part[11];
+    bits::pairCoverage(image.constScanLine(4), image.constScanLine(5), 5, 11, part);
+    EXPECT_EQ(0, memcmp(part, pairs + 5, 11));
+    bits::expandToBytes(image.constScanLine(6), 3, 30, part);
+    EXPECT_EQ(0, memcmp(part, expanded + 3, 11));
+}
+
+TEST(CountInk, CountsSetBitsOnly) {
+    const Sheet sheet = test::randomBilevel(101, 13, 2, 30);
+    qint64 expected = 0;
+    for (int y = 0; y < 13; ++y) {
+        for (int x = 0; x < 101; ++x) {
+            expected += test::isInk(sheet, x, y);
+        }
+    }
+    EXPECT_EQ(bits::countInk(sheet.image()), expected);
+}
+
+}  // namespace
+}  // namespace sw::imaging

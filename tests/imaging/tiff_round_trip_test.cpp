@@ -1,0 +1,158 @@
+// Save then reload: pixels, size and resolution survive every format code and depth; saves
+// replace files atomically and fail with a reason.
+#include "support/test_paths.h"
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "imaging/imaging_error.h"
+#include "imaging/sheet_fixtures.h"
+#include "imaging/tiff_reader.h"
+#include "imaging/tiff_writer.h"
+
+namespace sw::imaging {
+namespace {
+
+class SavedSheets : public ::testing::TestWithParam<QString> {};
+
+// A saved sheet (format 29, 1 bit: what "Save" and the batch download write) reopens unchanged.
+TEST_P(SavedSheets, Group4RoundTripKeepsPixelsSizeAndResolution) {
+    QTemporaryDir dir;
+    const Sheet sheet = readTiffFile(test::dataPath(QStringLiteral("corpus/") + GetParam()));
+    const QString path = dir.filePath(QStringLiteral("A-101 Site Plan.tif"));
+    saveTiffFile(sheet, path, kFormatCompressed, 1);
+    const Sheet again = readTiffFile(path);
+    EXPECT_TRUE(test::samePixels(sheet, again));
+    EXPECT_NEAR(again.dpiX(), sheet.dpiX(), 1e-3);
+    EXPECT_NEAR(again.dpiY(), sheet.dpiY(), 1e-3);
+    EXPECT_EQ(readTiffFacts(MappedFile(path).bytes()).compression, QStringLiteral("CCITT Group 4"));
+}
+
+QStringList drawings() {
+    QStringList files;
+    for (const QString& name : QDir(test::dataPath(QStringLiteral("corpus/drawings_bilevel")))
+                                   .entryList(QDir::Files, QDir::Name)) {
+        if (!name.startsWith(QLatin1String("testfax3_bug54"))) {  // not decodable by libtiff 4.5
+            files << QStringLiteral("drawings_bilevel/") + name;
+        }
+    }
+    return files;
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, SavedSheets, ::testing::ValuesIn(drawings()),
+                         [](const auto& info) { return test::caseName(info.param).toStdString(); });
+
+struct DepthCase {
+    const char* name;
+    int formatCode;
+    int bitsPerPixel;
+    const char* compression;
+};
+
+void PrintTo(const DepthCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+Sheet blueSheet() {
+    Sheet s = test::randomBilevel(77, 33, 5, 30, 300);
+    QImage image = s.image();
+    image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 255)});
+    return Sheet(image, 300, 150);
+}
+
+class Depths : public ::testing::TestWithParam<DepthCase> {};
+
+// Every depth reproduces the colours of a print-in-blue sheet; 1 and 4 bits come back as the same
+// packed bilevel sheet (the blue batch's temporary files are format 3 at 4 bits).
+TEST_P(Depths, ColoursSurviveAndBilevelStaysPacked) {
+    const DepthCase c = GetParam();
+    const Sheet sheet = blueSheet();
+    const QByteArray bytes = encodeTiff(sheet, c.formatCode, c.bitsPerPixel);
+    const Sheet again = decodeTiff(bytes);
+    EXPECT_EQ(readTiffFacts(bytes).compression, QString::fromLatin1(c.compression));
+    ASSERT_EQ(again.size(), sheet.size());
+    EXPECT_EQ(again.dpiX(), 300);
+    EXPECT_EQ(again.dpiY(), 150);
+    if (c.bitsPerPixel <= 4) {
+        EXPECT_TRUE(test::samePixels(again, sheet));
+        return;
+    }
+    for (int y = 0; y < sheet.height(); ++y) {
+        for (int x = 0; x < sheet.width(); ++x) {
+            const QRgb want = sheet.image().pixel(x, y);
+            const QRgb got = again.image().pixel(x, y);
+            if (c.bitsPerPixel == 8) {
+                ASSERT_EQ(qGray(got), qGray(want));
+            } else {
+                ASSERT_EQ(got | 0xFF000000u, want);
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, Depths,
+                         ::testing::Values(DepthCase{"G4_1bit", 29, 1, "CCITT Group 4"},
+                                           DepthCase{"Uncompressed_1bit", 3, 1, "None"},
+                                           DepthCase{"Uncompressed_4bit", 3, 4, "None"},
+                                           DepthCase{"LZW_4bit", 29, 4, "LZW"},
+                                           DepthCase{"Uncompressed_8bit", 3, 8, "None"},
+                                           DepthCase{"LZW_8bit", 29, 8, "LZW"},
+                                           DepthCase{"Uncompressed_24bit", 3, 24, "None"},
+                                           DepthCase{"LZW_24bit", 29, 24, "LZW"},
+                                           DepthCase{"Uncompressed_32bit", 3, 32, "None"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Save, GreySheetAtOneBitIsReducedToInkAndPaper) {
+    QImage grey(4, 2, QImage::Format_Grayscale8);
+    grey.fill(30);
+    grey.setPixel(1, 1, qRgb(220, 220, 220));
+    const Sheet again = decodeTiff(encodeTiff(Sheet(grey, 100, 100), 29, 1));
+    EXPECT_TRUE(again.isBilevel());
+    EXPECT_TRUE(test::isInk(again, 0, 0));
+    EXPECT_FALSE(test::isInk(again, 1, 1));
+}
+
+TEST(Save, ColourSheetRoundTripsAtTwentyFourBits) {
+    const Sheet sheet =
+        readTiffFile(test::dataPath(QStringLiteral("corpus/formats/rgb8-lzw-mac.tif")));
+    EXPECT_TRUE(test::samePixels(decodeTiff(encodeTiff(sheet, 29, 24)), sheet));
+}
+
+TEST(Save, UnknownFormatCodeOrDepthIsRefused) {
+    const Sheet sheet = blueSheet();
+    EXPECT_THROW(encodeTiff(sheet, 7, 1), ImagingError);
+    EXPECT_THROW(encodeTiff(sheet, 3, 7), ImagingError);
+    EXPECT_THROW(encodeTiff(Sheet(), 29, 1), ImagingError);
+}
+
+// A failed save leaves the previous file as it was and no temporary file behind.
+TEST(Save, FailedSaveKeepsThePreviousFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("sheet.tif"));
+    saveTiffFile(blueSheet(), path, 29, 1);
+    QFile before(path);
+    ASSERT_TRUE(before.open(QIODevice::ReadOnly));
+    const QByteArray old = before.readAll();
+    before.close();
+    EXPECT_THROW(saveTiffFile(blueSheet(), path, 3, 7), ImagingError);
+    QFile after(path);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), old);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("sheet.tif")});
+}
+
+TEST(Save, MissingFolderErrorNamesThePath) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("no/such/folder/sheet.tif"));
+    try {
+        saveTiffFile(blueSheet(), path, 29, 1);
+        FAIL();
+    } catch (const ImagingError& e) {
+        EXPECT_TRUE(e.message().contains(path)) << qPrintable(e.message());
+    }
+}
+
+}  // namespace
+}  // namespace sw::imaging
