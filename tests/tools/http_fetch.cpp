@@ -1,0 +1,44 @@
+#include "http_fetch.h"
+
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkRequest>
+
+namespace sw::test {
+
+FetchResult fetch(const QUrl& url, const QByteArray& method, int transferTimeoutMs) {
+    QNetworkAccessManager manager;
+    QNetworkRequest request(url);
+    request.setTransferTimeout(transferTimeoutMs);
+    // A custom "HEAD" would make the client wait for a body.
+    QNetworkReply* reply =
+        method == "HEAD" ? manager.head(request) : manager.sendCustomRequest(request, method);
+    FetchResult result;
+    qint64 lastReceived = 0;
+    QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [&](qint64 received, qint64) {
+        if (received > lastReceived) {
+            ++result.progressSignals;
+            lastReceived = received;
+        }
+    });
+    // Read as data comes: a reply that ends in an error or a time-out is closed and unreadable.
+    QObject::connect(reply, &QNetworkReply::readyRead, reply,
+                     [&] { result.body += reply->readAll(); });
+    QEventLoop loop;
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    if (!reply->isFinished()) {
+        loop.exec();
+    }
+    if (reply->isOpen()) {
+        result.body += reply->readAll();
+    }
+    result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    result.error = reply->error();
+    result.contentType = reply->header(QNetworkRequest::ContentTypeHeader).toByteArray();
+    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+    result.contentLength = length.isValid() ? length.toLongLong() : -1;
+    delete reply;
+    return result;
+}
+
+}  // namespace sw::test

@@ -1,0 +1,133 @@
+// The plan server's command line and path globs: every rule option, repeated options, and the
+// values that must be refused with a message instead of starting a misconfigured server.
+#include "planserver/plan_server_options.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+namespace {
+
+using sw::tools::parsePlanServerArguments;
+using sw::tools::PlanServerArguments;
+
+struct GlobCase {
+    const char* glob;
+    const char* path;
+    bool matches;
+};
+
+void PrintTo(const GlobCase& c, std::ostream* os) {
+    *os << c.glob << " ~ " << c.path;
+}
+
+class GlobTest : public ::testing::TestWithParam<GlobCase> {};
+
+TEST_P(GlobTest, MatchesTheWholeDecodedPath) {
+    EXPECT_EQ(sw::tools::globMatches(GetParam().glob, GetParam().path), GetParam().matches);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Globs, GlobTest,
+    ::testing::Values(GlobCase{"*", "/2004/0815/plans/A-101.tif", true},
+                      GlobCase{"*.tif", "/2004/0815/plans/A-101.tif", true},
+                      GlobCase{"*.tif", "/2004/0815/plans/planlist.txt", false},
+                      GlobCase{"*/A-102.tif", "/2004/0815/plans/A-102.tif", true},
+                      GlobCase{"*/A-102.tif", "/2004/0815/plans/A-1020.tif", false},
+                      GlobCase{"A-102.tif", "/2004/0815/plans/A-102.tif", false},
+                      GlobCase{"/2004/*/plans/S-*", "/2004/0815/plans/S-201.tif", true},
+                      GlobCase{"*/[AS]-10?.tif", "/x/S-105.tif", true},
+                      GlobCase{"*/[AS]-10?.tif", "/x/M-105.tif", false},
+                      GlobCase{"*/A 101 Site Plan.tif", "/x/A 101 Site Plan.tif", true}));
+
+class ArgumentsTest : public ::testing::Test {
+protected:
+    PlanServerArguments parse(QStringList arguments) {
+        return parsePlanServerArguments(QStringList{"--root", m_root.path()} + arguments);
+    }
+    QTemporaryDir m_root;
+};
+
+TEST_F(ArgumentsTest, DefaultsServeTheRootOnAnyPortWithoutFaults) {
+    const PlanServerArguments parsed = parse({});
+    ASSERT_TRUE(parsed.options) << parsed.message.toStdString();
+    EXPECT_EQ(parsed.options->root, m_root.path());
+    EXPECT_EQ(parsed.options->port, 0);
+    EXPECT_TRUE(parsed.options->throttle.isEmpty());
+    EXPECT_TRUE(parsed.options->status.isEmpty());
+    EXPECT_FALSE(parsed.options->log);
+}
+
+TEST_F(ArgumentsTest, RepeatedRulesKeepTheirOrderAndAGloblessRuleCoversEveryPath) {
+    const PlanServerArguments parsed =
+        parse({"--status", "*/A-102.tif=404", "--status", "*.tif=500", "--throttle", "20000",
+               "--delay-ms", "*.txt=250", "--truncate", "*/S-*", "--stall", "*/M-301.tif",
+               "--stall", "*/M-302.tif", "--port", "8123", "--log"});
+    ASSERT_TRUE(parsed.options) << parsed.message.toStdString();
+    const sw::tools::PlanServerOptions& o = *parsed.options;
+    ASSERT_EQ(o.status.size(), 2);
+    EXPECT_EQ(o.status[0].glob, "*/A-102.tif");
+    EXPECT_EQ(o.status[0].value, 404);
+    EXPECT_EQ(o.status[1].value, 500);
+    ASSERT_EQ(o.throttle.size(), 1);
+    EXPECT_EQ(o.throttle[0].glob, "*");
+    EXPECT_EQ(o.throttle[0].value, 20000);
+    EXPECT_EQ(o.delayMs[0].glob, "*.txt");
+    EXPECT_EQ(o.truncate, QStringList{"*/S-*"});
+    EXPECT_EQ(o.stall, (QStringList{"*/M-301.tif", "*/M-302.tif"}));
+    EXPECT_EQ(o.port, 8123);
+    EXPECT_TRUE(o.log);
+    EXPECT_EQ(sw::tools::findRule(o.status, "/p/A-102.tif")->value, 404);
+    EXPECT_EQ(sw::tools::findRule(o.status, "/p/A-101.tif")->value, 500);
+    EXPECT_EQ(sw::tools::findRule(o.status, "/p/planlist.txt"), nullptr);
+}
+
+struct BadCase {
+    const char* name;
+    QStringList arguments;
+    const char* mentions;  // the message names what is wrong
+};
+
+void PrintTo(const BadCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class BadArgumentsTest : public ArgumentsTest, public ::testing::WithParamInterface<BadCase> {};
+
+TEST_P(BadArgumentsTest, AreRefusedWithAMessage) {
+    const PlanServerArguments parsed = parse(GetParam().arguments);
+    EXPECT_FALSE(parsed.options);
+    EXPECT_FALSE(parsed.helpRequested);
+    EXPECT_TRUE(parsed.message.contains(GetParam().mentions)) << parsed.message.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BadArgumentsTest,
+    ::testing::Values(BadCase{"StatusWithoutGlob", {"--status", "404"}, "--status"},
+                      BadCase{"StatusOutOfRange", {"--status", "*=99"}, "--status"},
+                      BadCase{"StatusNotANumber", {"--status", "*=gone"}, "*=gone"},
+                      BadCase{"StatusEmptyGlob", {"--status", "=404"}, "--status"},
+                      BadCase{"ThrottleZero", {"--throttle", "0"}, "--throttle"},
+                      BadCase{"ThrottleNegative", {"--throttle", "*.tif=-5"}, "--throttle"},
+                      BadCase{"DelayNegative", {"--delay-ms", "-1"}, "--delay-ms"},
+                      BadCase{"PortTooLarge", {"--port", "70000"}, "70000"},
+                      BadCase{"PortText", {"--port", "http"}, "http"},
+                      BadCase{"UnknownOption", {"--upload"}, "upload"},
+                      BadCase{"MissingValue", {"--stall"}, "stall"},
+                      BadCase{"StrayArgument", {"extra"}, "extra"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PlanServerArguments, RootMustBeGivenAndBeAFolder) {
+    EXPECT_TRUE(parsePlanServerArguments({}).message.contains("--root"));
+    const PlanServerArguments missing = parsePlanServerArguments({"--root", "/nonexistent/plans"});
+    EXPECT_FALSE(missing.options);
+    EXPECT_TRUE(missing.message.contains("/nonexistent/plans"));
+}
+
+TEST(PlanServerArguments, HelpIsNotAnError) {
+    const PlanServerArguments parsed = parsePlanServerArguments({"--help"});
+    EXPECT_TRUE(parsed.helpRequested);
+    EXPECT_TRUE(parsed.message.contains("--throttle"));
+}
+
+}  // namespace
