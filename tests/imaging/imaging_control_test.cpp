@@ -226,6 +226,25 @@ TEST_F(ControlTest, LoadsFromFileAndMemoryEmitNoImageLoaded) {
     EXPECT_EQ(loaded.size(), 0);
 }
 
+// imageLoaded() only for loads from an address: the batch print would otherwise run twice.
+TEST_F(ControlTest, AddressLoadReplacesTheImageAndSignalsItsEnd) {
+    QSignalSpy loaded(&control, &Control::imageLoaded);
+    QSignalSpy failed(&control, &Control::loadFailed);
+    QSignalSpy progress(&control, &Control::loadProgress);
+    control.setLoadSwitch(true);
+    control.setLoadAddress(test::dataPath(QStringLiteral("corpus/drawings_bilevel/CCITT_1.TIF")));
+    EXPECT_TRUE(control.isLoading());
+    ASSERT_TRUE(loaded.wait(5000));
+    EXPECT_EQ(control.imageWidth(), 1728);
+    EXPECT_EQ(control.imageCount(), 1);
+    EXPECT_EQ(progress.last().first().toInt(), 100);
+    control.setLoadAddress(QStringLiteral("/no/such/plan.tif"));
+    ASSERT_TRUE(failed.wait(5000));
+    EXPECT_TRUE(failed.first().first().toString().contains(QLatin1String("/no/such/plan.tif")));
+    EXPECT_EQ(control.imageWidth(), 1728);  // a failed load keeps the shown sheet
+    EXPECT_EQ(loaded.size(), 1);
+}
+
 TEST_F(ControlTest, SaveToMemoryWithoutAnImageFails) {
     control.clearImage();
     QByteArray buffer("old");

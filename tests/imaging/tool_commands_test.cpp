@@ -1,0 +1,125 @@
+// `sheetwise render` and `sheetwise info` through their entry points, without a display.
+#include "imaging/tool_commands.h"
+
+#include "support/test_paths.h"
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include "imaging/imaging_error.h"
+#include "imaging/sheet_fixtures.h"
+#include "imaging/tiff_reader.h"
+
+namespace sw::imaging {
+namespace {
+
+QString corpus(const char* name) {
+    return test::dataPath(QStringLiteral("corpus/") + QLatin1String(name));
+}
+
+int run(int (*command)(int, char**), QStringList args) {
+    args.prepend(QStringLiteral("sheetwise"));
+    QList<QByteArray> bytes;
+    for (const QString& a : args) {
+        bytes << a.toLocal8Bit();
+    }
+    std::vector<char*> argv;
+    for (QByteArray& b : bytes) {
+        argv.push_back(b.data());
+    }
+    return command(static_cast<int>(argv.size()), argv.data());
+}
+
+TEST(Info, DescribesTheSheet) {
+    const QString json = sheetInfoJson(corpus("drawings_bilevel/fax2d.tif"));
+    for (const char* field :
+         {"\"width\": 1728", "\"height\": 1082", "\"dpiX\": 204", "\"dpiY\": 98",
+          "\"bitsPerPixel\": 1", "\"compression\": \"CCITT Group 3\"",
+          "\"photometric\": \"min-is-white\"", "\"widthInches\": 8.470588235"}) {
+        EXPECT_TRUE(json.contains(QLatin1String(field))) << field << "\n" << qPrintable(json);
+    }
+}
+
+struct ExitCase {
+    const char* name;
+    QStringList args;
+    int code;
+};
+
+void PrintTo(const ExitCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ExitCodes : public ::testing::TestWithParam<ExitCase> {};
+
+TEST_P(ExitCodes, BadFilesAndBadUsageAreReported) {
+    QTemporaryDir dir;
+    QStringList args;
+    for (QString a : GetParam().args) {
+        a.replace(QLatin1String("$DATA"), test::dataPath(QStringLiteral("corpus")));
+        a.replace(QLatin1String("$OUT"), dir.path());
+        args << a;
+    }
+    const bool render = args.first() == QLatin1String("render");
+    EXPECT_EQ(run(render ? runRenderCommand : runInfoCommand, args), GetParam().code);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, ExitCodes,
+    ::testing::Values(
+        ExitCase{"InfoGood", {"info", "$DATA/drawings_bilevel/G4.TIF"}, 0},
+        ExitCase{"InfoCorrupt", {"info", "$DATA/malformed/testfax3_bug_513.tiff"}, 1},
+        ExitCase{"InfoMissing", {"info", "$DATA/none.tif"}, 1}, ExitCase{"InfoUsage", {"info"}, 2},
+        ExitCase{
+            "RenderPng",
+            {"render", "$DATA/drawings_bilevel/G4.TIF", "--width", "300", "--out", "$OUT/a.png"},
+            0},
+        ExitCase{"RenderPgm",
+                 {"render", "$DATA/drawings_bilevel/G4.TIF", "--width", "300", "--out",
+                  "$OUT/a.pgm", "--rotate", "90"},
+                 0},
+        ExitCase{"RenderBadSheet",
+                 {"render", "$DATA/malformed/testfax3_bug_513.tiff", "--width", "30", "--out",
+                  "$OUT/a.png"},
+                 1},
+        ExitCase{"RenderUnwritable",
+                 {"render", "$DATA/drawings_bilevel/G4.TIF", "--width", "30", "--out",
+                  "/no/such/dir/a.png"},
+                 1},
+        ExitCase{
+            "RenderNoWidth", {"render", "$DATA/drawings_bilevel/G4.TIF", "--out", "$OUT/a.png"}, 2},
+        ExitCase{
+            "RenderOtherFormat",
+            {"render", "$DATA/drawings_bilevel/G4.TIF", "--width", "30", "--out", "$OUT/a.jpg"},
+            2}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Render, FittedThumbnailHasTheSheetsProportionsAndTurns) {
+    const QImage upright = renderFitted(corpus("drawings_bilevel/lzw-single-strip.tiff"), 400, 0);
+    EXPECT_EQ(upright.size(), QSize(400, 160));
+    const QImage turned = renderFitted(corpus("drawings_bilevel/lzw-single-strip.tiff"), 160, 90);
+    EXPECT_EQ(turned.size(), QSize(160, 399));
+    EXPECT_THROW(renderFitted(corpus("drawings_bilevel/G4.TIF"), 100, 45), ImagingError);
+    // A mostly white drawing stays mostly white at thumbnail size.
+    double sum = 0;
+    for (int y = 0; y < upright.height(); ++y) {
+        for (int x = 0; x < upright.width(); ++x) {
+            sum += qGray(upright.pixel(x, y));
+        }
+    }
+    EXPECT_GT(sum / (400.0 * 160 * 255), 0.85);
+}
+
+TEST(Render, WritesAPictureThatReadsBack) {
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("thumb.pgm"));
+    ASSERT_EQ(run(runRenderCommand, {"render", corpus("drawings_bilevel/CCITT_1.TIF"), "--width",
+                                     "200", "--out", out}),
+              0);
+    const QImage image(out);
+    EXPECT_EQ(image.size(), QSize(200, 275));
+    EXPECT_TRUE(image.isGrayscale());
+}
+
+}  // namespace
+}  // namespace sw::imaging
