@@ -16,6 +16,7 @@
 #include "host/script_error.h"
 #include "host/ui/tree_nodes.h"
 #include "imaging/ui/imaging_control.h"
+#include "viewing/ui/status_panels.h"
 
 namespace sw::host {
 namespace {

@@ -4,29 +4,44 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QLabel>
 #include <QMessageBox>
-#include <QStatusBar>
+#include <QProgressBar>
+#include <QTimer>
 #include <QTreeWidget>
+#include <QWheelEvent>
 
 #include "host/get_part.h"
 #include "host/preferences.h"
 #include "host/script_error.h"
+#include "host/ui/fast_viewer_shell.h"
 #include "host/ui/tree_nodes.h"
 #include "imaging/ui/imaging_control.h"
 #include "plans/saved_plans.h"
+#include "viewing/command_dispatcher.h"
+#include "viewing/ui/command_toolbar.h"
+#include "viewing/ui/imaging_control_view.h"
+#include "viewing/ui/status_panels.h"
+#include "viewing/view_controller.h"
+#include "widgets/sw_ruler.h"
+#include "widgets/twips.h"
 
 namespace sw::host {
 
 FastViewer::FastViewer(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("FastViewer"));
     setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    setAutoFillBackground(true);
+    setMinimumSize(kMinimumWidth, kMinimumHeight);
     localPlansShown = false;
     planListShown = false;
     iniPath = settingsIniPath();
     createControls();
+    createViewing();
+    connectViewer();
+    registerHandOffs();
     connect(qApp, &QApplication::focusChanged, this, &FastViewer::onFocusChanged);
-    arrangeControls();
+    ArrangeControls();
     update();
 }
 
@@ -41,27 +56,44 @@ QTreeWidget* makePopupTree(QWidget* parent, const QString& name) {
     tree->setObjectName(name);
     tree->setHeaderHidden(true);
     tree->setColumnCount(1);
+    tree->setFrameShape(QFrame::Box);
     tree->hide();
     return tree;
 }
 
 }  // namespace
 
+// Children are created bottom to top: a later sibling is drawn over an earlier one where a
+// panned ruler slides under the toolbar or a pop-up tree covers the sheet.
 void FastViewer::createControls() {
     viewer = new imaging::ImagingControl(this);
     viewer->setObjectName(QStringLiteral("viewer"));
+    viewer->installEventFilter(this);
     v2 = new imaging::ImagingControl(this);
     v2->setObjectName(QStringLiteral("v2"));
     v2->hide();
 
-    status = new QStatusBar(this);
-    status->setObjectName(QStringLiteral("status"));
-    status->setSizeGripEnabled(false);
-    for (int i = 0; i < kStatusPanels; ++i) {
-        m_panels[i] = new QLabel(status);
-        m_panels[i]->setObjectName(QStringLiteral("panel%1").arg(i + 1));
-        status->addWidget(m_panels[i], i == 0 ? 1 : 0);
-    }
+    VertRuler = new widgets::SWRuler(this);
+    VertRuler->setObjectName(QStringLiteral("VertRuler"));
+    VertRuler->setIsVertical(true);
+    VertRuler->setGeometryTwips(0, 0, kRulerThicknessTwips, kRulerThicknessTwips);
+    HorRuler = new widgets::SWRuler(this);
+    HorRuler->setObjectName(QStringLiteral("HorRuler"));
+    HorRuler->setOffset(kRulerThicknessTwips);
+    HorRuler->setGeometryTwips(0, 0, kRulerThicknessTwips, kRulerThicknessTwips);
+
+    toolbar = new viewing::CommandToolBar(this);
+    connect(toolbar, &viewing::CommandToolBar::commandTriggered, this, &FastViewer::DoCommand);
+
+    status = new viewing::StatusPanels(this);
+    status->setTwipsPerPixel(widgets::twipsPerPixelX());
+    statusbar = new QProgressBar(this);
+    statusbar->setObjectName(QStringLiteral("statusbar"));
+    statusbar->setRange(0, 100);
+    statusbar->setValue(0);
+    statusbar->setTextVisible(false);
+    statusbar->setGeometry(widgets::twipsToPixelsX(kProgressLeftTwips), 0, 1,
+                           widgets::twipsToPixelsY(kProgressHeightTwips));
 
     pmn = makePopupTree(this, QStringLiteral("pmn"));
     pmn->installEventFilter(this);
@@ -69,24 +101,22 @@ void FastViewer::createControls() {
             [this](QTreeWidgetItem* item) { openPlanFromTree(item); });
     LocalPlans = makePopupTree(this, QStringLiteral("LocalPlans"));
     LocalPlans->installEventFilter(this);
-}
+    connect(LocalPlans, &QTreeWidget::itemDoubleClicked, this,
+            [this](QTreeWidgetItem* item) { openSavedPlan(item); });
 
-void FastViewer::arrangeControls() {
-    const int statusHeight = status->sizeHint().height();
-    status->setGeometry(0, height() - statusHeight, width(), statusHeight);
-    viewer->setGeometry(0, 0, width(), std::max(0, height() - statusHeight));
-    const QRect popup(0, 0, std::min(width(), 320), std::max(0, height() - statusHeight));
-    pmn->setGeometry(popup);
-    LocalPlans->setGeometry(popup);
-}
-
-void FastViewer::resizeEvent(QResizeEvent* /*event*/) {
-    arrangeControls();
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(kPopupTimerMs);
+    connect(Timer1, &QTimer::timeout, this, &FastViewer::onTimer1);
 }
 
 bool FastViewer::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusOut && (watched == pmn || watched == LocalPlans)) {
         static_cast<QWidget*>(watched)->hide();
+    }
+    if (event->type() == QEvent::Wheel && watched == viewer) {
+        wheelOverViewer(static_cast<QWheelEvent*>(event));
+        return true;
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -105,16 +135,19 @@ void FastViewer::onFocusChanged(QWidget* old, QWidget* now) {
 }
 
 void FastViewer::SetImage(QString Path, QString /*pName*/) {
+    m_lastLoad = LoadOutcome{};
     viewer->setLoadSwitch(true);
     viewer->setLoadAddress(planUrl + Path);
     setPanelText(1, Path);
 }
 
 void FastViewer::SetFirstImage(QString Path, QString pName) {
+    m_lastLoad = LoadOutcome{};
     viewer->setLoadSwitch(true);
     setPanelText(1, Path);
     currentPlanName = pName;
     viewer->setLoadAddress(planUrl + Path);
+    updateTitle();
 }
 
 void FastViewer::MakePlanList(QString& parsedList) {
@@ -132,8 +165,8 @@ void FastViewer::MakePlanList(QString& parsedList) {
 void FastViewer::InitVars(QString& planURL, QString& projID, QString& projName, qint32& Rotation,
                           QString& site) {
     ProjectState::InitVars(planURL, projID, projName, Rotation, site);
-    panning = false;
-    suppressClickZoom = false;
+    resetPointer();
+    updateTitle();
 }
 
 QString FastViewer::GetPart(QString& startStrg, QString& delimiter) {
@@ -141,13 +174,11 @@ QString FastViewer::GetPart(QString& startStrg, QString& delimiter) {
 }
 
 QString FastViewer::panelText(int panel) const {
-    return panel >= 1 && panel <= kStatusPanels ? m_panels[panel - 1]->text() : QString();
+    return status->panelText(panel);
 }
 
 void FastViewer::setPanelText(int panel, const QString& text) {
-    if (panel >= 1 && panel <= kStatusPanels) {
-        m_panels[panel - 1]->setText(text);
-    }
+    status->setPanelText(panel, text);
 }
 
 void FastViewer::FillSavedPlans() {
@@ -160,6 +191,7 @@ void FastViewer::FillSavedPlans() {
     savedFolders = saved.savedFolders;
     LocalPlans->clear();
     appendTreeNodes(*LocalPlans, saved.nodes);
+    LocalPlans->expandAll();
 }
 
 void FastViewer::openPlanFromTree(QTreeWidgetItem* item) {

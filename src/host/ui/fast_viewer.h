@@ -1,14 +1,17 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <memory>
 
 #include <QString>
 #include <QWidget>
 
 #include "plans/project_state.h"
+#include "viewing/pointer_state.h"
 
-class QLabel;
-class QStatusBar;
+class QProgressBar;
+class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -16,25 +19,45 @@ namespace sw::imaging {
 class ImagingControl;
 }
 
+namespace sw::widgets {
+class SWRuler;
+}
+
+namespace sw::viewing {
+class CommandDispatcher;
+class CommandToolBar;
+class ImagingControlView;
+class StatusPanels;
+class ViewController;
+class ViewerShell;
+}  // namespace sw::viewing
+
 namespace sw::host {
 
 // The viewer control a plan-room page embeds and drives by script. It carries the project and
 // addressing fields (inherited from plans::ProjectState under their shared names: planLabels,
 // planFiles, projectId, planUrl, currentPlanName, projectName, localRoot, projectSubPath,
 // savedFolders, rotation, siteName, planDirectory, iniPath, printInBlue, reversePrint), the
+// pointer fields (viewing::PointerState: panning, panLastX, panLastY, suppressClickZoom), the
 // scripting methods under their own names, and its child controls.
 //
 // Scripting methods take by-reference parameters as non-const references: the caller's variable
 // sees the change (InitVars turns "~" into "-" in the caller's project identifier). Failures
 // throw ScriptError with the runtime's description; what was changed before a failure stays.
 //
-// Child controls (object names as the scripting interface and the host calls know them):
-// `viewer` and the hidden `v2` (imaging controls), `pmn` (the pop-up sheet tree), `LocalPlans`
-// (the pop-up tree of saved plans), `status` (status bar with five panels). All are owned by the
-// widget. Layout, toolbar, rulers and the viewing commands are added on top of this shell.
+// Surface, top to bottom: `toolbar` (15 command buttons), `HorRuler` and `VertRuler` (rulers in
+// inches that slide and stretch with the sheet), `viewer` (the imaging control showing the
+// sheet), `status` (five text panels) with the progress bar `statusbar` over its right end. The
+// pop-up trees `pmn` (the project's sheets) and `LocalPlans` (saved sheets) open over the viewer
+// and `Timer1` closes them once the pointer has left them; `v2` is a hidden scratch imaging
+// control. Children are placed in twips by ArrangeControls (viewing/viewer_layout.h) and owned by
+// the widget; object names are the names above.
+//
+// Every command enters through DoCommand with a toolbar caption; the words that open other parts
+// of the system are registered with registerCommand by their owners.
 //
 // Threads: UI thread only.
-class FastViewer : public QWidget, public plans::ProjectState {
+class FastViewer : public QWidget, public plans::ProjectState, public viewing::PointerState {
     Q_OBJECT
 
 public:
@@ -57,19 +80,41 @@ public:
                   QString& site);
     QString GetPart(QString& startStrg, QString& delimiter);
 
+    // ---- Commands -------------------------------------------------------------------------------
+    // Runs a command word (a toolbar caption) as a click on its button would. Errors of the
+    // command are shown to the user, never thrown.
+    void DoCommand(const QString& command);
+    // Adds the action of a command word that opens another part of the system ("Download",
+    // "Prefs", "Markup", ...). Returns false for the built-in viewing words, which cannot be
+    // taken over; an empty action removes the word.
+    bool registerCommand(const QString& word, std::function<void()> action);
+    // The viewing logic behind the commands and the pointer (zoom, pan, turns, load reactions).
+    [[nodiscard]] viewing::ViewController& viewController() { return *m_controller; }
+
+    // ---- Layout ---------------------------------------------------------------------------------
+    // Places the rulers along the sheet as `viewer` shows it, then the viewer, progress bar and
+    // toolbar; layout errors are ignored (a control that cannot take a value keeps its old one).
+    void ArrangeControls();
+    // ArrangeControls, then repaints VertRuler and HorRuler.
+    void RefreshRulers();
+
     // ---- Fields shared with the viewing parts ---------------------------------------------------
-    QString sheetSizeText;           // width " x " height of the sheet in inches
-    bool localPlansShown = false;    // the LocalPlans pop-up is open
-    bool planListShown = false;      // the pmn pop-up is open
-    bool panning = false;            // a right-button pan is under way
-    bool suppressClickZoom = false;  // the next click must not zoom
+    QString sheetSizeText;              // width " x " height of the sheet in inches
+    bool localPlansShown = false;       // the LocalPlans pop-up is open
+    bool planListShown = false;         // the pmn pop-up is open
+    std::int16_t currentPlanIndex = 0;  // plan last found by the plan counter
 
     // ---- Child controls -------------------------------------------------------------------------
+    viewing::CommandToolBar* toolbar = nullptr;
+    widgets::SWRuler* HorRuler = nullptr;
+    widgets::SWRuler* VertRuler = nullptr;
     imaging::ImagingControl* viewer = nullptr;
     imaging::ImagingControl* v2 = nullptr;
     QTreeWidget* pmn = nullptr;
     QTreeWidget* LocalPlans = nullptr;
-    QStatusBar* status = nullptr;
+    viewing::StatusPanels* status = nullptr;
+    QProgressBar* statusbar = nullptr;
+    QTimer* Timer1 = nullptr;
 
     // Status panels counted from 1 (1..kStatusPanels); out-of-range panels read empty.
     [[nodiscard]] QString panelText(int panel) const;
@@ -81,6 +126,9 @@ public:
 
     // The reaction to a double-click on a node of pmn: opens the sheet the node stands for.
     void openPlanFromTree(QTreeWidgetItem* item);
+    // The reaction to a double-click on a node of LocalPlans: opens the saved sheet file from
+    // the local disk. Errors are shown to the user.
+    void openSavedPlan(QTreeWidgetItem* item);
 
     // Where messages for the user go (errors of user commands). By default a message box; the
     // headless runner collects them instead.
@@ -92,18 +140,62 @@ public:
     QStringList messagesShown;
     static constexpr int kMessagesKept = 100;
 
+    // How the last load from an address ended, for scripts that wait for it.
+    struct LoadOutcome {
+        bool ended = false;  // false while a load runs or before the first one
+        bool ok = false;
+        QString reason;  // why it failed
+    };
+    [[nodiscard]] const LoadOutcome& lastLoad() const { return m_lastLoad; }
+
+signals:
+    // A load from an address ended: loaded, or failed with a reason.
+    void loadEnded(bool ok, const QString& reason);
+
 protected:
-    // Places the child controls in the widget; called on resize. Extended by the viewer layout.
-    virtual void arrangeControls();
     void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void createControls();
-    void onFocusChanged(QWidget* old, QWidget* now);
+    class Shell;
 
-    QLabel* m_panels[kStatusPanels] = {};
+    static constexpr int kRulerThicknessTwips = 300;
+    static constexpr int kStatusHeightTwips = 375;
+    static constexpr int kProgressLeftTwips = 10320;
+    static constexpr int kProgressHeightTwips = 255;
+    static constexpr int kPopupWidthTwips = 4800;
+    static constexpr int kPopupTimerMs = 500;
+    static constexpr int kMinimumWidth = 480;  // pixels: toolbar, rulers and status stay usable
+    static constexpr int kMinimumHeight = 320;
+
+    void createControls();
+    void createViewing();
+    void connectViewer();
+    void registerHandOffs();
+    void onFocusChanged(QWidget* old, QWidget* now);
+    void onTimer1();
+    void showPopup(QTreeWidget* tree);
+    void placePopups();
+    void saveShownPlan();
+    void showSavedPlans();
+    void showPlanList();
+    void wheelOverViewer(QWheelEvent* event);
+    void updateTitle();
+    void arrangeOnce();
+
     MessageSink m_messageSink;
+    std::unique_ptr<viewing::ImagingControlView> m_imagingView;
+    std::unique_ptr<Shell> m_shell;
+    std::unique_ptr<viewing::ViewController> m_controller;
+    std::unique_ptr<viewing::CommandDispatcher> m_dispatcher;
+    LoadOutcome m_lastLoad;
+    bool m_arranging = false;           // ArrangeControls is running (resizes re-enter it)
+    bool m_arrangeAgain = false;        // a view change arrived while arranging: arrange once more
+    bool m_rulerRefreshQueued = false;  // a paint asked for the rulers to be repainted
+    int m_wheelRemainder = 0;           // wheel angle not yet turned into a zoom step
 };
 
 }  // namespace sw::host

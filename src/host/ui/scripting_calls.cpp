@@ -133,6 +133,7 @@ void addStandardCalls(HostCallRegistry& registry) {
     registerScriptingCalls(registry);
     registerDumpCall(registry);
     registerWidgetCalls(registry);
+    registerViewerCalls(registry);
 }
 
 const HostCallRegistry& standardRegistry() {

@@ -25,6 +25,14 @@ void registerDumpCall(HostCallRegistry& registry);
 // Click, Set, Select, DblClick; and ["Wait", ms], which runs the event loop for that long.
 void registerWidgetCalls(HostCallRegistry& registry);
 
+// The viewing side as a user drives it: ["DoCommand", word], ["WaitLoaded", ms] (the imaging
+// state once the running load ends; fails with its reason or "timeout"), ["Mouse",
+// "down|move|up|dblclick", button (1 left, 2 right, 4 middle), x, y] in window pixels of the
+// imaging control, ["Resize", w, h] in pixels, ["Key", "ctrl+s"]; and the Dump keys HorRuler,
+// VertRuler (twips), imaging, magnifierButton, toolbar, progress, pointer, currentPlanIndex,
+// title, popups and lastLoad.
+void registerViewerCalls(HostCallRegistry& registry);
+
 // The viewer's own fields under their names, "pmn" and "LocalPlans" as {"key", "text", "parent"}
 // lists, "status" (the panel texts), "viewer" (load address and switch) and "messages" (the
 // texts shown to the user so far).

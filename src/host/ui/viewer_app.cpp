@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QPixmap>
 #include <QTimer>
 #include <QUrl>
 
@@ -28,6 +29,8 @@ const char kUsage[] =
     "  sheetwise [FILE | http(s)://URL]      open the viewer; run the host calls of the document\n"
     "  sheetwise --headless --script FILE    run a host-call document without a window and\n"
     "                                        print one JSON reply per call (FILE - = stdin)\n"
+    "  sheetwise --screenshot PNG [DOCUMENT] open the viewer, wait until the first sheet has\n"
+    "                                        loaded (or failed), save the window as PNG, exit\n"
     "  sheetwise render|info|print|widgets   tools; see sheetwise <command> --help\n"
     "  sheetwise --help | --version\n"
     "\n"
@@ -39,9 +42,15 @@ const char kUsage[] =
 
 struct Options {
     bool headless = false;
-    QString script;    // --script FILE
-    QString document;  // FILE or URL of the windowed viewer
+    QString script;      // --script FILE
+    QString document;    // FILE or URL of the windowed viewer
+    QString screenshot;  // --screenshot PNG
 };
+
+// How long --screenshot waits for the first load to end before grabbing what is there.
+constexpr int kScreenshotWaitMs = 120000;
+// Time for the last repaints after the load ended (progress bar reset, rulers refreshed).
+constexpr int kScreenshotSettleMs = 300;
 
 // Parses the command line; prints usage or version and returns an exit code when done.
 std::optional<int> parseOptions(int argc, char** argv, Options& options) {
@@ -59,6 +68,8 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options) {
             options.headless = true;
         } else if (std::strcmp(arg, "--script") == 0 && i + 1 < argc) {
             options.script = QString::fromLocal8Bit(argv[++i]);
+        } else if (std::strcmp(arg, "--screenshot") == 0 && i + 1 < argc) {
+            options.screenshot = QString::fromLocal8Bit(argv[++i]);
         } else if (arg[0] == '-' && arg[1] != '\0') {
             std::fprintf(stderr, "sheetwise: unknown option %s\n\n%s", arg, kUsage);
             return kUsageError;
@@ -160,6 +171,34 @@ void fetchAndRun(QMainWindow& window, FastViewer& viewer, const QString& address
     });
 }
 
+// Saves the whole window as a PNG once the first load has ended (or after a long wait), then
+// quits the application with 0, or 1 when the image cannot be written.
+void grabAfterFirstLoad(QMainWindow& window, FastViewer& viewer, const QString& path) {
+    auto grab = [&window, path] {
+        const QPixmap shot = window.grab();
+        if (!shot.save(path, "PNG")) {
+            std::fprintf(stderr, "sheetwise: cannot write %s\n", qPrintable(path));
+            QCoreApplication::exit(1);
+            return;
+        }
+        std::printf("sheetwise: screenshot saved to %s\n", qPrintable(path));
+        QCoreApplication::exit(0);
+    };
+    auto* watchdog = new QTimer(&window);
+    watchdog->setSingleShot(true);
+    QObject::connect(watchdog, &QTimer::timeout, &window, grab);
+    watchdog->start(kScreenshotWaitMs);
+    QObject::connect(&viewer, &FastViewer::loadEnded, &window,
+                     [watchdog, grab](bool ok, const QString& reason) {
+                         if (!ok) {
+                             std::fprintf(stderr, "sheetwise: the sheet did not load: %s\n",
+                                          qPrintable(reason));
+                         }
+                         watchdog->stop();
+                         QTimer::singleShot(kScreenshotSettleMs, grab);
+                     });
+}
+
 int runWindowed(int argc, char** argv, const Options& options) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Sheetwise"));
@@ -169,9 +208,13 @@ int runWindowed(int argc, char** argv, const Options& options) {
     window.setWindowTitle(QStringLiteral("Sheetwise"));
     auto* viewer = new FastViewer(&window);
     window.setCentralWidget(viewer);
+    QObject::connect(viewer, &QWidget::windowTitleChanged, &window, &QWidget::setWindowTitle);
     window.resize(1200, 800);
     window.show();
     viewer->setFocus();
+    if (!options.screenshot.isEmpty()) {
+        grabAfterFirstLoad(window, *viewer, options.screenshot);
+    }
 
     const QString document = options.document.isEmpty() ? options.script : options.document;
     if (!document.isEmpty()) {

@@ -27,6 +27,7 @@
 #include "host/ui/fast_viewer.h"
 #include "host/ui/standard_calls.h"
 #include "host/ui/tree_nodes.h"
+#include "viewing/ui/status_panels.h"
 
 namespace sw::host {
 
@@ -129,6 +130,12 @@ void readWidget(const QWidget& w, QJsonObject& p) {
         }
         p.insert("items", treeNodesJson(*t));
         p.insert("selected", selected);
+    } else if (auto* panels = qobject_cast<const viewing::StatusPanels*>(&w)) {
+        QJsonArray items;
+        for (int i = 1; i <= viewing::StatusPanels::kPanels; ++i) {
+            items.append(panels->panelText(i));
+        }
+        p.insert("items", items);
     } else if (auto* s = qobject_cast<const QStatusBar*>(&w)) {
         QJsonArray items;
         for (const QLabel* label : s->findChildren<QLabel*>()) {

@@ -1,0 +1,92 @@
+// FastViewer: the command entry and the commands that open other parts of the control (the two
+// pop-up trees, saving the shown sheet, opening a saved sheet).
+#include <exception>
+
+#include <QTreeWidget>
+
+#include "host/script_error.h"
+#include "host/ui/fast_viewer.h"
+#include "imaging/ui/imaging_control.h"
+#include "plans/saved_plans.h"
+#include "viewing/command_dispatcher.h"
+#include "viewing/save_plan.h"
+#include "viewing/view_controller.h"
+
+namespace sw::host {
+
+namespace {
+
+QString describe(const std::exception& error) {
+    if (const auto* script = dynamic_cast<const ScriptError*>(&error)) {
+        return script->description();
+    }
+    return QString::fromUtf8(error.what());
+}
+
+}  // namespace
+
+void FastViewer::DoCommand(const QString& command) {
+    try {
+        m_dispatcher->DoCommand(command);
+    } catch (const std::exception& error) {
+        showMessage(describe(error));
+    }
+}
+
+bool FastViewer::registerCommand(const QString& word, std::function<void()> action) {
+    return m_dispatcher->registerHandOff(word, std::move(action));
+}
+
+void FastViewer::registerHandOffs() {
+    registerCommand(QStringLiteral("Plans"), [this] { showPlanList(); });
+    registerCommand(QStringLiteral("Saved"), [this] { showSavedPlans(); });
+    registerCommand(QStringLiteral("Save"), [this] { saveShownPlan(); });
+}
+
+void FastViewer::showPopup(QTreeWidget* tree) {
+    placePopups();
+    tree->show();
+    tree->raise();
+    tree->setFocus(Qt::PopupFocusReason);
+}
+
+void FastViewer::showPlanList() {
+    showPopup(pmn);
+    planListShown = true;
+}
+
+void FastViewer::showSavedPlans() {
+    FillSavedPlans();
+    showPopup(LocalPlans);
+    localPlansShown = true;
+}
+
+void FastViewer::saveShownPlan() {
+    const viewing::SaveResult result =
+        viewing::SavePlan(*this, viewer->loadedImage() >= 1,
+                          [this](const QString& file) { viewer->saveFile(file, 29, 1, -1, 0); });
+    for (const QString& message : result.messages()) {
+        showMessage(message);
+    }
+}
+
+void FastViewer::openSavedPlan(QTreeWidgetItem* item) {
+    if (item == nullptr || !plans::isSavedSheetName(item->text(0))) {
+        return;
+    }
+    try {
+        ResetRoot();
+        QStringList texts;
+        for (const QTreeWidgetItem* node = item; node != nullptr; node = node->parent()) {
+            texts.prepend(node->text(0));
+        }
+        const QString path = plans::savedSheetPath(planDirectory, texts, savedFolders);
+        LocalPlans->hide();
+        viewer->loadFile(path);
+        m_controller->ResetAfterFileOpen();
+    } catch (const std::exception& error) {
+        showMessage(describe(error));
+    }
+}
+
+}  // namespace sw::host
