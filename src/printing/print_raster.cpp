@@ -11,7 +11,7 @@ constexpr double kTwipsPerInch = 1440.0;
 constexpr QPointF kPageStart(1, 1);
 constexpr double kPageStartRadius = 1;
 
-// Registration marks: centre an eighth of an inch in from each corner; cross arms and circle.
+// Registration marks: centre an eighth of an inch in from the edge; cross arms and circle.
 constexpr double kMarkInset = kTwipsPerInch / 8;
 constexpr double kMarkArm = kTwipsPerInch / 10;
 constexpr double kMarkRadius = kTwipsPerInch / 20;
@@ -33,10 +33,12 @@ void registrationMark(PrinterDevice& printer, QPointF centre) {
 void registrationMarks(PrinterDevice& printer, const PageTile& tile) {
     const double w = printer.printableWidthTwips();
     const double h = printer.printableHeightTwips();
-    registrationMark(printer, {kMarkInset, kMarkInset});
-    registrationMark(printer, {w - kMarkInset, kMarkInset});
-    registrationMark(printer, {kMarkInset, h - kMarkInset});
-    registrationMark(printer, {w - kMarkInset, h - kMarkInset});
+    for (const double along : {0.25, 0.75}) {
+        registrationMark(printer, {kMarkInset, h * along});      // left seam
+        registrationMark(printer, {w - kMarkInset, h * along});  // right seam
+        registrationMark(printer, {w * along, kMarkInset});      // top seam
+        registrationMark(printer, {w * along, h - kMarkInset});  // bottom seam
+    }
     printer.setCurrentPosition({2 * kMarkInset + kMarkArm, h - 3 * kMarkInset});
     printer.printText(QStringLiteral("R%1/C%2").arg(tile.row).arg(tile.column));
 }

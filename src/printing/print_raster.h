@@ -19,11 +19,12 @@ namespace sw::printing {
 // ScriptError "Invalid procedure call or argument" when the second is empty too.
 QImage TransferSheetPicture(const std::function<QImage()>& picture);
 
-// Corner registration marks of a tiled page (an addition beyond the plain tile output): a cross
-// in a circle an eighth of an inch in from each corner of the printable area, which is the
-// middle of the quarter-inch strip that neighbouring tiles share, so the marks of two
-// neighbouring pages lie on top of each other when the sheets are taped together; and the
-// page's row and column ("R2/C3") near the bottom-left corner.
+// Registration marks of a tiled page (an addition beyond the plain tile output): crosses in
+// circles in the middle of the quarter-inch strips that neighbouring tiles share (an eighth of
+// an inch in from each edge of the printable area), two per edge at a quarter and three
+// quarters of its length, so the marks of two neighbouring pages lie on top of each other when
+// the sheets are taped together, and none covers the page label in the top-left corner; and
+// the page's row and column ("R2/C3") near the bottom-left corner.
 struct TileMarks {
     bool enabled = false;
 };

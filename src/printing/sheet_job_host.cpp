@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "imaging/transforms.h"
+
 namespace sw::printing {
 
 SheetJobHost::SheetJobHost(imaging::Sheet sheet, LayoutOptions options, TileMarks marks)
@@ -25,12 +27,7 @@ void SheetJobHost::resampleSheet(double width, double height) {
     if (m_sheet.isNull() || w <= 0 || h <= 0) {
         return;
     }
-    const Qt::TransformationMode mode =
-        m_sheet.isBilevel() ? Qt::FastTransformation : Qt::SmoothTransformation;
-    QImage scaled = m_sheet.image().scaled(w, h, Qt::IgnoreAspectRatio, mode);
-    const double dpiX = m_sheet.dpiX() * w / m_sheet.width();
-    const double dpiY = m_sheet.dpiY() * h / m_sheet.height();
-    m_sheet = imaging::Sheet(std::move(scaled), dpiX, dpiY);
+    m_sheet = imaging::resampled(m_sheet, w, h, false);
 }
 
 }  // namespace sw::printing

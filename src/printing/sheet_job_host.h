@@ -15,8 +15,8 @@ public:
     SheetJobHost(imaging::Sheet sheet, LayoutOptions options, TileMarks marks = {});
 
     [[nodiscard]] LayoutSheet layoutSheet() const override;
-    // Resamples like the imaging control: the size in inches stays, so the resolution follows.
-    // Bilevel sheets stay one bit per pixel.
+    // Resamples like the imaging control with flag 0: area averaging that keeps one-pixel lines,
+    // bilevel sheets stay one bit per pixel, the resolution tags stay as they are.
     void resampleSheet(double width, double height) override;
     [[nodiscard]] QImage sheetPicture() const override { return m_sheet.image(); }
     [[nodiscard]] LayoutOptions layoutOptions() const override { return m_options; }

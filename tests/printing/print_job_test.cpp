@@ -286,7 +286,7 @@ TEST_F(PrintJob, ASecondPrintDuringTheJobIsRefused) {
     EXPECT_FALSE(runner.isRunning());
 }
 
-TEST_F(PrintJob, RegistrationMarksAddCornerCrossesAndTheGridPlace) {
+TEST_F(PrintJob, RegistrationMarksAddSeamCrossesAndTheGridPlace) {
     FakeHost host(test::gridSheet(17, 22, 200));
     host.options = opts(QStringLiteral("100%"), false);
     host.marks = true;
@@ -297,11 +297,17 @@ TEST_F(PrintJob, RegistrationMarksAddCornerCrossesAndTheGridPlace) {
     }
     EXPECT_EQ(texts, (QStringList{"Page 1 of 4", "R1/C1", "Page 2 of 4", "R2/C1", "Page 3 of 4",
                                   "R1/C2", "Page 4 of 4", "R2/C2"}));
-    // Four crosses (two lines each) per page, centred an eighth of an inch in from the corners.
+    // Eight crosses (two lines each) per page, in the middle of the shared quarter-inch strips.
     const auto lines = printer->ops(Op::Kind::Line);
-    ASSERT_EQ(lines.size(), 4u * 2u * 4u);
-    EXPECT_EQ((lines[0].at + lines[0].to) / 2, QPointF(180, 180));
-    EXPECT_EQ((lines[6].at + lines[6].to) / 2, QPointF(12240 - 180, 15840 - 180));
+    ASSERT_EQ(lines.size(), 4u * 8u * 2u);
+    const auto centre = [&](int cross) { return (lines[2 * cross].at + lines[2 * cross].to) / 2; };
+    EXPECT_EQ(centre(0), QPointF(180, 15840 / 4));          // left seam
+    EXPECT_EQ(centre(1), QPointF(12240 - 180, 15840 / 4));  // right seam
+    EXPECT_EQ(centre(2), QPointF(12240 / 4, 180));          // top seam
+    EXPECT_EQ(centre(3), QPointF(12240 / 4, 15840 - 180));  // bottom seam
+    // A mark on the right seam of one page and the left seam of the next mark the same sheet
+    // point: both lie half the overlap in from their page's edge.
+    EXPECT_DOUBLE_EQ(12240 - centre(1).x(), centre(0).x());
 }
 
 TEST_F(PrintJob, PrintToFolderRedirectsEachJobToTheNextFile) {

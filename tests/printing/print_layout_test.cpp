@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "host/script_error.h"
 #include "printing/fake_printer_device.h"
+#include "printing/visible_part.h"
 
 namespace sw::printing {
 namespace {
@@ -138,6 +140,79 @@ TEST_F(PageLayout, ResolutionBeyondSixteenBitsOverflows) {
     LayoutSheet sheet = sheetOf(1, 1, 200);
     sheet.resX = 40000;
     EXPECT_EQ(UpdatePageLayout({}, sheet, *printer, scale).error, QStringLiteral("Overflow"));
+}
+
+}  // namespace
+}  // namespace sw::printing
+
+namespace sw::printing {
+namespace {
+
+// ---- The visible part cut out by the print hand-off
+// ------------------------------------------------
+
+struct VisibleCase {
+    const char* label;
+    QRectF display;
+    QSizeF source;
+    QSize visible;
+    float x0;
+    float y0;
+    float width;
+    int height;
+};
+
+void PrintTo(const VisibleCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+class VisiblePartOfSheet : public ::testing::TestWithParam<VisibleCase> {};
+
+TEST_P(VisiblePartOfSheet, IsTheWindowInSheetPixels) {
+    const VisibleCase& c = GetParam();
+    const VisiblePart part = visiblePart(c.display, c.source, c.visible);
+    EXPECT_FLOAT_EQ(part.x0, c.x0);
+    EXPECT_FLOAT_EQ(part.y0, c.y0);
+    EXPECT_FLOAT_EQ(part.width, c.width);
+    EXPECT_EQ(part.height, c.height);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, VisiblePartOfSheet,
+    ::testing::Values(
+        // Zoomed to 200 % and scrolled 300 pixels right: 150 sheet pixels in.
+        VisibleCase{"scrolled at 200 percent",
+                    {-300, 0, 14400, 9600},
+                    {7200, 4800},
+                    {800, 600},
+                    150,
+                    0,
+                    400,
+                    300},
+        VisibleCase{"not scrolled", {0, 0, 7200, 4800}, {7200, 4800}, {1000, 700}, 0, 0, 1000, 700},
+        // 4800 x 333 / 9600 = 166.5: the height rounds half to even.
+        VisibleCase{"height rounds to even",
+                    {-10, -20, 14400, 9600},
+                    {7200, 4800},
+                    {1000, 333},
+                    5,
+                    10,
+                    500,
+                    166}),
+    [](const auto& info) {
+        std::string name = info.param.label;
+        for (char& ch : name) {
+            if (!std::isalnum(static_cast<unsigned char>(ch))) {
+                ch = '_';
+            }
+        }
+        return name;
+    });
+
+TEST(VisiblePartOfSheet, FailsLikeTheRuntime) {
+    EXPECT_THROW(visiblePart({0, 0, 0, 100}, {100, 100}, {10, 10}), host::ScriptError);
+    // 40000 visible rows of a sheet drawn at its own size overflow the 16-bit height.
+    EXPECT_THROW(visiblePart({0, 0, 100, 100}, {100, 100}, {10, 40000}), host::ScriptError);
 }
 
 }  // namespace

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace sw::printing {
+
+enum class PrintMessageIcon { None, Information, Critical };
+
+// How the print dialog and the print hand-off tell the user about a failure: a message box with
+// the given title (the application's name when empty) and icon. When the application runs
+// without a display (offscreen or minimal platform: scripted runs, CI) nothing may block, so the
+// message is recorded and written to stderr instead. UI thread only.
+void showPrintMessage(QWidget* parent, const QString& text, const QString& title = QString(),
+                      PrintMessageIcon icon = PrintMessageIcon::None);
+
+// The messages recorded without a display, oldest first, each "title: text" or just the text.
+[[nodiscard]] QStringList recordedPrintMessages();
+void clearRecordedPrintMessages();
+
+}  // namespace sw::printing
