@@ -1,0 +1,73 @@
+#include "plans/ui/plan_dialogs.h"
+
+#include <memory>
+
+#include <QPointer>
+
+#include "host/paths.h"
+#include "plans/local_cache.h"
+#include "plans/project_state.h"
+#include "plans/ui/batch_download.h"
+#include "plans/ui/batch_plan.h"
+#include "plans/ui/prefs_form.h"
+#include "plans/ui/upgrade_frm.h"
+
+namespace sw::plans {
+
+namespace {
+
+void bringToFront(QWidget& window) {
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
+QPointer<PrefsForm>& prefsInstance() {
+    static QPointer<PrefsForm> instance;
+    return instance;
+}
+
+QPointer<UpgradeFrm>& upgradeInstance() {
+    static QPointer<UpgradeFrm> instance;
+    return instance;
+}
+
+}  // namespace
+
+BatchDownload* openBatchDownload(ProjectState& project, QWidget* parent) {
+    project.ResetRoot();
+    const QString folder = projectFolder(project.localRoot, project.projectSubPath);
+    if (!FolderExists(folder)) {
+        CreateFolderPath(folder);
+    }
+    const std::int16_t rotation = batchRotationFor(project.rotation);
+    auto dialog = std::make_unique<BatchDownload>(parent);
+    dialog->LoadPlans(project.planLabels, project.planFiles, project.planUrl,
+                      project.localRoot + project.projectId + host::kPathSeparator, rotation,
+                      project.projectName);
+    BatchDownload* shown = dialog.release();
+    bringToFront(*shown);
+    return shown;
+}
+
+PrefsForm* openPrefsForm(ProjectState& project, QWidget* parent) {
+    QPointer<PrefsForm>& instance = prefsInstance();
+    if (instance.isNull()) {
+        instance = new PrefsForm(parent);
+    }
+    instance->SetIni(project.iniPath);
+    bringToFront(*instance);
+    project.ResetRoot();
+    return instance.data();
+}
+
+UpgradeFrm* openUpgradeFrm(QWidget* parent) {
+    QPointer<UpgradeFrm>& instance = upgradeInstance();
+    if (instance.isNull()) {
+        instance = new UpgradeFrm(parent);
+    }
+    bringToFront(*instance);
+    return instance.data();
+}
+
+}  // namespace sw::plans
