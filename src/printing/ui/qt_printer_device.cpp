@@ -1,5 +1,7 @@
 #include "printing/ui/qt_printer_device.h"
 
+#include <cmath>
+
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -95,6 +97,22 @@ std::optional<int> QPrinterDevice::setting(PrinterSetting which) const {
 
 void QPrinterDevice::setSetting(PrinterSetting which, int value) {
     requireNoDocument();
+    applySetting(which, value);
+    // A printer that does not offer the value keeps its own: that is a refusal. A paper code
+    // is taken when the printer's paper has its size (Letter Small is printed on Letter).
+    bool taken = setting(which) == value;
+    if (which == PrinterSetting::PaperSize) {
+        const QSizeF wanted = pageSizeForPaperCode(value)->size(QPageSize::Point);
+        const QSizeF got = pageLayout().pageSize().size(QPageSize::Point);
+        taken = std::abs(wanted.width() - got.width()) < 1 &&
+                std::abs(wanted.height() - got.height()) < 1;
+    }
+    if (!taken) {
+        throw host::ScriptError::invalidArgument();
+    }
+}
+
+void QPrinterDevice::applySetting(PrinterSetting which, int value) {
     switch (which) {
         case PrinterSetting::Copies:
             if (value < 1) {

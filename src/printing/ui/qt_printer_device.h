@@ -17,7 +17,8 @@ namespace sw::printing {
 //
 // Paper sizes map to the numbered paper list through QPageSize (paperCodeForPageSize); the
 // five device settings are copies, colour mode, duplex, resolution and paper source (see
-// PrinterSetting). Owns its QPrinter. UI thread only.
+// PrinterSetting). A value the printer does not offer (a duplex mode of a one-sided printer) is
+// refused with an error. Owns its QPrinter. UI thread only.
 class QPrinterDevice : public PagedPrinterDevice {
 public:
     // The printer named `name`; an empty name gives a printer object with no printer behind it,
@@ -41,6 +42,8 @@ protected:
     [[nodiscard]] QString openFailure() const override;
 
 private:
+    void applySetting(PrinterSetting which, int value);
+
     std::unique_ptr<QPrinter> m_printer;
 };
 
