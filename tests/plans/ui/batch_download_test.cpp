@@ -1,6 +1,7 @@
 #include "plans/ui/batch_download.h"
 
 #include "plan_sheets.h"
+#include "planserver/plan_server.h"
 #include "support/qt_print.h"
 #include "support/test_paths.h"
 #include <gtest/gtest.h>
@@ -59,6 +60,16 @@ protected:
         }
     }
 
+public:
+    // Serves the sheets over HTTP from now on, with the server's fault rules.
+    void serveOverHttp(tools::PlanServerOptions options) {
+        options.root = m_temp.filePath(QStringLiteral("served"));
+        m_server = std::make_unique<tools::PlanServer>(options);
+        ASSERT_NE(m_server->start(), 0) << m_server->errorString().toStdString();
+        m_base = m_server->baseUrl().toString();
+    }
+
+protected:
     void serve(const QString& file, const imaging::Sheet& sheet) {
         test::writeSheet(m_served + file, sheet);
     }
@@ -111,6 +122,7 @@ protected:
     QString m_served;  // where the project's sheets are served from
     QString m_plans;   // plan folder
     QString m_folder;  // project folder
+    std::unique_ptr<tools::PlanServer> m_server;
 };
 
 TEST_F(BatchDownloadTest, RowsZeroAndTwoOfThreeAreStoredInListOrderThenTheDialogCloses) {
@@ -306,7 +318,21 @@ TEST_P(BatchFailureTest, OthersAreStoredAndTheFailureStaysListed) {
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, BatchFailureTest,
-    ::testing::Values(FailureCase{"MissingSheet",
+    ::testing::Values(FailureCase{"ServerError",
+                                  [](BatchDownloadTest& t, const QString&, const QString&) {
+                                      tools::PlanServerOptions options;
+                                      options.status = {{"*/s2.tif", 500}};
+                                      t.serveOverHttp(options);
+                                  },
+                                  "500"},
+                      FailureCase{"ServerCutsTheSheetShort",
+                                  [](BatchDownloadTest& t, const QString&, const QString&) {
+                                      tools::PlanServerOptions options;
+                                      options.truncate = {"*/s2.tif"};
+                                      t.serveOverHttp(options);
+                                  },
+                                  "cut short"},
+                      FailureCase{"MissingSheet",
                                   [](BatchDownloadTest&, const QString& served, const QString&) {
                                       QFile::remove(served + "s2.tif");
                                   },
