@@ -1,0 +1,46 @@
+#pragma once
+
+#include <optional>
+
+#include <QList>
+#include <QString>
+
+// The demo project that make-sample-sheets writes: which sheets, in which groups, at which paper
+// size and resolution, and the host's plan list string that names them. Pure data and text; no
+// drawing here.
+namespace sw::tools {
+
+// What a sheet shows; each kind has its own drawing on the common frame and title block.
+enum class SheetKind { Site, FloorPlan, Framing, Foundation, Hvac, Details, Schedules };
+
+struct SheetSpec {
+    QString group;   // "Architectural"
+    QString number;  // "A-101"
+    QString title;   // "Site Plan"
+    SheetKind kind = SheetKind::FloorPlan;
+    double widthIn = 36;  // paper size in inches, landscape
+    double heightIn = 24;
+    int dpi = 200;
+
+    QString sheetName() const { return number + u' ' + title; }  // "A-101 Site Plan"
+    QString fileName() const { return number + QStringLiteral(".tif"); }
+    int widthPx() const;
+    int heightPx() const;
+};
+
+// The twelve sheets of the demo project in three groups. `quick` gives the same sheets on small
+// paper (a third of the size) at half the resolution, for tests.
+QList<SheetSpec> demoSheets(bool quick);
+
+inline constexpr const char* kDemoProjectName = "Riverside Community Center";
+
+// The two folder levels of a project number, split at its first "-" ("2004-0815" gives "2004" and
+// "0815"). Nothing for a number that has no "-" or whose levels are empty, ".."-like or hold
+// anything but letters, digits, "_", "." and "-" (so no level can leave the output folder).
+std::optional<std::pair<QString, QString>> projectLevels(const QString& projectNumber);
+
+// The host's plan list string: a header entry, then "group,sheet name,file" per sheet, entries
+// separated by "~", no trailing separator or line end.
+QString planListString(const QString& projectNumber, const QList<SheetSpec>& sheets);
+
+}  // namespace sw::tools
