@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 #include <tiffio.h>
 
+#include <bit>
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -93,7 +95,7 @@ SheetFacts readSheet(const QString& path) {
     for (uint32_t y = 0; y < facts.height && facts.decoded; ++y) {
         facts.decoded = TIFFReadScanline(tiff, row.data(), y, 0) == 1;
         for (const char byte : row) {
-            black += __builtin_popcount(static_cast<unsigned char>(byte));
+            black += std::popcount(static_cast<unsigned char>(byte));
         }
     }
     facts.blackShare = static_cast<double>(black) / (double(facts.width) * facts.height);
