@@ -71,9 +71,9 @@ int main(int argc, char** argv) {
     TIFFSetErrorHandler(nullptr);
     QElapsedTimer clock;
     clock.start();
-    const QList<sw::tools::SheetSpec> sheets = sw::tools::demoSheets(parser.isSet("quick"));
+    const QList<sw::tools::SampleSheet> sheets = sw::tools::demoSheets(parser.isSet("quick"));
     const QList<sw::tools::SheetWriteResult> results =
-        QtConcurrent::blockingMapped(sheets, [&](const sw::tools::SheetSpec& sheet) {
+        QtConcurrent::blockingMapped(sheets, [&](const sw::tools::SampleSheet& sheet) {
             return sw::tools::writeSheetTiff(QDir(plans).filePath(sheet.fileName()), sheet,
                                              projectNumber);
         });
@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
         return fail(error);
     }
     QSet<QString> groups;
-    for (const sw::tools::SheetSpec& sheet : sheets) {
+    for (const sw::tools::SampleSheet& sheet : sheets) {
         groups.insert(sheet.group);
     }
     std::printf(

@@ -6,19 +6,19 @@
 
 namespace sw::tools {
 
-int SheetSpec::widthPx() const {
+int SampleSheet::widthPx() const {
     return static_cast<int>(std::lround(widthIn * dpi));
 }
 
-int SheetSpec::heightPx() const {
+int SampleSheet::heightPx() const {
     return static_cast<int>(std::lround(heightIn * dpi));
 }
 
-QList<SheetSpec> demoSheets(bool quick) {
+QList<SampleSheet> demoSheets(bool quick) {
     const QString arch = QStringLiteral("Architectural");
     const QString structural = QStringLiteral("Structural");
     const QString mech = QStringLiteral("Mechanical");
-    QList<SheetSpec> sheets = {
+    QList<SampleSheet> sheets = {
         {arch, "A-101", "Site Plan", SheetKind::Site},
         {arch, "A-102", "First Floor Plan", SheetKind::FloorPlan},
         {arch, "A-103", "Second Floor Plan", SheetKind::FloorPlan},
@@ -33,7 +33,7 @@ QList<SheetSpec> demoSheets(bool quick) {
         {mech, "M-303", "Mechanical Schedules", SheetKind::Schedules},
     };
     if (quick) {
-        for (SheetSpec& sheet : sheets) {
+        for (SampleSheet& sheet : sheets) {
             sheet.widthIn /= 3;
             sheet.heightIn /= 3;
             sheet.dpi /= 2;
@@ -56,9 +56,9 @@ std::optional<std::pair<QString, QString>> projectLevels(const QString& projectN
     return std::pair{first, second};
 }
 
-QString planListString(const QString& projectNumber, const QList<SheetSpec>& sheets) {
+QString planListString(const QString& projectNumber, const QList<SampleSheet>& sheets) {
     QString list = projectNumber + u' ' + QLatin1String(kDemoProjectName);
-    for (const SheetSpec& sheet : sheets) {
+    for (const SampleSheet& sheet : sheets) {
         list += u'~' + sheet.group + u',' + sheet.sheetName() + u',' + sheet.fileName();
     }
     return list;

@@ -13,7 +13,7 @@ namespace sw::tools {
 // What a sheet shows; each kind has its own drawing on the common frame and title block.
 enum class SheetKind { Site, FloorPlan, Framing, Foundation, Hvac, Details, Schedules };
 
-struct SheetSpec {
+struct SampleSheet {
     QString group;   // "Architectural"
     QString number;  // "A-101"
     QString title;   // "Site Plan"
@@ -30,7 +30,7 @@ struct SheetSpec {
 
 // The twelve sheets of the demo project in three groups. `quick` gives the same sheets on small
 // paper (a third of the size) at half the resolution, for tests.
-QList<SheetSpec> demoSheets(bool quick);
+QList<SampleSheet> demoSheets(bool quick);
 
 inline constexpr const char* kDemoProjectName = "Riverside Community Center";
 
@@ -41,6 +41,6 @@ std::optional<std::pair<QString, QString>> projectLevels(const QString& projectN
 
 // The host's plan list string: a header entry, then "group,sheet name,file" per sheet, entries
 // separated by "~", no trailing separator or line end.
-QString planListString(const QString& projectNumber, const QList<SheetSpec>& sheets);
+QString planListString(const QString& projectNumber, const QList<SampleSheet>& sheets);
 
 }  // namespace sw::tools

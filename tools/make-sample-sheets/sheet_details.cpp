@@ -238,7 +238,7 @@ void drawSchedules(Canvas& canvas, const QRectF& region) {
                     i == 3 ? "GYM" : QStringLiteral("FLOOR %1").arg(i),
                     QString::number(4000 + 500 * rng.below(9)), "1.5",
                     QString::number(5 + 2 * rng.below(4)), QString::number(120 + 10 * rng.below(9)),
-                    QString::number(90 + 10 * rng.below(6)), "SEE SPEC 23 73 13"});
+                    QString::number(90 + 10 * rng.below(6)), "SEE SECT. 23 73 13"});
     }
     double y = drawTable(canvas, region.topLeft() + QPointF(0, 0.5), "AIR HANDLING UNIT SCHEDULE",
                          {0.8, 1.2, 0.8, 0.9, 0.8, 0.9, 0.9, 1.9}, ahu);

@@ -13,18 +13,18 @@ namespace {
 constexpr double kNotesWidth = 4.6;
 constexpr double kTitleSpace = 1.3;
 
-int floorOf(const SheetSpec& sheet) {
+int floorOf(const SampleSheet& sheet) {
     return sheet.title.startsWith(QStringLiteral("Second")) ? 2 : 1;
 }
 
 }  // namespace
 
-DesignSize designSize(const SheetSpec& sheet) {
+DesignSize designSize(const SampleSheet& sheet) {
     const double scale = std::min(sheet.widthIn / 36, sheet.heightIn / 24);
     return {sheet.widthIn / scale, sheet.heightIn / scale, scale};
 }
 
-void drawSheet(QPainter& painter, const SheetSpec& sheet, const QString& projectNumber) {
+void drawSheet(QPainter& painter, const SampleSheet& sheet, const QString& projectNumber) {
     const DesignSize size = designSize(sheet);
     painter.save();
     painter.scale(size.paperPerDesign, size.paperPerDesign);

@@ -21,12 +21,12 @@ struct DesignSize {
     double height;
     double paperPerDesign;
 };
-DesignSize designSize(const SheetSpec& sheet);
+DesignSize designSize(const SampleSheet& sheet);
 
 // Draws the sheet onto `painter`, whose transform must map paper inches to pixels (it may also
 // shift, for drawing one band of rows at a time). Aliased, black on a white background that the
 // caller has filled.
-void drawSheet(QPainter& painter, const SheetSpec& sheet, const QString& projectNumber);
+void drawSheet(QPainter& painter, const SampleSheet& sheet, const QString& projectNumber);
 
 // The building on the plans: column grid lines in design inches and the drawing scale.
 struct Building {

@@ -144,7 +144,7 @@ void drawFields(Canvas& canvas, const QRectF& block, const QString& projectNumbe
     }
 }
 
-void drawTitleBlock(Canvas& canvas, const QRectF& block, const SheetSpec& sheet,
+void drawTitleBlock(Canvas& canvas, const QRectF& block, const SampleSheet& sheet,
                     const QString& projectNumber) {
     canvas.rect(block, Weight::Heavy);
     const double x0 = block.left();
@@ -218,7 +218,7 @@ void drawTitleBlock(Canvas& canvas, const QRectF& block, const SheetSpec& sheet,
 
 }  // namespace
 
-QRectF drawFrame(Canvas& canvas, const SheetSpec& sheet, const QString& projectNumber) {
+QRectF drawFrame(Canvas& canvas, const SampleSheet& sheet, const QString& projectNumber) {
     const QRectF trim(0.25, 0.25, canvas.width() - 0.5, canvas.height() - 0.5);
     const QRectF border(1.0, 0.5, canvas.width() - 1.5, canvas.height() - 1.0);
     canvas.rect(trim, Weight::Fine);

@@ -12,7 +12,7 @@
 namespace sw::tools {
 
 // Draws the frame and title block; returns the area left for drawings, in design inches.
-QRectF drawFrame(Canvas& canvas, const SheetSpec& sheet, const QString& projectNumber);
+QRectF drawFrame(Canvas& canvas, const SampleSheet& sheet, const QString& projectNumber);
 
 // A notes column: heading, then `count` numbered notes wrapped to the column's width.
 void drawNotes(Canvas& canvas, const QRectF& column, const QString& heading, int count);

@@ -24,7 +24,7 @@ struct TiffCloser {
     void operator()(TIFF* tiff) const { TIFFClose(tiff); }
 };
 
-void setTags(TIFF* tiff, const SheetSpec& sheet) {
+void setTags(TIFF* tiff, const SampleSheet& sheet) {
     TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(sheet.widthPx()));
     TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(sheet.heightPx()));
     TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 1);
@@ -69,7 +69,7 @@ QString failure(const QString& path, const QString& why) {
 
 }  // namespace
 
-SheetWriteResult writeSheetTiff(const QString& path, const SheetSpec& sheet,
+SheetWriteResult writeSheetTiff(const QString& path, const SampleSheet& sheet,
                                 const QString& projectNumber) {
     SheetWriteResult result;
     const QString partial = path + QStringLiteral(".part");

@@ -18,7 +18,7 @@ struct SheetWriteResult {
     qint64 bytes = 0;
 };
 
-SheetWriteResult writeSheetTiff(const QString& path, const SheetSpec& sheet,
+SheetWriteResult writeSheetTiff(const QString& path, const SampleSheet& sheet,
                                 const QString& projectNumber);
 
 }  // namespace sw::tools
