@@ -6,6 +6,7 @@
 #include "host/ui/standard_calls.h"
 #include "host/ui/tree_nodes.h"
 #include "imaging/ui/imaging_control.h"
+#include "printing/printing_calls.h"
 
 namespace sw::host {
 
@@ -134,6 +135,7 @@ void addStandardCalls(HostCallRegistry& registry) {
     registerDumpCall(registry);
     registerWidgetCalls(registry);
     registerViewerCalls(registry);
+    printing::registerPrintingCalls(registry);
 }
 
 const HostCallRegistry& standardRegistry() {
