@@ -6,6 +6,10 @@
 #include <cstring>
 #include <vector>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace sw::imaging::bits {
 
 namespace {
@@ -69,10 +73,11 @@ constexpr auto kNibbles = makeNibbleTable();
 constexpr auto kReverse = makeReverseTable();
 // Coverage 0..255 of n ink pixels out of 4 and out of 16.
 constexpr std::array<std::uint8_t, 5> kOf4 = {0, 64, 128, 191, 255};
+// (16 n, with 16 of 16 as 255: the same values the vector path computes.)
 constexpr std::array<std::uint8_t, 17> makeOf16() {
     std::array<std::uint8_t, 17> t{};
     for (int i = 0; i <= 16; ++i) {
-        t[i] = static_cast<std::uint8_t>((i * 255 + 8) / 16);
+        t[i] = static_cast<std::uint8_t>(std::min(255, i * 16));
     }
     return t;
 }
@@ -284,7 +289,41 @@ void pairCoverage(const uchar* rowA, const uchar* rowB, int c0, int count, uchar
 void quadCoverage(const uchar* const rows[4], int width, uchar* out) {
     const int cells = (width + 3) / 4;
     const int nb = usedBytes(width);
-    for (int b = 0; b < nb; ++b) {
+    int b = 0;
+    // Set-bit counts per nibble of each row, split into the left and right cell of every byte so
+    // that the sum of four rows (at most 16) fits a byte; n of 16 becomes min(255, 16 n). The last
+    // byte is left to the byte-by-byte loop: its right cell may lie past the width.
+#ifdef __SSE2__
+    const __m128i k55 = _mm_set1_epi8(0x55);
+    const __m128i k33 = _mm_set1_epi8(0x33);
+    const __m128i k0F = _mm_set1_epi8(0x0F);
+    const __m128i kF0 = _mm_set1_epi8(static_cast<char>(0xF0));
+    const __m128i k10 = _mm_set1_epi8(0x10);
+    for (; b + 17 <= nb; b += 16) {
+        __m128i left = _mm_setzero_si128();
+        __m128i right = _mm_setzero_si128();
+        for (int r = 0; r < 4; ++r) {
+            if (!rows[r]) {
+                continue;
+            }
+            __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[r] + b));
+            x = _mm_sub_epi8(x, _mm_and_si128(_mm_srli_epi16(x, 1), k55));
+            x = _mm_add_epi8(_mm_and_si128(x, k33), _mm_and_si128(_mm_srli_epi16(x, 2), k33));
+            left = _mm_add_epi8(left, _mm_and_si128(_mm_srli_epi16(x, 4), k0F));
+            right = _mm_add_epi8(right, _mm_and_si128(x, k0F));
+        }
+        auto scale = [&](__m128i n) {
+            return _mm_or_si128(_mm_and_si128(_mm_slli_epi16(n, 4), kF0),
+                                _mm_cmpeq_epi8(_mm_and_si128(n, k10), k10));
+        };
+        left = scale(left);
+        right = scale(right);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * b), _mm_unpacklo_epi8(left, right));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * b + 16),
+                         _mm_unpackhi_epi8(left, right));
+    }
+#endif
+    for (; b < nb; ++b) {
         std::uint32_t acc = 0;
         for (int r = 0; r < 4; ++r) {
             if (rows[r]) {

@@ -22,9 +22,8 @@ std::shared_ptr<Plane> makePlane(int width, int height, int channels) {
 }
 
 std::shared_ptr<Plane> bilevelQuarter(const QImage& mono) {
-    const int w = levelSize(mono.width(), 2);
-    const int h = levelSize(mono.height(), 2);
-    auto plane = makePlane(w, h, 1);
+    auto plane = makeLevelPlane(mono.width(), mono.height(), 2, 1);
+    const int h = plane->height;
     for (int y = 0; y < h; ++y) {
         const uchar* rows[4];
         for (int i = 0; i < 4; ++i) {
@@ -87,6 +86,16 @@ std::shared_ptr<Plane> buildLevel(const Sheet& sheet, int k,
 }
 
 }  // namespace
+
+std::shared_ptr<Plane> makeLevelPlane(int width, int height, int k, int channels) {
+    return makePlane(levelSize(width, k), levelSize(height, k), channels);
+}
+
+void attachLevel(const Sheet& sheet, int k, std::shared_ptr<const Plane> plane) {
+    const auto cache = sheet.cache();
+    std::lock_guard lock(cache->mutex);
+    cache->levels.emplace(k, std::move(plane));
+}
 
 int firstCachedLevel(const Sheet& sheet) {
     return sheet.isBilevel() ? 2 : 1;

@@ -49,4 +49,11 @@ int topLevel(const Sheet& sheet);
 // set bits) and kept in the sheet's cache. Any thread.
 std::shared_ptr<const Plane> pyramidLevel(const Sheet& sheet, int k);
 
+// Puts an already computed level into the sheet's cache (the decoder computes level 2 of a bilevel
+// sheet while the decoded rows are still in the processor's cache). Ignored when the level exists.
+void attachLevel(const Sheet& sheet, int k, std::shared_ptr<const Plane> plane);
+
+// An empty plane of the size level k of a width x height sheet has.
+std::shared_ptr<Plane> makeLevelPlane(int width, int height, int k, int channels);
+
 }  // namespace sw::imaging

@@ -217,15 +217,8 @@ void SheetLoader::report(quint64 generation, int percent) {
 }
 
 void prepareForDisplay(const Sheet& sheet) {
-    if (sheet.isNull()) {
-        return;
-    }
-    const int first = firstCachedLevel(sheet);
-    for (int k = first; k <= topLevel(sheet); ++k) {
-        if (k > first && std::max(sheet.width(), sheet.height()) >> k < 1024) {
-            break;
-        }
-        pyramidLevel(sheet, k);
+    if (!sheet.isNull()) {
+        pyramidLevel(sheet, firstCachedLevel(sheet));
     }
 }
 

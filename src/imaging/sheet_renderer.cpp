@@ -5,6 +5,10 @@
 #include <cmath>
 #include <vector>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "imaging/bit_ops.h"
 #include "imaging/pyramid.h"
 
@@ -12,80 +16,77 @@ namespace sw::imaging {
 
 namespace {
 
-// Area-average weights of one axis: output pixel i takes count[i] source pixels from first[i]
-// with weights that sum to 256 (count 0: the pixel misses the sheet).
+// Area-average weights of one axis: output pixel i takes source pixels first[i] ..
+// first[i] + width - 1 with weights weight[i * width + t] (unused taps weigh 0;
+// count[i] == 0: the pixel misses the sheet). All pixels have the same number of taps so that the
+// inner loops have a fixed length.
 struct Taps {
     std::vector<int> first;
     std::vector<int> count;
-    std::vector<int> offset;
     std::vector<std::uint16_t> weight;
+    int width = 1;
     int lo = 0;  // lowest source index used
     int hi = 0;  // one past the highest
 };
 
 // Output pixels [from, to) with origin `lead` (display left/top) and `ratio` source pixels per
-// output pixel, over a source axis of `size` pixels.
-Taps makeTaps(int from, int to, double lead, double ratio, int size) {
+// output pixel, over a source axis of `size` pixels; weights sum to `total`. The number of taps is
+// rounded up to 4 or 8 when `padded`, for the vector kernels.
+Taps makeTaps(int from, int to, double lead, double ratio, int size, int total, bool padded) {
     Taps t;
     const int n = to - from;
     t.first.assign(n, 0);
     t.count.assign(n, 0);
-    t.offset.assign(n, 0);
+    t.width = std::max(1, static_cast<int>(std::ceil(ratio)) + 1);
+    if (padded && t.width <= 8) {
+        t.width = t.width <= 4 ? 4 : 8;
+    }
+    t.weight.assign(static_cast<size_t>(n) * t.width, 0);
     t.lo = size;
     t.hi = 0;
     for (int i = 0; i < n; ++i) {
         const double a = std::max((from + i - lead) * ratio, 0.0);
         const double b = std::min((from + i + 1 - lead) * ratio, static_cast<double>(size));
-        t.offset[i] = static_cast<int>(t.weight.size());
         if (b - a <= 1e-9) {
             continue;
         }
         const int i0 = static_cast<int>(std::floor(a));
-        const int i1 = std::min(size, static_cast<int>(std::ceil(b - 1e-9)));
+        const int i1 = std::max(i0 + 1, std::min(size, static_cast<int>(std::ceil(b - 1e-9))));
+        std::uint16_t* w = t.weight.data() + static_cast<size_t>(i) * t.width;
         int sum = 0;
-        size_t biggest = t.weight.size();
-        for (int s = i0; s < std::max(i1, i0 + 1); ++s) {
-            const double overlap = std::min<double>(s + 1, b) - std::max<double>(s, a);
-            const int w = static_cast<int>(std::lround(overlap / (b - a) * 256.0));
-            if (t.weight.size() > biggest && w > t.weight[biggest]) {
-                biggest = t.weight.size();
-            }
-            t.weight.push_back(static_cast<std::uint16_t>(w));
-            sum += w;
+        int biggest = 0;
+        const int count = std::min(i1 - i0, t.width);
+        for (int k = 0; k < count; ++k) {
+            const double overlap = std::min<double>(i0 + k + 1, b) - std::max<double>(i0 + k, a);
+            w[k] =
+                static_cast<std::uint16_t>(std::lround(std::max(0.0, overlap) / (b - a) * total));
+            sum += w[k];
+            biggest = w[k] > w[biggest] ? k : biggest;
         }
-        t.weight[biggest] = static_cast<std::uint16_t>(t.weight[biggest] + 256 - sum);
+        w[biggest] = static_cast<std::uint16_t>(w[biggest] + total - sum);
         t.first[i] = i0;
-        t.count[i] = static_cast<int>(t.weight.size()) - t.offset[i];
+        t.count[i] = count;
         t.lo = std::min(t.lo, i0);
-        t.hi = std::max(t.hi, i0 + t.count[i]);
+        t.hi = std::max(t.hi, i0 + count);
     }
     return t;
 }
 
 // Rows of one pyramid level, columns [lo, hi) only: cached planes are read in place, the finer
-// bilevel levels are computed from the packed bits into a scratch row.
+// bilevel levels are computed from the packed bits of those columns (and kept for the few output
+// rows that share them).
 class LevelRows {
 public:
-    LevelRows(const Sheet& sheet, int level, int lo, int hi)
+    LevelRows(const Sheet& sheet, int level, int lo, int hi, int keep)
         : m_sheet(sheet), m_level(level), m_lo(lo), m_hi(hi) {
-        const bool computed = level < firstCachedLevel(sheet);
         m_channels = sheet.isBilevel() || sheet.image().depth() == 8 ? 1 : 4;
-        if (computed) {
-            if (sheet.isBilevel()) {
-                m_scratch.resize(static_cast<size_t>(std::max(0, hi - lo)));
-            }
-        } else {
+        if (level >= firstCachedLevel(sheet)) {
             m_plane = pyramidLevel(sheet, level);
+        } else if (sheet.isBilevel()) {
+            m_keys.assign(static_cast<size_t>(keep), -1);
+            m_rows.assign(static_cast<size_t>(keep),
+                          std::vector<uchar>(static_cast<size_t>(std::max(0, hi - lo))));
         }
-    }
-    [[nodiscard]] int channels() const { return m_channels; }
-    [[nodiscard]] int height() const {
-        const int h = m_sheet.height();
-        return static_cast<int>((static_cast<qint64>(h) + (1LL << m_level) - 1) >> m_level);
-    }
-    [[nodiscard]] int width() const {
-        const int w = m_sheet.width();
-        return static_cast<int>((static_cast<qint64>(w) + (1LL << m_level) - 1) >> m_level);
     }
 
     // Row j, indexed from column lo.
@@ -97,13 +98,21 @@ public:
         if (!m_sheet.isBilevel()) {
             return img.constScanLine(j) + static_cast<size_t>(m_lo) * m_channels;
         }
+        for (size_t i = 0; i < m_keys.size(); ++i) {
+            if (m_keys[i] == j) {
+                return m_rows[i].data();
+            }
+        }
+        const size_t slot = m_next++ % m_keys.size();
+        m_keys[slot] = j;
+        uchar* out = m_rows[slot].data();
         if (m_level == 0) {
-            bits::expandToBytes(img.constScanLine(j), m_lo, m_hi - m_lo, m_scratch.data());
+            bits::expandToBytes(img.constScanLine(j), m_lo, m_hi - m_lo, out);
         } else {
             const uchar* b = 2 * j + 1 < img.height() ? img.constScanLine(2 * j + 1) : nullptr;
-            bits::pairCoverage(img.constScanLine(2 * j), b, m_lo, m_hi - m_lo, m_scratch.data());
+            bits::pairCoverage(img.constScanLine(2 * j), b, m_lo, m_hi - m_lo, out);
         }
-        return m_scratch.data();
+        return out;
     }
 
 private:
@@ -113,91 +122,116 @@ private:
     int m_hi;
     int m_channels = 1;
     std::shared_ptr<const Plane> m_plane;
-    std::vector<uchar> m_scratch;
-};
-
-// Horizontal pass results of recent source rows (uint16 sums, weights of 256), reused by the
-// output rows that share them.
-class RowCache {
-public:
-    RowCache(int slotCount, size_t length) : m_keys(slotCount, -1), m_rows(slotCount) {
-        for (auto& r : m_rows) {
-            r.resize(length);
-        }
-    }
-    std::uint16_t* find(int key) {
-        for (size_t i = 0; i < m_keys.size(); ++i) {
-            if (m_keys[i] == key) {
-                return m_rows[i].data();
-            }
-        }
-        return nullptr;
-    }
-    std::uint16_t* claim(int key) {
-        const size_t i = m_next++ % m_keys.size();
-        m_keys[i] = key;
-        return m_rows[i].data();
-    }
-
-private:
     std::vector<int> m_keys;
-    std::vector<std::vector<std::uint16_t>> m_rows;
+    std::vector<std::vector<uchar>> m_rows;
     size_t m_next = 0;
 };
 
-template <int C>
-void horizontalPass(const uchar* src, const Taps& tx, int x0, int x1, int lo, std::uint16_t* out) {
+// Horizontal pass over the vertically combined row `v` (sums of at most 255 * 128, indexed from
+// column lo; horizontal weights sum to 256): T taps per output pixel, C channels.
+template <int C, int T>
+void horizontal(const std::uint16_t* v, const Taps& tx, int x0, int x1, uchar* out, int width) {
+    const int taps = T > 0 ? T : width;
     for (int x = x0; x < x1; ++x) {
-        const int n = tx.count[x];
-        const std::uint16_t* w = tx.weight.data() + tx.offset[x];
-        const uchar* s = src + static_cast<size_t>(tx.first[x] - lo) * C;
-        std::array<unsigned, C> acc{};
-        for (int k = 0; k < n; ++k) {
-            for (int c = 0; c < C; ++c) {
-                acc[c] += s[k * C + c] * w[k];
-            }
-        }
+        const std::uint16_t* w = tx.weight.data() + static_cast<size_t>(x) * taps;
+        const std::uint16_t* s = v + static_cast<size_t>(tx.first[x] - tx.lo) * C;
         for (int c = 0; c < C; ++c) {
-            out[x * C + c] = static_cast<std::uint16_t>(acc[c]);
+            std::uint32_t acc = 1 << 14;
+            for (int k = 0; k < taps; ++k) {
+                acc += static_cast<std::uint32_t>(s[k * C + c]) * w[k];
+            }
+            out[(x - x0) * C + c] = static_cast<uchar>(acc >> 15);
         }
     }
 }
 
+#ifdef __SSE2__
+// One channel, 4 or 8 taps: a multiply-add of 16-bit values and weights per output pixel.
+template <int T>
+void horizontalSse2(const std::uint16_t* v, const Taps& tx, int x0, int x1, uchar* out, int) {
+    const std::uint16_t* weights = tx.weight.data();
+    for (int x = x0; x < x1; ++x) {
+        const std::uint16_t* s = v + (tx.first[x] - tx.lo);
+        __m128i products;
+        if constexpr (T == 4) {
+            products =
+                _mm_madd_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(s)),
+                               _mm_loadl_epi64(reinterpret_cast<const __m128i*>(weights + 4 * x)));
+        } else {
+            products =
+                _mm_madd_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s)),
+                               _mm_loadu_si128(reinterpret_cast<const __m128i*>(weights + 8 * x)));
+            products = _mm_add_epi32(products, _mm_srli_si128(products, 8));
+        }
+        products = _mm_add_epi32(products, _mm_srli_si128(products, 4));
+        out[x - x0] = static_cast<uchar>((_mm_cvtsi128_si32(products) + (1 << 14)) >> 15);
+    }
+}
+#endif
+
+template <int C>
+using HorizontalFn = void (*)(const std::uint16_t*, const Taps&, int, int, uchar*, int);
+
+template <int C>
+HorizontalFn<C> horizontalFor(int taps) {
+#ifdef __SSE2__
+    if constexpr (C == 1) {
+        if (taps == 4) {
+            return horizontalSse2<4>;
+        }
+        if (taps == 8) {
+            return horizontalSse2<8>;
+        }
+    }
+#endif
+    switch (taps) {
+        case 4:
+            return horizontal<C, 4>;
+        case 8:
+            return horizontal<C, 8>;
+        default:
+            return horizontal<C, 0>;
+    }
+}
+
+// Vertical pass first (whole rows of the needed columns, a loop compilers vectorise), then the
+// horizontal pass with a fixed number of taps.
 template <int C>
 void areaAverage(LevelRows& rows, const Taps& tx, const Taps& ty, int x0, int x1,
                  const QRect& region, const RowSink& sink) {
-    const int outW = region.width();
-    int maxTapsY = 1;
-    for (int c : ty.count) {
-        maxTapsY = std::max(maxTapsY, c);
-    }
-    RowCache cache(maxTapsY + 1, static_cast<size_t>(outW) * C);
-    std::vector<const std::uint16_t*> h(static_cast<size_t>(maxTapsY));
-    std::vector<uchar> values(static_cast<size_t>(outW) * C);
+    const size_t columns = static_cast<size_t>(std::max(0, tx.hi - tx.lo));
+    // Padded so that the fixed-length tap loops may read past the last column (weight 0).
+    std::vector<std::uint16_t> v((columns + tx.width) * C, 0);
+    std::vector<uchar> values(static_cast<size_t>(region.width()) * C);
+    const HorizontalFn<C> pass = horizontalFor<C>(tx.width);
+    const size_t n = columns * C;
     for (int j = 0; j < region.height(); ++j) {
         RowSpan span{region.y() + j, region.x() + x0, region.x() + x0, C, values.data()};
-        const int n = ty.count[j];
-        if (n == 0 || x1 <= x0) {
+        const int count = ty.count[j];
+        if (count == 0 || x1 <= x0) {
             sink(span);
             continue;
         }
-        const std::uint16_t* wy = ty.weight.data() + ty.offset[j];
-        for (int k = 0; k < n; ++k) {
-            const int sy = ty.first[j] + k;
-            std::uint16_t* r = cache.find(sy);
-            if (!r) {
-                r = cache.claim(sy);
-                horizontalPass<C>(rows.row(sy), tx, x0, x1, tx.lo, r);
+        const std::uint16_t* wy = ty.weight.data() + static_cast<size_t>(j) * ty.width;
+        std::uint16_t* vv = v.data();
+        {
+            const uchar* r = rows.row(ty.first[j]);
+            const std::uint16_t w = wy[0];
+            for (size_t i = 0; i < n; ++i) {
+                vv[i] = static_cast<std::uint16_t>(r[i] * w);
             }
-            h[k] = r;
         }
-        for (int i = x0 * C; i < x1 * C; ++i) {
-            unsigned acc = 32768;
-            for (int k = 0; k < n; ++k) {
-                acc += static_cast<unsigned>(h[k][i]) * wy[k];
+        for (int k = 1; k < count; ++k) {
+            const std::uint16_t w = wy[k];
+            if (w == 0) {
+                continue;
             }
-            values[i - x0 * C] = static_cast<uchar>(acc >> 16);
+            const uchar* r = rows.row(ty.first[j] + k);
+            for (size_t i = 0; i < n; ++i) {
+                vv[i] = static_cast<std::uint16_t>(vv[i] + r[i] * w);
+            }
         }
+        pass(vv, tx, x0, x1, values.data(), tx.width);
         span.x1 = region.x() + x1;
         sink(span);
     }
@@ -276,8 +310,12 @@ void sampleWithChannels(const Sheet& sheet, const QRectF& display, const QRect& 
         static_cast<int>((static_cast<qint64>(sheet.width()) + (1LL << level) - 1) >> level);
     const int levelH =
         static_cast<int>((static_cast<qint64>(sheet.height()) + (1LL << level) - 1) >> level);
-    Taps tx = makeTaps(region.x(), region.x() + region.width(), display.left(), sx / scale, levelW);
-    Taps ty = makeTaps(region.y(), region.y() + region.height(), display.top(), sy / scale, levelH);
+    // Vertical sums stay below 2^15 (weights of 128) so that the horizontal pass may multiply
+    // them as signed 16-bit numbers.
+    Taps tx = makeTaps(region.x(), region.x() + region.width(), display.left(), sx / scale, levelW,
+                       256, true);
+    Taps ty = makeTaps(region.y(), region.y() + region.height(), display.top(), sy / scale, levelH,
+                       128, false);
     int x0 = region.width();
     int x1 = 0;
     for (int i = 0; i < region.width(); ++i) {
@@ -286,7 +324,7 @@ void sampleWithChannels(const Sheet& sheet, const QRectF& display, const QRect& 
             x1 = i + 1;
         }
     }
-    LevelRows rows(sheet, level, tx.lo, std::max(tx.lo, tx.hi));
+    LevelRows rows(sheet, level, tx.lo, std::max(tx.lo, tx.hi), ty.width + 1);
     areaAverage<C>(rows, tx, ty, x0, x1, region, sink);
 }
 
@@ -335,12 +373,83 @@ std::array<QRgb, 256> greyColours() {
 
 }  // namespace
 
+namespace {
+
+// Close views of bilevel sheets straight to colours: each output pixel takes the paper or ink
+// colour of its sheet pixel, and output rows that show the same sheet row are copied.
+void nearestBilevel(const Sheet& sheet, QImage& target, const QPoint& origin, const QRectF& display,
+                    QRgb bg) {
+    const double sx = sheet.width() / display.width();
+    const double sy = sheet.height() / display.height();
+    const int w = target.width();
+    std::vector<int> byteOf(static_cast<size_t>(w));
+    std::vector<uchar> shiftOf(static_cast<size_t>(w));
+    int x0 = w;
+    int x1 = 0;
+    for (int i = 0; i < w; ++i) {
+        const double u = std::floor((origin.x() + i + 0.5 - display.left()) * sx);
+        if (u >= 0 && u < sheet.width()) {
+            byteOf[i] = static_cast<int>(u) >> 3;
+            shiftOf[i] = static_cast<uchar>(7 - (static_cast<int>(u) & 7));
+            x0 = std::min(x0, i);
+            x1 = i + 1;
+        }
+    }
+    const bool oneToOne = sx == 1.0 && x1 > x0;
+    const int firstU = x1 > x0 ? byteOf[x0] * 8 + 7 - shiftOf[x0] : 0;
+    const QRgb colours[2] = {sheet.paperColour() | 0xFF000000u, sheet.inkColour() | 0xFF000000u};
+    const QImage& image = sheet.image();
+    int lastRow = -1;
+    const QRgb* lastOut = nullptr;
+    for (int j = 0; j < target.height(); ++j) {
+        auto* out = reinterpret_cast<QRgb*>(target.scanLine(j));
+        const double v = std::floor((origin.y() + j + 0.5 - display.top()) * sy);
+        if (v < 0 || v >= sheet.height() || x1 <= x0) {
+            std::fill(out, out + w, bg);
+            continue;
+        }
+        const int row = static_cast<int>(v);
+        if (row == lastRow) {
+            std::copy_n(lastOut, w, out);
+            continue;
+        }
+        std::fill(out, out + x0, bg);
+        std::fill(out + x1, out + w, bg);
+        const uchar* src = image.constScanLine(row);
+        int i = x0;
+        if (oneToOne) {
+            int u = firstU;
+            for (; i < x1 && (u & 7) != 0; ++i, ++u) {
+                out[i] = colours[(src[u >> 3] >> (7 - (u & 7))) & 1];
+            }
+            for (; i + 8 <= x1; i += 8, u += 8) {
+                const unsigned b = src[u >> 3];
+                for (int k = 0; k < 8; ++k) {
+                    out[i + k] = colours[(b >> (7 - k)) & 1];
+                }
+            }
+        }
+        for (; i < x1; ++i) {
+            out[i] = colours[(src[byteOf[i]] >> shiftOf[i]) & 1];
+        }
+        lastRow = row;
+        lastOut = out;
+    }
+}
+
+}  // namespace
+
 void renderSheet(const Sheet& sheet, QImage& target, const QPoint& origin, const QRectF& display,
                  QRgb background) {
     const QRgb bg = background | 0xFF000000u;
     const QRect region(origin, target.size());
     if (sheet.isNull()) {
         target.fill(bg);
+        return;
+    }
+    if (sheet.isBilevel() && display.width() >= sheet.width() &&
+        display.height() >= sheet.height()) {
+        nearestBilevel(sheet, target, origin, display, bg);
         return;
     }
     const bool colour = !sheet.isBilevel() && sheet.image().depth() != 8;

@@ -6,7 +6,9 @@
 
 #include <QFile>
 
+#include "imaging/bit_ops.h"
 #include "imaging/imaging_error.h"
+#include "imaging/pyramid.h"
 #include "imaging/tiff_io.h"
 
 namespace sw::imaging {
@@ -270,11 +272,15 @@ bool mapIsEightBit(const Layout& l) {
     return true;
 }
 
-QImage decodeBilevel(const Handle& tif, const Layout& l) {
+// Also computes level 2 of the pyramid (4 x 4 ink counts) every four rows, while those rows are
+// still in the processor's cache; `quarter` receives it when the bits are final as decoded (not
+// for a palette whose order the sheet will swap).
+QImage decodeBilevel(const Handle& tif, const Layout& l, std::shared_ptr<Plane>& quarter) {
     QImage image = allocate(l.width, l.height, QImage::Format_Mono);
     RowReader rows(tif, l);
     const bool invert = l.photometric == PHOTOMETRIC_MINISBLACK;
     const auto nb = static_cast<size_t>(rows.scanlineBytes());
+    auto plane = makeLevelPlane(l.width, l.height, 2, 1);
     for (int y = 0; y < l.height; ++y) {
         uchar* dst = image.scanLine(y);
         rows.read(y, dst);
@@ -283,12 +289,25 @@ QImage decodeBilevel(const Handle& tif, const Layout& l) {
                 dst[i] = static_cast<uchar>(~dst[i]);
             }
         }
+        // Padding bits must be paper before they are counted.
+        if (l.width % 8 != 0) {
+            dst[nb - 1] &= static_cast<uchar>(0xFF << (8 - l.width % 8));
+        }
+        if (y % 4 == 3 || y == l.height - 1) {
+            const int top = y - y % 4;
+            const uchar* group[4];
+            for (int i = 0; i < 4; ++i) {
+                group[i] = top + i <= y ? image.constScanLine(top + i) : nullptr;
+            }
+            bits::quadCoverage(group, l.width, plane->row(top / 4));
+        }
     }
     if (l.photometric == PHOTOMETRIC_PALETTE) {
         const bool eight = mapIsEightBit(l);
         image.setColorTable({mapColour(l, 0, eight), mapColour(l, 1, eight)});
     } else {
         image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+        quarter = std::move(plane);
     }
     return image;
 }
@@ -481,9 +500,10 @@ Sheet decodeTiff(QByteArrayView data, const DecodeOptions& options) {
     // has accepted it; only failures while decoding the pixels are.
     tif.clearErrors();
     QImage image;
+    std::shared_ptr<Plane> quarter;
     switch (kind) {
         case Kind::Bilevel:
-            image = decodeBilevel(tif, layout);
+            image = decodeBilevel(tif, layout, quarter);
             break;
         case Kind::Grey:
             image = decodeGrey(tif, layout);
@@ -498,7 +518,11 @@ Sheet decodeTiff(QByteArrayView data, const DecodeOptions& options) {
             image = decodeGeneric(tif, layout);
             break;
     }
-    return Sheet(std::move(image), layout.dpiX, layout.dpiY);
+    Sheet sheet(std::move(image), layout.dpiX, layout.dpiY);
+    if (quarter) {
+        attachLevel(sheet, 2, std::move(quarter));
+    }
+    return sheet;
 }
 
 TiffFacts readTiffFacts(QByteArrayView data) {

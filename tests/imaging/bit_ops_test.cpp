@@ -115,42 +115,41 @@ INSTANTIATE_TEST_SUITE_P(Rects, Crop,
                                            QRect(8, 0, 16, 1), QRect(69, 19, 6, 1),
                                            QRect(13, 4, 62, 16), QRect(74, 0, 1, 20)));
 
+// 301 pixels: the vector path and the byte-by-byte tail, and a last cell cut by the width.
 TEST(Coverage, CellsCountTheirInk) {
-    const QImage image = test::randomBilevel(37, 8, 9, 50).image();
-    uchar quads[10];
+    constexpr int kWidth = 301;
+    const QImage image = test::randomBilevel(kWidth, 8, 9, 50).image();
+    uchar quads[76];
     const uchar* rows[4] = {image.constScanLine(0), image.constScanLine(1), image.constScanLine(2),
                             image.constScanLine(3)};
-    bits::quadCoverage(rows, image.width(), quads);
-    uchar pairs[19];
-    bits::pairCoverage(image.constScanLine(4), image.constScanLine(5), 0, 19, pairs);
-    uchar expanded[37];
-    bits::expandToBytes(image.constScanLine(6), 0, 37, expanded);
-    for (int c = 0; c < 10; ++c) {
+    bits::quadCoverage(rows, kWidth, quads);
+    uchar pairs[151];
+    bits::pairCoverage(image.constScanLine(4), image.constScanLine(5), 0, 151, pairs);
+    uchar expanded[kWidth];
+    bits::expandToBytes(image.constScanLine(6), 0, kWidth, expanded);
+    auto inkIn = [&](int x0, int x1, int y0, int y1) {
         int ink = 0;
-        for (int y = 0; y < 4; ++y) {
-            for (int x = 4 * c; x < std::min(37, 4 * c + 4); ++x) {
+        for (int y = y0; y < y1; ++y) {
+            for (int x = x0; x < std::min(kWidth, x1); ++x) {
                 ink += bit(image, x, y);
             }
         }
-        EXPECT_NEAR(quads[c], ink * 255 / 16.0, 0.5);
+        return ink;
+    };
+    for (int c = 0; c < 76; ++c) {
+        EXPECT_NEAR(quads[c], inkIn(4 * c, 4 * c + 4, 0, 4) * 255 / 16.0, 1.0) << "cell " << c;
     }
-    for (int c = 0; c < 19; ++c) {
-        int ink = 0;
-        for (int y = 4; y < 6; ++y) {
-            for (int x = 2 * c; x < std::min(37, 2 * c + 2); ++x) {
-                ink += bit(image, x, y);
-            }
-        }
-        EXPECT_NEAR(pairs[c], ink * 255 / 4.0, 0.5);
+    for (int c = 0; c < 151; ++c) {
+        EXPECT_NEAR(pairs[c], inkIn(2 * c, 2 * c + 2, 4, 6) * 255 / 4.0, 1.0) << "cell " << c;
     }
-    for (int x = 0; x < 37; ++x) {
+    for (int x = 0; x < kWidth; ++x) {
         EXPECT_EQ(expanded[x], bit(image, x, 6) ? 255 : 0);
     }
     // Unaligned starts.
     uchar part[11];
     bits::pairCoverage(image.constScanLine(4), image.constScanLine(5), 5, 11, part);
     EXPECT_EQ(0, memcmp(part, pairs + 5, 11));
-    bits::expandToBytes(image.constScanLine(6), 3, 30, part);
+    bits::expandToBytes(image.constScanLine(6), 3, 11, part);
     EXPECT_EQ(0, memcmp(part, expanded + 3, 11));
 }
 

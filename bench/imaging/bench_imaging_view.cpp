@@ -1,0 +1,301 @@
+// The imaging engine's figures, measured side by side in one run on the same synthetic
+// 14400 x 9600 G4 sheet:
+//   - file to first fitted 1920-wide frame, against libtiff's own decode and `vips thumbnail`;
+//   - repaint of a 1920 x 1080 view at fit, 10 %, 25 %, 50 %, 100 %, 400 %, 800 % and turned;
+//   - a quarter turn in memory;
+//   - peak RSS of a fresh process that views the sheet in an imaging control.
+#include "synthetic_sheet.h"
+#include <benchmark/benchmark.h>
+#include <tiffio.h>
+#include <time.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFile>
+#include <QPainter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include "imaging/sheet_loader.h"
+#include "imaging/sheet_renderer.h"
+#include "imaging/tiff_reader.h"
+#include "imaging/transforms.h"
+#include "imaging/ui/imaging_control.h"
+#include "imaging/view_geometry.h"
+
+namespace {
+
+using namespace sw::imaging;
+using Clock = std::chrono::steady_clock;
+
+constexpr QSize kWindow(1920, 1080);
+constexpr QRgb kGrey = qRgb(128, 128, 128);
+
+// CPU time of this thread: the frame's own cost, whatever else the machine is running.
+double threadCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+void libtiffDecode(benchmark::State& state) {
+    const QByteArray path = sw::bench::benchmarkSheetPath().toLocal8Bit();
+    for (auto _ : state) {
+        TIFF* tif = TIFFOpen(path.constData(), "r");
+        std::vector<unsigned char> bits(static_cast<size_t>(TIFFStripSize(tif)) *
+                                        TIFFNumberOfStrips(tif));
+        tmsize_t offset = 0;
+        for (tstrip_t s = 0; s < TIFFNumberOfStrips(tif); ++s) {
+            offset += TIFFReadEncodedStrip(tif, s, bits.data() + offset, -1);
+        }
+        benchmark::DoNotOptimize(bits.data());
+        TIFFClose(tif);
+    }
+}
+BENCHMARK(libtiffDecode)
+    ->Name("FirstFrame/libtiff_decode_only")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// Our decode alone: packed bits plus the 4:1 level computed on the way.
+void sheetwiseDecode(benchmark::State& state) {
+    const QString path = sw::bench::benchmarkSheetPath();
+    for (auto _ : state) {
+        const Sheet sheet = readTiffFile(path);
+        benchmark::DoNotOptimize(sheet.image().constBits());
+    }
+}
+BENCHMARK(sheetwiseDecode)
+    ->Name("FirstFrame/sheetwise_decode_only")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// What a load does before the first paint: decode to packed bits, build the levels the fitted view
+// needs, draw the fitted frame.
+void firstFittedFrame(benchmark::State& state) {
+    const QString path = sw::bench::benchmarkSheetPath();
+    QImage frame(kWindow, QImage::Format_RGB32);
+    for (auto _ : state) {
+        const Sheet sheet = readTiffFile(path);
+        prepareForDisplay(sheet);
+        renderSheet(sheet, frame, QPoint(0, 0), view::fittedRect(sheet.size(), kWindow), kGrey);
+        benchmark::DoNotOptimize(frame.bits());
+    }
+}
+BENCHMARK(firstFittedFrame)
+    ->Name("FirstFrame/sheetwise_fitted_1920")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+void vipsThumbnail(benchmark::State& state) {
+    const QString path = sw::bench::benchmarkSheetPath();
+    const QString vips = QStandardPaths::findExecutable(QStringLiteral("vips"));
+    if (vips.isEmpty()) {
+        state.SkipWithError("vips is not installed (libvips-tools)");
+        return;
+    }
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("thumb.v"));
+    for (auto _ : state) {
+        QProcess process;
+        process.start(vips, {QStringLiteral("thumbnail"), path, out, QStringLiteral("1920")});
+        if (!process.waitForFinished(60000) || process.exitCode() != 0) {
+            state.SkipWithError("vips thumbnail failed");
+            return;
+        }
+    }
+}
+BENCHMARK(vipsThumbnail)
+    ->Name("FirstFrame/vips_thumbnail_1920")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(5);
+
+const Sheet& benchSheet() {
+    static const Sheet sheet = [] {
+        Sheet s = readTiffFile(sw::bench::benchmarkSheetPath());
+        prepareForDisplay(s);
+        return s;
+    }();
+    return sheet;
+}
+
+const Sheet& turnedSheet() {
+    static const Sheet sheet = rotated(benchSheet(), 9000, 0);
+    return sheet;
+}
+
+// One repaint: the view drawn into a frame, then the frame drawn onto a window-sized surface (the
+// widget's backing store). Each frame moves the view by a pixel so nothing is reused.
+void repaint(benchmark::State& state, const Sheet& sheet, double percent) {
+    QImage frame(kWindow, QImage::Format_RGB32);
+    QImage surface(kWindow, QImage::Format_ARGB32_Premultiplied);
+    const QRectF fit = view::fittedRect(sheet.size(), kWindow);
+    QRectF display = percent <= 0
+                         ? fit
+                         : view::zoomedRect(sheet.size(), percent, fit,
+                                            QPointF(kWindow.width() / 2.0, kWindow.height() / 2.0));
+    std::vector<double> ms;
+    std::vector<double> cpuMs;
+    int step = 0;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        const double cpuStart = threadCpuMs();
+        const QRectF moved = display.translated(step % 2 ? 1 : -1, 0);
+        renderSheet(sheet, frame, QPoint(0, 0), moved, kGrey);
+        QPainter painter(&surface);
+        painter.drawImage(0, 0, frame);
+        painter.end();
+        ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        cpuMs.push_back(threadCpuMs() - cpuStart);
+        ++step;
+    }
+    state.counters["median_ms"] = median(ms);
+    state.counters["median_cpu_ms"] = median(cpuMs);
+}
+
+void repaintFit(benchmark::State& s) {
+    repaint(s, benchSheet(), 0);
+}
+void repaint10(benchmark::State& s) {
+    repaint(s, benchSheet(), 10);
+}
+void repaint25(benchmark::State& s) {
+    repaint(s, benchSheet(), 25);
+}
+void repaint50(benchmark::State& s) {
+    repaint(s, benchSheet(), 50);
+}
+void repaint100(benchmark::State& s) {
+    repaint(s, benchSheet(), 100);
+}
+void repaint400(benchmark::State& s) {
+    repaint(s, benchSheet(), 400);
+}
+void repaint800(benchmark::State& s) {
+    repaint(s, benchSheet(), 800);
+}
+void repaintTurnedFit(benchmark::State& s) {
+    repaint(s, turnedSheet(), 0);
+}
+void repaintTurned100(benchmark::State& s) {
+    repaint(s, turnedSheet(), 100);
+}
+BENCHMARK(repaintFit)->Name("Repaint1920x1080/fit")->Unit(benchmark::kMillisecond);
+BENCHMARK(repaint10)->Name("Repaint1920x1080/zoom_10")->Unit(benchmark::kMillisecond);
+BENCHMARK(repaint25)->Name("Repaint1920x1080/zoom_25")->Unit(benchmark::kMillisecond);
+BENCHMARK(repaint50)->Name("Repaint1920x1080/zoom_50")->Unit(benchmark::kMillisecond);
+BENCHMARK(repaint100)->Name("Repaint1920x1080/zoom_100")->Unit(benchmark::kMillisecond);
+BENCHMARK(repaint400)->Name("Repaint1920x1080/zoom_400")->Unit(benchmark::kMillisecond);
+BENCHMARK(repaint800)->Name("Repaint1920x1080/zoom_800")->Unit(benchmark::kMillisecond);
+BENCHMARK(repaintTurnedFit)->Name("Repaint1920x1080/turned_fit")->Unit(benchmark::kMillisecond);
+BENCHMARK(repaintTurned100)
+    ->Name("Repaint1920x1080/turned_zoom_100")
+    ->Unit(benchmark::kMillisecond);
+
+void quarterTurn(benchmark::State& state) {
+    const Sheet& sheet = benchSheet();
+    for (auto _ : state) {
+        const Sheet turned = rotated(sheet, 9000, 0);
+        benchmark::DoNotOptimize(turned.image().constBits());
+    }
+}
+BENCHMARK(quarterTurn)
+    ->Name("QuarterTurn/14400x9600")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// Peak resident memory of a fresh process that opens the sheet in a 1920 x 1080 imaging control
+// (as the viewer does: background load), paints it fitted, at 100 % and 400 %, and fitted again.
+int viewAndReportPeakRss(int argc, char** argv, const QString& path) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ImagingControl control;
+    control.resize(kWindow);
+    control.show();
+    if (!path.isEmpty()) {
+        QObject::connect(&control, &ImagingControl::imageLoaded, &app, &QCoreApplication::quit);
+        QObject::connect(&control, &ImagingControl::loadFailed, &app, [](const QString& reason) {
+            std::fprintf(stderr, "%s\n", qPrintable(reason));
+            QCoreApplication::exit(1);
+        });
+        control.setLoadAddress(path);
+        if (app.exec() != 0) {
+            return 1;
+        }
+    }
+    control.repaintNow();
+    control.setPaintSizeMode(ImagingControl::kZoom);
+    for (const double percent : {100.0, 400.0}) {
+        control.setZoom(percent);
+        control.repaintNow();
+    }
+    control.setPaintSizeMode(ImagingControl::kFit);
+    control.repaintNow();
+    // VmHWM, not getrusage(): ru_maxrss carries the parent's high-water mark over fork and exec.
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:")) {
+            std::printf("%s\n", line.mid(6).trimmed().split(' ').first().constData());
+        }
+    }
+    return 0;
+}
+
+double peakRssMb(const QStringList& args) {
+    QProcess probe;
+    probe.start(QCoreApplication::applicationFilePath(), args);
+    if (!probe.waitForFinished(120000) || probe.exitCode() != 0) {
+        return -1;
+    }
+    return probe.readAllStandardOutput().trimmed().toDouble() / 1024.0;
+}
+
+void peakRss(benchmark::State& state) {
+    const QString path = sw::bench::benchmarkSheetPath();
+    double viewing = 0;
+    double empty = 0;
+    for (auto _ : state) {
+        viewing = peakRssMb({QStringLiteral("--view-and-report-rss"), path});
+        empty = peakRssMb({QStringLiteral("--view-and-report-rss")});
+    }
+    if (viewing < 0 || empty < 0) {
+        state.SkipWithError("the probe process failed");
+        return;
+    }
+    state.counters["peak_rss_MB"] = viewing;
+    state.counters["empty_control_MB"] = empty;
+}
+BENCHMARK(peakRss)
+    ->Name("Memory/peak_rss_viewing_14400x9600")
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 2 && qstrcmp(argv[1], "--view-and-report-rss") == 0) {
+        return viewAndReportPeakRss(argc, argv,
+                                    argc >= 3 ? QString::fromLocal8Bit(argv[2]) : QString());
+    }
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
