@@ -1,5 +1,6 @@
 #include "host/ui/fast_viewer.h"
 
+#include <cstdio>
 #include <exception>
 
 #include <QApplication>
@@ -115,8 +116,15 @@ bool FastViewer::eventFilter(QObject* watched, QEvent* event) {
         static_cast<QWidget*>(watched)->hide();
     }
     if (event->type() == QEvent::Wheel && watched == viewer) {
-        wheelOverViewer(static_cast<QWheelEvent*>(event));
-        return true;
+        // The plain wheel zooms about the pointer; with Shift or Alt, or sideways on a touchpad,
+        // it goes to the imaging control, which scrolls the sheet.
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        const bool scroll = (wheel->modifiers() & (Qt::ShiftModifier | Qt::AltModifier)) ||
+                            wheel->angleDelta().y() == 0;
+        if (!scroll) {
+            wheelOverViewer(wheel);
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -220,6 +228,13 @@ void FastViewer::showMessage(const QString& text) {
     }
     if (m_messageSink) {
         m_messageSink(text);
+        return;
+    }
+    // Without a screen to show it on (offscreen or minimal platform) a modal box would wait
+    // forever; the message goes to stderr instead.
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) {
+        std::fprintf(stderr, "sheetwise: message: %s\n", qPrintable(text));
         return;
     }
     QMessageBox::information(this, QStringLiteral("Sheetwise"), text);

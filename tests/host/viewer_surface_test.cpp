@@ -1,0 +1,319 @@
+// The viewer control as a user drives it: real mouse, wheel and key events on the real imaging
+// control and toolbar, with sheets loaded from files in a temporary folder.
+#include "support/qt_print.h"
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCursor>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QJsonObject>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "host/ini_store.h"
+#include "host/ui/fast_viewer.h"
+#include "host/ui/tree_nodes.h"
+#include "imaging/sheet.h"
+#include "imaging/tiff_writer.h"
+#include "imaging/ui/imaging_control.h"
+#include "viewing/ui/command_toolbar.h"
+#include "widgets/sw_ruler.h"
+#include "widgets/twips.h"
+
+namespace sw::host {
+namespace {
+
+using imaging::ImagingControl;
+
+// A bilevel sheet of the given size in inches at 200 dots per inch, framed so it is visible.
+void writeSheet(const QString& path, int widthInches, int heightInches) {
+    QImage image(widthInches * 200, heightInches * 200, QImage::Format_Mono);
+    image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    image.fill(0);
+    for (int x = 0; x < image.width(); ++x) {
+        image.setPixel(x, 0, 1);
+        image.setPixel(x, image.height() - 1, 1);
+    }
+    imaging::saveTiffFile(imaging::Sheet(image, 200, 200), path, 29, 1);
+}
+
+void mouse(QWidget* w, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held,
+           QPointF at) {
+    QMouseEvent event(type, at, w->mapToGlobal(at), button, held, Qt::NoModifier);
+    QApplication::sendEvent(w, &event);
+}
+
+class ViewerSurface : public ::testing::Test {
+protected:
+    void SetUp() override {
+        widgets::pinTwipsPerPixel(15.0);
+        m_viewer.iniPath = m_dir.filePath("Sheetwise.ini");
+        writeProfileString(m_viewer.iniPath, "Prefs", "Plan Directory", m_dir.filePath("plans"));
+        QDir().mkpath(m_dir.filePath("sheets"));
+        writeSheet(sheet("A-101.tif"), 36, 24);
+        m_viewer.resize(1000, 700);
+        m_viewer.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_viewer));
+    }
+
+    void TearDown() override { widgets::pinTwipsPerPixel(std::nullopt); }
+
+    QString sheet(const QString& name) const { return m_dir.filePath("sheets/" + name); }
+
+    // The project of the sheets folder: its plan URL is the folder itself.
+    void initProject() {
+        QString url = QUrl::fromLocalFile(m_dir.path()).toString() + "/";
+        QString id = "sheets-x";
+        QString name = "Main Street School";
+        qint32 rotation = 0;
+        QString site = "north";
+        m_viewer.InitVars(url, id, name, rotation, site);
+        m_viewer.planUrl = m_dir.filePath("sheets") + "/";
+        QString list = "hdr~A,A-101 Site,A-101.tif~A,A-102 Roof,A-102.tif~S,S-201 Frame,S-201.tif";
+        m_viewer.MakePlanList(list);
+    }
+
+    // Starts a load and waits for its end; returns whether it loaded.
+    bool load(const QString& path, const QString& name) {
+        QSignalSpy ended(&m_viewer, &FastViewer::loadEnded);
+        m_viewer.SetFirstImage(path, name);
+        if (!ended.wait(30000)) {
+            return false;
+        }
+        QCoreApplication::processEvents();
+        return ended.first().at(0).toBool();
+    }
+
+    QRectF display() const { return m_viewer.viewer->displayRect(); }
+
+    // Where the rulers' scales start and how long they are, in pixels of the viewer control.
+    void expectRulersAlongTheSheet() {
+        const QRectF d = display();
+        const QRect v = m_viewer.viewer->geometry();
+        EXPECT_NEAR(m_viewer.HorRuler->x() + 20, v.x() + d.left(), 1.0);
+        EXPECT_NEAR(m_viewer.HorRuler->width() - 20, d.width(), 1.0);
+        EXPECT_NEAR(m_viewer.VertRuler->y(), v.y() + d.top(), 1.0);
+        EXPECT_NEAR(m_viewer.VertRuler->height(), d.height(), 1.0);
+        EXPECT_EQ(m_viewer.HorRuler->y() + m_viewer.HorRuler->height(), v.y());
+    }
+
+    QTemporaryDir m_dir;
+    FastViewer m_viewer;
+};
+
+TEST_F(ViewerSurface, ALoadedSheetIsFittedWithItsSizeCounterAndRulers) {
+    initProject();
+    ASSERT_TRUE(load("A-101.tif", "A-101 Site"));
+    EXPECT_EQ(m_viewer.viewer->paintSizeMode(), ImagingControl::kFit);
+    EXPECT_EQ(m_viewer.panelText(1), "A-101 Site");
+    EXPECT_EQ(m_viewer.panelText(2), "36.0 x 24.0");
+    EXPECT_EQ(m_viewer.panelText(3), "Plan 1 of 3");
+    EXPECT_EQ(m_viewer.statusbar->value(), 0);
+    EXPECT_EQ(m_viewer.HorRuler->Max(), 36);
+    EXPECT_EQ(m_viewer.VertRuler->Max(), 24);
+    EXPECT_EQ(m_viewer.windowTitle(),
+              QString::fromUtf8("Sheetwise — Main Street School — A-101 Site"));
+    expectRulersAlongTheSheet();
+}
+
+TEST_F(ViewerSurface, RightDragPansAndTheRulersSlideWithTheSheet) {
+    ASSERT_TRUE(load(sheet("A-101.tif"), "A-101"));
+    m_viewer.DoCommand("In");
+    m_viewer.DoCommand("In");
+    const int rulerBefore = m_viewer.HorRuler->x();
+    const QRectF before = display();
+    ImagingControl* v = m_viewer.viewer;
+    mouse(v, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton, {400, 300});
+    mouse(v, QEvent::MouseMove, Qt::NoButton, Qt::RightButton, {400, 300});
+    mouse(v, QEvent::MouseMove, Qt::NoButton, Qt::RightButton, {300, 280});
+    mouse(v, QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton, {300, 280});
+    EXPECT_NEAR(display().left(), before.left() - 100, 0.5);
+    EXPECT_NEAR(display().top(), before.top() - 20, 0.5);
+    EXPECT_NEAR(m_viewer.HorRuler->x(), rulerBefore - 100, 1.0);
+    EXPECT_EQ(v->paintSizeMode(), ImagingControl::kZoom) << "a right drag never fits";
+    EXPECT_FALSE(m_viewer.panning);
+    expectRulersAlongTheSheet();
+}
+
+TEST_F(ViewerSurface, QuarterTurnsExchangeTheRulerMaxima) {
+    ASSERT_TRUE(load(sheet("A-101.tif"), "A-101"));
+    m_viewer.DoCommand("+90");
+    EXPECT_EQ(m_viewer.HorRuler->Max(), 24);
+    EXPECT_EQ(m_viewer.VertRuler->Max(), 36);
+    EXPECT_EQ(m_viewer.viewer->imageWidth(), 4800);
+    expectRulersAlongTheSheet();
+    m_viewer.DoCommand("-90");
+    EXPECT_EQ(m_viewer.HorRuler->Max(), 36);
+    EXPECT_EQ(m_viewer.VertRuler->Max(), 24);
+}
+
+TEST_F(ViewerSurface, TheMagnifierButtonsCaptionIsItsNextCommand) {
+    ASSERT_TRUE(load(sheet("A-101.tif"), "A-101"));
+    QAction* lens = m_viewer.toolbar->magnifierButton();
+    lens->trigger();
+    EXPECT_EQ(lens->text(), "Turn Off");
+    EXPECT_TRUE(lens->isChecked());
+    EXPECT_TRUE(m_viewer.viewer->magnifierActive());
+    lens->trigger();
+    EXPECT_EQ(lens->text(), "Magnify");
+    EXPECT_FALSE(lens->isChecked());
+    EXPECT_FALSE(m_viewer.viewer->magnifierActive());
+}
+
+TEST_F(ViewerSurface, ClickZoomsAtThePointAndADoubleClickFits) {
+    ASSERT_TRUE(load(sheet("A-101.tif"), "A-101"));
+    ImagingControl* v = m_viewer.viewer;
+    const double zoom = v->zoom();
+    mouse(v, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {300, 200});
+    mouse(v, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {300, 200});
+    EXPECT_EQ(v->paintSizeMode(), ImagingControl::kZoom);
+    EXPECT_DOUBLE_EQ(v->zoom(), zoom + 10);
+    mouse(v, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {300, 200});
+    mouse(v, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {300, 200});
+    mouse(v, QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::LeftButton, {300, 200});
+    mouse(v, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {300, 200});
+    EXPECT_EQ(v->paintSizeMode(), ImagingControl::kFit);
+    EXPECT_FALSE(m_viewer.suppressClickZoom) << "the second release cleared it";
+}
+
+TEST_F(ViewerSurface, ALeftDragZoomsToTheBandOnly) {
+    ASSERT_TRUE(load(sheet("A-101.tif"), "A-101"));
+    ImagingControl* v = m_viewer.viewer;
+    const double zoom = v->zoom();
+    mouse(v, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {200, 150});
+    mouse(v, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {400, 300});
+    mouse(v, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {400, 300});
+    EXPECT_EQ(v->paintSizeMode(), ImagingControl::kZoom);
+    EXPECT_NE(v->zoom(), zoom + 10) << "the release did not zoom at its point as well";
+    EXPECT_FALSE(m_viewer.suppressClickZoom);
+    expectRulersAlongTheSheet();
+}
+
+TEST_F(ViewerSurface, TheWheelZoomsAboutThePointer) {
+    ASSERT_TRUE(load(sheet("A-101.tif"), "A-101"));
+    const QPointF at(250, 180);
+    const QRectF before = display();
+    const QPointF fraction((at.x() - before.left()) / before.width(),
+                           (at.y() - before.top()) / before.height());
+    QWheelEvent wheel(at, m_viewer.viewer->mapToGlobal(at), {}, {0, 240}, Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(m_viewer.viewer, &wheel);
+    const QRectF after = display();
+    EXPECT_EQ(m_viewer.viewer->paintSizeMode(), ImagingControl::kZoom);
+    EXPECT_GT(after.width(), before.width() * 1.5) << "two notches from the fitted scale";
+    EXPECT_NEAR(after.left() + fraction.x() * after.width(), at.x(), 1.0);
+    EXPECT_NEAR(after.top() + fraction.y() * after.height(), at.y(), 1.0);
+    expectRulersAlongTheSheet();
+}
+
+TEST_F(ViewerSurface, KeysRunTheirCommands) {
+    writeSheet(sheet("A-102.tif"), 24, 18);
+    initProject();
+    ASSERT_TRUE(load("A-101.tif", "A-101 Site"));
+    QTest::keyClick(&m_viewer, Qt::Key_Plus);
+    EXPECT_EQ(m_viewer.viewer->paintSizeMode(), ImagingControl::kZoom);
+    const QRectF zoomed = display();
+    QTest::keyClick(&m_viewer, Qt::Key_Left);
+    EXPECT_GT(display().left(), zoomed.left()) << "Left shows more of the left part";
+    QTest::keyClick(&m_viewer, Qt::Key_0);
+    EXPECT_EQ(m_viewer.viewer->paintSizeMode(), ImagingControl::kFit);
+    QTest::keyClick(&m_viewer, Qt::Key_R);
+    EXPECT_EQ(m_viewer.HorRuler->Max(), 24);
+    QSignalSpy ended(&m_viewer, &FastViewer::loadEnded);
+    QTest::keyClick(&m_viewer, Qt::Key_PageDown);
+    ASSERT_TRUE(ended.wait(30000));
+    EXPECT_EQ(m_viewer.currentPlanName, "A-102 Roof");
+    EXPECT_EQ(m_viewer.panelText(2), "24.0 x 18.0");
+    EXPECT_EQ(m_viewer.panelText(3), "Plan 2 of 3");
+}
+
+TEST_F(ViewerSurface, ThePointerOverTheControlsOwnSurfaceShowsTwips) {
+    ASSERT_TRUE(load(sheet("A-101.tif"), "A-101"));  // fitted with a margin left of the sheet
+    const QPoint corner(5, m_viewer.viewer->y() - 2);  // left of the horizontal ruler
+    ASSERT_EQ(m_viewer.childAt(corner), nullptr);
+    mouse(&m_viewer, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, corner);
+    EXPECT_EQ(m_viewer.panelText(2), QString("(75,%1)").arg(corner.y() * 15));
+}
+
+TEST_F(ViewerSurface, AFailedLoadShowsItsReasonInsteadOfWaiting) {
+    EXPECT_FALSE(load(sheet("missing.tif"), "Missing"));
+    EXPECT_FALSE(m_viewer.panelText(2).isEmpty());
+    EXPECT_FALSE(m_viewer.lastLoad().ok);
+    EXPECT_EQ(m_viewer.panelText(2), m_viewer.lastLoad().reason);
+}
+
+TEST_F(ViewerSurface, ThePopupTimerClosesThePlanListOnceThePointerHasLeftIt) {
+    initProject();
+    m_viewer.DoCommand("Plans");
+    ASSERT_TRUE(m_viewer.pmn->isVisible());
+    ASSERT_TRUE(m_viewer.planListShown);
+    const QPoint outside(m_viewer.pmn->width() + 200, 200);  // over the sheet, right of the list
+    QCursor::setPos(m_viewer.viewer->mapToGlobal(outside));
+    mouse(m_viewer.viewer, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, outside);
+    EXPECT_TRUE(m_viewer.Timer1->isActive());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !m_viewer.pmn->isVisible(); }, 5000));
+    EXPECT_FALSE(m_viewer.planListShown);
+    EXPECT_FALSE(m_viewer.Timer1->isActive());
+}
+
+TEST_F(ViewerSurface, AMoveWithNoTreeOpenLeavesTheTimerAlone) {
+    mouse(m_viewer.viewer, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, {300, 300});
+    EXPECT_FALSE(m_viewer.Timer1->isActive());
+}
+
+TEST_F(ViewerSurface, SaveBeforeAnyLoadWritesNothing) {
+    initProject();
+    m_viewer.DoCommand("Save");
+    EXPECT_FALSE(QFile::exists(m_dir.filePath("plans/north")));
+    EXPECT_TRUE(m_viewer.messagesShown.isEmpty());
+}
+
+TEST_F(ViewerSurface, SavedSheetsOpenFromTheSavedTreeWithoutTheServer) {
+    initProject();
+    ASSERT_TRUE(load("A-101.tif", "A-101 Site"));
+    m_viewer.DoCommand("+90");
+    m_viewer.DoCommand("Save");
+    const QString saved = m_dir.filePath("plans/north/sheets-x/A-101 Site.tif");
+    ASSERT_TRUE(QFile::exists(saved)) << m_viewer.messagesShown.join("; ").toStdString();
+
+    m_viewer.DoCommand("Saved");
+    ASSERT_TRUE(m_viewer.LocalPlans->isVisible());
+    EXPECT_TRUE(m_viewer.localPlansShown);
+    const QJsonArray nodes = treeNodesJson(*m_viewer.LocalPlans);
+    ASSERT_EQ(nodes.size(), 3);
+    EXPECT_EQ(nodes.at(1).toObject().value("text").toString(), "Main Street School");
+
+    m_viewer.DoCommand("-90");  // the shown sheet differs from the saved one again
+    QTreeWidgetItem* item = findTreeItem(*m_viewer.LocalPlans, "A-101 Site.tif");
+    ASSERT_NE(item, nullptr);
+    emit m_viewer.LocalPlans->itemDoubleClicked(item, 0);
+    EXPECT_FALSE(m_viewer.LocalPlans->isVisible());
+    EXPECT_EQ(m_viewer.sheetSizeText, "24.0 x 36.0") << "saved turned, opened without a turn";
+    EXPECT_EQ(m_viewer.HorRuler->Max(), 24);
+    EXPECT_EQ(m_viewer.VertRuler->Max(), 36);
+    EXPECT_EQ(m_viewer.viewer->paintSizeMode(), ImagingControl::kFit);
+    EXPECT_TRUE(m_viewer.messagesShown.isEmpty());
+}
+
+TEST_F(ViewerSurface, ASavedSheetThatCannotBeOpenedShowsAMessage) {
+    initProject();
+    QDir().mkpath(m_dir.filePath("plans/north/p1"));
+    QFile bad(m_dir.filePath("plans/north/p1/broken.tif"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("not a tiff");
+    bad.close();
+    m_viewer.DoCommand("Saved");
+    emit m_viewer.LocalPlans->itemDoubleClicked(findTreeItem(*m_viewer.LocalPlans, "broken.tif"),
+                                                0);
+    ASSERT_EQ(m_viewer.messagesShown.size(), 1);
+    EXPECT_EQ(m_viewer.viewer->loadedImage(), 0);
+}
+
+}  // namespace
+}  // namespace sw::host
