@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "host/script_error.h"
+#include "printing/test_sheets.h"
 
 namespace sw::printing {
 namespace {
@@ -65,15 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
                       GridCase{"2.93 pages", 23.44, 8, 2.93, 0.93, 3, 3},
                       // Rounding noise of a fitted scale does not split the sheet.
                       GridCase{"a hair over one page", 8 * (1 + 1e-12), 8, 1, 0, 1, 1}),
-    [](const auto& info) {
-        std::string name = info.param.label;
-        for (char& ch : name) {
-            if (!std::isalnum(static_cast<unsigned char>(ch))) {
-                ch = '_';
-            }
-        }
-        return name;
-    });
+    test::LabelName());
 
 TEST(PageGrid, RowsUseTheHorizontalResolutionToo) {
     // 2000 px high at resX 200 is 10 in, whatever the vertical resolution is.
@@ -81,18 +74,6 @@ TEST(PageGrid, RowsUseTheHorizontalResolutionToo) {
     EXPECT_DOUBLE_EQ(grid.sheetHeightIn, 10);
     EXPECT_DOUBLE_EQ(grid.rowsExact, 2);
     EXPECT_DOUBLE_EQ(grid.tileOverlap, 50);
-}
-
-TEST(PageGrid, ZeroResolutionOrPrintableSizeIsAnArithmeticError) {
-    EXPECT_THROW(computePageGrid(1600, 2000, 0, printable(8, 10)), host::ScriptError);
-    EXPECT_THROW(computePageGrid(1600, 2000, 200, printable(0, 10)), host::ScriptError);
-    EXPECT_THROW(computePageGrid(0, 2000, 200, printable(8, 10)), host::ScriptError);
-}
-
-TEST(PageGrid, LabelsAreShortestDecimalTexts) {
-    PageGrid grid = computePageGrid(4720, 2400, 200, printable(8, 10));  // 2.95 x 1.2
-    applyExtraPageRule(grid);
-    EXPECT_EQ(pageCountLabels(grid), (PageCountLabels{"2", "4", "8"}));
 }
 
 // ---- Tiles ------------------------------------------------------------------------------------
@@ -194,17 +175,6 @@ INSTANTIATE_TEST_SUITE_P(
                       ScaleCase{"80%", 0.42}, ScaleCase{"fit to page", 0.42}, ScaleCase{"", 0.42},
                       ScaleCase{"abc", 0.42}, ScaleCase{"0", 0.42}, ScaleCase{"-50", 0.42}));
 
-TEST(SelectedScale, FitToPageIsOnlyEvaluatedWhenChosen) {
-    ScaleMemory memory;
-    int calls = 0;
-    (void)SelectedScale(
-        QStringLiteral("50%"), [&] { return ++calls, 0.3; }, memory);
-    EXPECT_EQ(calls, 0);
-    (void)SelectedScale(
-        kFitToPage, [&] { return ++calls, 0.3; }, memory);
-    EXPECT_EQ(calls, 1);
-}
-
 struct FitCase {
     const char* label;
     double sheetWidthIn;
@@ -244,15 +214,7 @@ INSTANTIATE_TEST_SUITE_P(Table, FitToPage,
                                            FitCase{"tall sheet landscape", 24, 36, 10.5, 8},
                                            FitCase{"small sheet is enlarged", 2, 3, 8, 10.5},
                                            FitCase{"same proportions", 16, 21, 8, 10.5}),
-                         [](const auto& info) {
-                             std::string name = info.param.label;
-                             for (char& ch : name) {
-                                 if (!std::isalnum(static_cast<unsigned char>(ch))) {
-                                     ch = '_';
-                                 }
-                             }
-                             return name;
-                         });
+                         test::LabelName());
 
 // ---- Crop window
 // ----------------------------------------------------------------------------------
@@ -294,15 +256,7 @@ INSTANTIATE_TEST_SUITE_P(
                       // The height in inches comes from resX; the window's vertical values
                       // from resY.
                       CropCase{"resY half of resX", 8, 24, 200, 100, {-50, 650, 1650, 1750}}),
-    [](const auto& info) {
-        std::string name = info.param.label;
-        for (char& ch : name) {
-            if (!std::isalnum(static_cast<unsigned char>(ch))) {
-                ch = '_';
-            }
-        }
-        return name;
-    });
+    test::LabelName());
 
 }  // namespace
 }  // namespace sw::printing

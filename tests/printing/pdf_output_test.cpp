@@ -159,17 +159,6 @@ TEST_F(PdfOutput, FitToPageIsOnePage) {
     EXPECT_EQ(rows[0].value(7), QStringLiteral("1"));
 }
 
-TEST_F(PdfOutput, UnwritableFileFailsWithItsPath) {
-    PdfPrinterDevice device(QStringLiteral("/proc/no-such-dir/x.pdf"), QPageSize(QPageSize::A4),
-                            kPortrait);
-    try {
-        device.circle({1, 1}, 1);
-        FAIL() << "expected an error";
-    } catch (const host::ScriptError& e) {
-        EXPECT_TRUE(e.description().contains(QStringLiteral("/proc/no-such-dir/x.pdf")));
-    }
-}
-
 // ---- The PDF device as a stand-in for a printer
 // ---------------------------------------------------
 
@@ -225,15 +214,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 0,
                                 kLandscape,
                                 {600, 600, 0, 0, 14400, 21600, 14400, 21600}}),
-    [](const auto& info) {
-        std::string name = info.param.label;
-        for (char& ch : name) {
-            if (!std::isalnum(static_cast<unsigned char>(ch))) {
-                ch = '_';
-            }
-        }
-        return name;
-    });
+    test::LabelName());
 
 }  // namespace
 }  // namespace sw::printing

@@ -102,22 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
         SummaryCase{
             "selection", {"--no-crop", "--selection", "0,0,1700,2200"}, "tiled", 1, 1, 1, 8.5},
         SummaryCase{"marks and blue", {"--no-crop", "--marks", "--blue"}, "tiled", 2, 2, 4, 8.5}),
-    [](const auto& info) {
-        std::string name = info.param.label;
-        for (char& ch : name) {
-            if (!std::isalnum(static_cast<unsigned char>(ch))) {
-                ch = '_';
-            }
-        }
-        return name;
-    });
-
-TEST_F(PrintCommand, FitReportsTheFitToPageScale) {
-    ASSERT_EQ(
-        run({sheet(34, 22, 100), QStringLiteral("--pdf"), pdf("fit.pdf"), QStringLiteral("--fit")}),
-        0);
-    EXPECT_DOUBLE_EQ(json().value(QStringLiteral("scale")).toDouble(), 0.25);
-}
+    test::LabelName());
 
 struct ErrorCase {
     const char* label;
@@ -160,15 +145,7 @@ INSTANTIATE_TEST_SUITE_P(
             "corrupt sheet", {"corpus/malformed/fuzz-inf_loop-000028.tif", "--pdf", "OUT"}, 1},
         ErrorCase{"not a tiff", {"corpus/MANIFEST.md", "--pdf", "OUT"}, 1},
         ErrorCase{"unknown printer", {"SHEET", "--printer", "No Such Printer"}, 1}),
-    [](const auto& info) {
-        std::string name = info.param.label;
-        for (char& ch : name) {
-            if (!std::isalnum(static_cast<unsigned char>(ch))) {
-                ch = '_';
-            }
-        }
-        return name;
-    });
+    test::LabelName());
 
 TEST_F(PrintCommand, MalformedCorpusFilesFailCleanlyOrPrint) {
     const QStringList names = {"G3_Premature_EOL.tif",       "test_ifd_loop_to_self.tif",

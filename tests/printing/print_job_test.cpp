@@ -4,11 +4,8 @@
 
 #include <functional>
 
-#include <QDir>
-#include <QTemporaryDir>
 
 #include "printing/fake_printer_device.h"
-#include "printing/print_to_directory.h"
 #include "printing/test_sheets.h"
 
 namespace sw::printing {
@@ -73,35 +70,6 @@ private:
 LayoutOptions opts(const QString& scale, bool crop) {
     return {scale, crop};
 }
-
-// ---- Mode choice --------------------------------------------------------------------------------
-
-struct ModeCase {
-    const char* scale;
-    bool autoClip;
-    bool fits;
-    PrintMode mode;
-};
-
-void PrintTo(const ModeCase& c, std::ostream* os) {
-    *os << c.scale << (c.autoClip ? " crop" : " no-crop") << (c.fits ? " fits" : " big");
-}
-
-class ModeChoice : public ::testing::TestWithParam<ModeCase> {};
-
-TEST_P(ModeChoice, FollowsScaleCropAndFit) {
-    const ModeCase& c = GetParam();
-    EXPECT_EQ(choosePrintMode(QString::fromUtf8(c.scale), c.autoClip, c.fits), c.mode);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, ModeChoice,
-    ::testing::Values(ModeCase{"Fit To Page", true, false, PrintMode::FitToPage},
-                      ModeCase{"Fit To Page", false, true, PrintMode::FitToPage},
-                      ModeCase{"100%", true, false, PrintMode::CropToOnePage},
-                      ModeCase{"100%", true, true, PrintMode::Tiled},
-                      ModeCase{"100%", false, false, PrintMode::Tiled},
-                      ModeCase{"fit to page", false, false, PrintMode::Tiled}));
 
 // ---- Jobs
 // -------------------------------------------------------------------------------------------
@@ -308,22 +276,6 @@ TEST_F(PrintJob, RegistrationMarksAddSeamCrossesAndTheGridPlace) {
     // A mark on the right seam of one page and the left seam of the next mark the same sheet
     // point: both lie half the overlap in from their page's edge.
     EXPECT_DOUBLE_EQ(12240 - centre(1).x(), centre(0).x());
-}
-
-TEST_F(PrintJob, PrintToFolderRedirectsEachJobToTheNextFile) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString folder = dir.filePath(QStringLiteral("out"));
-    setPrintToDirectory(folder);
-    for (int i = 0; i < 2; ++i) {
-        FakeHost host(test::gridSheet(8, 10, 100), 100);
-        host.options = opts(QStringLiteral("100%"), false);
-        EXPECT_EQ(runner.run(host, *printer, scale).pagesPrinted, 1);
-    }
-    setPrintToDirectory(QString());
-    EXPECT_TRUE(printer->ops().empty());
-    EXPECT_EQ(QDir(folder).entryList(QDir::Files),
-              (QStringList{QStringLiteral("001.pdf"), QStringLiteral("002.pdf")}));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "host/script_error.h"
 #include "printing/fake_printer_device.h"
+#include "printing/test_sheets.h"
 #include "printing/visible_part.h"
 
 namespace sw::printing {
@@ -79,19 +80,6 @@ TEST_F(PageLayout, CropTickedButFitsShowsTheOnePageGrid) {
     EXPECT_EQ(r.preview->front().kind, K::Line);
 }
 
-TEST_F(PageLayout, ScaleChangesTheGrid) {
-    const LayoutResult full =
-        UpdatePageLayout({QStringLiteral("100%"), false}, sheetOf(34, 44, 200), *printer, scale);
-    const LayoutResult half =
-        UpdatePageLayout({QStringLiteral("50%"), false}, sheetOf(34, 44, 200), *printer, scale);
-    EXPECT_EQ(full.labels, (PageCountLabels{"4", "4", "16"}));
-    EXPECT_EQ(half.labels, (PageCountLabels{"2", "2", "4"}));
-    // An unreadable scale keeps the last one (50%).
-    const LayoutResult typo =
-        UpdatePageLayout({QStringLiteral("5o%"), false}, sheetOf(34, 44, 200), *printer, scale);
-    EXPECT_EQ(typo.labels, half.labels);
-}
-
 TEST_F(PageLayout, FitToPageIsOnePageInBothOrientations) {
     for (int orientation : {kPortrait, kLandscape}) {
         printer->setSetting(PrinterSetting::Orientation, orientation);
@@ -134,12 +122,6 @@ TEST_F(PageLayout, LabelsWrittenBeforeAFailureStay) {
     ASSERT_TRUE(r.labels);
     EXPECT_EQ(r.labels->total, QStringLiteral("15"));  // the crop test's grid, 5 x 3
     EXPECT_FALSE(r.preview);
-}
-
-TEST_F(PageLayout, ResolutionBeyondSixteenBitsOverflows) {
-    LayoutSheet sheet = sheetOf(1, 1, 200);
-    sheet.resX = 40000;
-    EXPECT_EQ(UpdatePageLayout({}, sheet, *printer, scale).error, QStringLiteral("Overflow"));
 }
 
 }  // namespace
@@ -199,15 +181,7 @@ INSTANTIATE_TEST_SUITE_P(
                     10,
                     500,
                     166}),
-    [](const auto& info) {
-        std::string name = info.param.label;
-        for (char& ch : name) {
-            if (!std::isalnum(static_cast<unsigned char>(ch))) {
-                ch = '_';
-            }
-        }
-        return name;
-    });
+    test::LabelName());
 
 TEST(VisiblePartOfSheet, FailsLikeTheRuntime) {
     EXPECT_THROW(visiblePart({0, 0, 0, 100}, {100, 100}, {10, 10}), host::ScriptError);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include <QImage>
 #include <QString>
 
@@ -14,6 +16,20 @@ QImage gridSheet(double widthIn, double heightIn, int dpi, double gridIn = 1.0);
 // by its centre.
 QList<double> darkRunsAlongRow(const QImage& page, int y, int threshold = 128);
 QList<double> darkRunsAlongColumn(const QImage& page, int x, int threshold = 128);
+
+// GoogleTest parameter names from a case's `label` (letters and digits kept, others '_').
+struct LabelName {
+    template <typename Info>
+    std::string operator()(const Info& info) const {
+        std::string name = info.param.label;
+        for (char& ch : name) {
+            const bool keep =
+                (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9');
+            ch = keep ? ch : '_';
+        }
+        return name;
+    }
+};
 
 // Runs a program and returns its standard output; empty when it cannot be run.
 QString runTool(const QString& program, const QStringList& arguments, int* exitCode = nullptr);
