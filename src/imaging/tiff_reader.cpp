@@ -8,6 +8,7 @@
 
 #include "imaging/bit_ops.h"
 #include "imaging/imaging_error.h"
+#include "imaging/modified_huffman.h"
 #include "imaging/pyramid.h"
 #include "imaging/tiff_io.h"
 
@@ -312,6 +313,43 @@ QImage decodeBilevel(const Handle& tif, const Layout& l, std::shared_ptr<Plane>&
     return image;
 }
 
+// Bilevel G3 one-dimensional strips decoded without libtiff's codec (see modified_huffman.h);
+// a null image when they do not decode either.
+QImage decodeOneDimensionalG3(const Handle& handle, const Layout& l) {
+    TIFF* tif = handle.get();
+    uint32_t options = 0;
+    TIFFGetField(tif, TIFFTAG_GROUP3OPTIONS, &options);
+    if (l.compression != COMPRESSION_CCITTFAX3 || (options & GROUP3OPT_2DENCODING) || l.tiled ||
+        l.photometric == PHOTOMETRIC_PALETTE) {
+        return {};
+    }
+    uint32_t rowsPerStrip = 0;
+    uint16_t fillOrder = FILLORDER_MSB2LSB;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_FILLORDER, &fillOrder);
+    const int perStrip = static_cast<int>(std::clamp<uint32_t>(rowsPerStrip, 1, l.height));
+    QImage image = allocate(l.width, l.height, QImage::Format_Mono);
+    std::vector<char> raw;
+    for (int first = 0, strip = 0; first < l.height; first += perStrip, ++strip) {
+        const tmsize_t size = TIFFRawStripSize(tif, static_cast<uint32_t>(strip));
+        if (size <= 0 || size > (tmsize_t{256} << 20)) {
+            return {};
+        }
+        raw.resize(static_cast<size_t>(size));
+        const tmsize_t got = TIFFReadRawStrip(tif, static_cast<uint32_t>(strip), raw.data(), size);
+        if (got <= 0 ||
+            !decodeModifiedHuffman(QByteArrayView(raw.data(), got), fillOrder == FILLORDER_LSB2MSB,
+                                   l.width, first, std::min(perStrip, l.height - first), image)) {
+            return {};
+        }
+    }
+    if (l.photometric == PHOTOMETRIC_MINISBLACK) {
+        image.invertPixels();
+    }
+    image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    return image;
+}
+
 // Sample i of a row of `bps`-bit samples.
 inline int sampleAt(const uchar* row, int i, int bps) {
     switch (bps) {
@@ -503,7 +541,15 @@ Sheet decodeTiff(QByteArrayView data, const DecodeOptions& options) {
     std::shared_ptr<Plane> quarter;
     switch (kind) {
         case Kind::Bilevel:
-            image = decodeBilevel(tif, layout, quarter);
+            try {
+                image = decodeBilevel(tif, layout, quarter);
+            } catch (const ImagingError&) {
+                image = decodeOneDimensionalG3(tif, layout);
+                if (image.isNull()) {
+                    throw;
+                }
+                quarter.reset();
+            }
             break;
         case Kind::Grey:
             image = decodeGrey(tif, layout);

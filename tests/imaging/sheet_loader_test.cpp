@@ -233,7 +233,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(LocalCase{"FileUrl", true, "drawings_bilevel/CCITT_2.TIF", nullptr},
                       LocalCase{"Path", false, "drawings_bilevel/CCITT_2.TIF", nullptr},
                       LocalCase{"MissingFile", false, "/no/such/sheet.tif", "Cannot open"},
-                      LocalCase{"Malformed", true, "malformed/testfax3_bug_513.tiff",
+                      LocalCase{"Malformed", true, "malformed/fuzz-inf_loop-000028.tif",
                                 "Corrupt data"}),
     [](const auto& info) { return std::string(info.param.name); });
 

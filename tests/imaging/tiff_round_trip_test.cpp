@@ -34,9 +34,7 @@ QStringList drawings() {
     QStringList files;
     for (const QString& name : QDir(test::dataPath(QStringLiteral("corpus/drawings_bilevel")))
                                    .entryList(QDir::Files, QDir::Name)) {
-        if (!name.startsWith(QLatin1String("testfax3_bug54"))) {  // not decodable by libtiff 4.5
-            files << QStringLiteral("drawings_bilevel/") + name;
-        }
+        files << QStringLiteral("drawings_bilevel/") + name;
     }
     return files;
 }

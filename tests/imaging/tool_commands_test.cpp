@@ -68,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
     Commands, ExitCodes,
     ::testing::Values(
         ExitCase{"InfoGood", {"info", "$DATA/drawings_bilevel/G4.TIF"}, 0},
-        ExitCase{"InfoCorrupt", {"info", "$DATA/malformed/testfax3_bug_513.tiff"}, 1},
+        ExitCase{"InfoCorrupt", {"info", "$DATA/malformed/fuzz-inf_loop-000028.tif"}, 1},
         ExitCase{"InfoMissing", {"info", "$DATA/none.tif"}, 1}, ExitCase{"InfoUsage", {"info"}, 2},
         ExitCase{
             "RenderPng",
@@ -79,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "$OUT/a.pgm", "--rotate", "90"},
                  0},
         ExitCase{"RenderBadSheet",
-                 {"render", "$DATA/malformed/testfax3_bug_513.tiff", "--width", "30", "--out",
+                 {"render", "$DATA/malformed/fuzz-inf_loop-000028.tif", "--width", "30", "--out",
                   "$OUT/a.png"},
                  1},
         ExitCase{"RenderUnwritable",
