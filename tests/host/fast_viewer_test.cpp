@@ -139,6 +139,7 @@ TEST_F(ViewerFixture, GainingTheFocusRereadsThePlanFolder) {
     QLineEdit outside;
     outside.show();
     m_viewer.show();
+    QApplication::processEvents();  // the platform activates shown windows asynchronously
     QApplication::setActiveWindow(&outside);
     outside.setFocus();
     QApplication::processEvents();

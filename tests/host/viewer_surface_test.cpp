@@ -1,13 +1,13 @@
 // The viewer control as a user drives it: real mouse, wheel and key events on the real imaging
 // control and toolbar, with sheets loaded from files in a temporary folder.
 #include "support/qt_print.h"
+#include "test_sheet_files.h"
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QCursor>
 #include <QDir>
 #include <QFile>
-#include <QImage>
 #include <QJsonObject>
 #include <QProgressBar>
 #include <QSignalSpy>
@@ -19,8 +19,6 @@
 #include "host/ini_store.h"
 #include "host/ui/fast_viewer.h"
 #include "host/ui/tree_nodes.h"
-#include "imaging/sheet.h"
-#include "imaging/tiff_writer.h"
 #include "imaging/ui/imaging_control.h"
 #include "viewing/ui/command_toolbar.h"
 #include "widgets/sw_ruler.h"
@@ -31,16 +29,8 @@ namespace {
 
 using imaging::ImagingControl;
 
-// A bilevel sheet of the given size in inches at 200 dots per inch, framed so it is visible.
 void writeSheet(const QString& path, int widthInches, int heightInches) {
-    QImage image(widthInches * 200, heightInches * 200, QImage::Format_Mono);
-    image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
-    image.fill(0);
-    for (int x = 0; x < image.width(); ++x) {
-        image.setPixel(x, 0, 1);
-        image.setPixel(x, image.height() - 1, 1);
-    }
-    imaging::saveTiffFile(imaging::Sheet(image, 200, 200), path, 29, 1);
+    test::writeTestSheet(path, widthInches, heightInches);
 }
 
 void mouse(QWidget* w, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held,
@@ -234,7 +224,7 @@ TEST_F(ViewerSurface, KeysRunTheirCommands) {
 }
 
 TEST_F(ViewerSurface, ThePointerOverTheControlsOwnSurfaceShowsTwips) {
-    ASSERT_TRUE(load(sheet("A-101.tif"), "A-101"));  // fitted with a margin left of the sheet
+    ASSERT_TRUE(load(sheet("A-101.tif"), "A-101"));    // fitted with a margin left of the sheet
     const QPoint corner(5, m_viewer.viewer->y() - 2);  // left of the horizontal ruler
     ASSERT_EQ(m_viewer.childAt(corner), nullptr);
     mouse(&m_viewer, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, corner);

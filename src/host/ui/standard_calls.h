@@ -29,8 +29,8 @@ void registerWidgetCalls(HostCallRegistry& registry);
 // state once the running load ends; fails with its reason or "timeout"), ["Mouse",
 // "down|move|up|dblclick", button (1 left, 2 right, 4 middle), x, y] in window pixels of the
 // imaging control, ["Resize", w, h] in pixels, ["Key", "ctrl+s"]; and the Dump keys HorRuler,
-// VertRuler (twips), imaging, magnifierButton, toolbar, progress, pointer, currentPlanIndex,
-// title, popups and lastLoad.
+// VertRuler and viewerLayout (twips), imaging, magnifierButton, toolbar, progress, pointer,
+// currentPlanIndex, title, popups and lastLoad.
 void registerViewerCalls(HostCallRegistry& registry);
 
 // The viewer's own fields under their names, "pmn" and "LocalPlans" as {"key", "text", "parent"}

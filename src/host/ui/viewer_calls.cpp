@@ -19,6 +19,7 @@
 #include "viewing/key_bindings.h"
 #include "viewing/ui/command_toolbar.h"
 #include "widgets/sw_ruler.h"
+#include "widgets/twips.h"
 
 namespace sw::host {
 
@@ -77,6 +78,13 @@ void addViewingState(FastViewer& v, QJsonObject& state) {
     state.insert("HorRuler", rulerJson(*v.HorRuler));
     state.insert("VertRuler", rulerJson(*v.VertRuler));
     state.insert("imaging", imagingJson(*v.viewer));
+    const QRect area = v.viewer->geometry();
+    const double tppx = widgets::twipsPerPixelX();
+    const double tppy = widgets::twipsPerPixelY();
+    state.insert("viewerLayout", QJsonObject{{"Left", area.x() * tppx},
+                                             {"Top", area.y() * tppy},
+                                             {"Width", area.width() * tppx},
+                                             {"Height", area.height() * tppy}});
     state.insert("magnifierButton",
                  QJsonObject{{"caption", lens->text()}, {"pressed", lens->isChecked()}});
     state.insert("toolbar", captions);
