@@ -150,8 +150,23 @@ void SheetLoader::startNetwork(const QUrl& url, quint64 generation) {
     });
     d->stallTimer.start(d->timeout);
     connect(reply, &QNetworkReply::downloadProgress, this,
-            [this, generation](qint64 received, qint64 total) {
+            [this, generation, reply](qint64 received, qint64 total) {
                 d->stallTimer.start(d->timeout);
+                // A TIFF holding the largest image accepted, with room for headers and strips
+                // stored less tightly than the image is held.
+                const qint64 limit = d->options.maxImageBytes + d->options.maxImageBytes / 8 + 4096;
+                if (received > limit || total > limit) {
+                    reply->disconnect(this);
+                    reply->abort();
+                    reply->deleteLater();
+                    d->reply = nullptr;
+                    d->stallTimer.stop();
+                    finish(generation, {},
+                           QStringLiteral("The response is larger than %1 KB, more than an "
+                                          "image within the limit can need")
+                               .arg(limit >> 10));
+                    return;
+                }
                 if (total > 0) {
                     report(generation,
                            static_cast<int>(std::min<qint64>(99, received * 100 / total)));

@@ -10,6 +10,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "imaging/imaging_error.h"
 #include "imaging/sheet_fixtures.h"
@@ -19,6 +20,11 @@ namespace sw::imaging {
 namespace {
 
 using Control = ImagingControl;
+
+// Grabs what the control shows.
+QImage shown(Control& control) {
+    return control.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
 
 class ControlTest : public ::testing::Test {
 protected:
@@ -107,6 +113,77 @@ TEST_F(ControlTest, MagnifierOwnsThePointerAndDrawsNoBand) {
     EXPECT_EQ(events, (QStringList{"down1", "up1"}));
     control.stopMagnifier();
     EXPECT_FALSE(control.toolActive());
+}
+
+// The lens shows the sheet around the pointer at 400 % of the view, centred on the pointer.
+TEST_F(ControlTest, MagnifierLensEnlargesTheSheetAroundThePointer) {
+    QImage image(400, 300, QImage::Format_Mono);
+    image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    image.fill(0);
+    for (int y = 150; y < 154; ++y) {
+        for (int x = 200; x < 204; ++x) {
+            image.setPixel(x, y, 1);
+        }
+    }
+    control.setSheet(Sheet(image, 200, 200));
+    control.setPaintSizeMode(Control::kFit);  // one sheet pixel per window pixel
+    ASSERT_EQ(control.displayRect(), QRectF(0, 0, 400, 300));
+    control.startMagnifier(Control::MagnifierOptions{});
+    QTest::mouseMove(&control, QPoint(200, 150));
+    const QImage lens = shown(control);
+    EXPECT_EQ(lens.pixel(212, 162), qRgb(0, 0, 0));  // the 4 x 4 square grown to 16 x 16
+    EXPECT_EQ(lens.pixel(217, 167), qRgb(255, 255, 255));
+    EXPECT_EQ(lens.pixel(198, 148), qRgb(255, 255, 255));
+    control.stopMagnifier();
+    const QImage plain = shown(control);
+    EXPECT_EQ(plain.pixel(212, 162), qRgb(255, 255, 255));
+    EXPECT_EQ(plain.pixel(202, 152), qRgb(0, 0, 0));
+}
+
+struct ScrollCase {
+    const char* name;
+    int key;
+    QPointF move;
+};
+
+void PrintTo(const ScrollCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class KeyboardScroll : public ControlTest, public ::testing::WithParamInterface<ScrollCase> {};
+
+// The control's own scrolling moves the sheet and says so (the rulers follow viewScrolled()).
+TEST_P(KeyboardScroll, KeysMoveTheSheetAndReportIt) {
+    control.setPaintSizeMode(Control::kZoom);
+    control.setZoom(200);
+    const QRectF before = control.displayRect();
+    QSignalSpy scrolled(&control, &Control::viewScrolled);
+    QTest::keyClick(&control, static_cast<Qt::Key>(GetParam().key));
+    EXPECT_EQ(scrolled.size(), 1);
+    const QPointF moved = control.displayRect().topLeft() - before.topLeft();
+    EXPECT_NEAR(moved.x(), GetParam().move.x(), 1e-9);
+    EXPECT_NEAR(moved.y(), GetParam().move.y(), 1e-9);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, KeyboardScroll,
+                         ::testing::Values(ScrollCase{"Left", Qt::Key_Left, {40, 0}},
+                                           ScrollCase{"Down", Qt::Key_Down, {0, -30}},
+                                           ScrollCase{"PageDown", Qt::Key_PageDown, {0, -270}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ControlTest, WheelScrollsOnlyAZoomedView) {
+    QSignalSpy scrolled(&control, &Control::viewScrolled);
+    control.setPaintSizeMode(Control::kFit);
+    const QRectF fit = control.displayRect();
+    QWheelEvent wheel(QPointF(100, 100), control.mapToGlobal(QPointF(100, 100)), QPoint(),
+                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&control, &wheel);
+    EXPECT_EQ(control.displayRect(), fit);
+    control.setPaintSizeMode(Control::kZoom);
+    const QRectF zoomed = control.displayRect();
+    QApplication::sendEvent(&control, &wheel);
+    EXPECT_EQ(control.displayRect(), zoomed.translated(0, -30));
+    EXPECT_EQ(scrolled.size(), 1);
 }
 
 TEST_F(ControlTest, ButtonCodesAndModifiersOfThePointerNotifications) {
@@ -289,11 +366,6 @@ TEST_F(ControlTest, PrintInBlueMakesInkEntryZeroAndPaperEntryOne) {
     EXPECT_EQ(control.sheet().bitsPerPixel(), 1);
     EXPECT_EQ(control.sheet().inkColour(), qRgb(0, 0, 255));
     EXPECT_EQ(control.sheet().paperColour(), qRgb(255, 255, 255));
-}
-
-// Grabs what the control shows.
-QImage shown(Control& control) {
-    return control.grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 TEST_F(ControlTest, DrawsTheSheetOnNeutralGreyAndAnnotationsOverIt) {

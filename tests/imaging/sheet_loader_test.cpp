@@ -168,6 +168,15 @@ INSTANTIATE_TEST_SUITE_P(
                       FailureCase{"/corrupt.tif", "Corrupt data: "}),
     [](const auto& info) { return test::caseName(QLatin1String(info.param.path)).toStdString(); });
 
+// A server that sends more than any acceptable image stops being read.
+TEST_F(LoaderTest, OversizedResponseIsRefused) {
+    DecodeOptions tiny;
+    tiny.maxImageBytes = 1024;
+    loader.setDecodeOptions(tiny);
+    loader.start(responder.url("/sheet.tif"));
+    EXPECT_TRUE(finish().startsWith(QLatin1String("The response is larger than 5 KB")));
+}
+
 TEST_F(LoaderTest, RefusedConnectionFails) {
     QTcpServer closed;
     closed.listen(QHostAddress::LocalHost);

@@ -100,9 +100,8 @@ void ImagingControl::paintEvent(QPaintEvent*) {
         drawAnnotations(painter, d->annotations, d->display.topLeft());
         if (d->banding) {
             const QRectF band = QRectF(d->bandStart, d->bandEnd).normalized();
-            painter.setPen(QPen(Qt::white, 0));
-            painter.drawRect(band);
-            painter.setPen(QPen(Qt::black, 0, Qt::DashLine));
+            painter.fillRect(band, QColor(0, 120, 215, 40));
+            painter.setPen(QPen(QColor(0, 90, 200), 1, Qt::DashLine));
             painter.drawRect(band);
         }
         if (d->magnifier && d->lensVisible && loadedImage() > 0) {
