@@ -257,6 +257,21 @@ TEST_F(ViewerSurface, AMoveWithNoTreeOpenLeavesTheTimerAlone) {
     EXPECT_FALSE(m_viewer.Timer1->isActive());
 }
 
+TEST_F(ViewerSurface, PrintOpensThePrintDialogOnTheShownSheet) {
+    initProject();
+    ASSERT_TRUE(load("A-101.tif", "A-101 Site"));
+    QTest::keyClick(&m_viewer, Qt::Key_P, Qt::ControlModifier);
+    QWidget* dialog = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->objectName() == "DlgPrint" && top->isVisible()) {
+            dialog = top;
+        }
+    }
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(m_viewer.messagesShown.isEmpty());
+    dialog->close();
+}
+
 TEST_F(ViewerSurface, SaveBeforeAnyLoadWritesNothing) {
     initProject();
     m_viewer.DoCommand("Save");

@@ -180,6 +180,7 @@ private:
     void showPopup(QTreeWidget* tree);
     void placePopups();
     void saveShownPlan();
+    void printShownPlan();
     void showSavedPlans();
     void showPlanList();
     void wheelOverViewer(QWheelEvent* event);

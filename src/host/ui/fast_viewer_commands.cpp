@@ -8,6 +8,7 @@
 #include "host/ui/fast_viewer.h"
 #include "imaging/ui/imaging_control.h"
 #include "plans/saved_plans.h"
+#include "printing/ui/print_hand_off.h"
 #include "viewing/command_dispatcher.h"
 #include "viewing/save_plan.h"
 #include "viewing/view_controller.h"
@@ -41,6 +42,7 @@ void FastViewer::registerHandOffs() {
     registerCommand(QStringLiteral("Plans"), [this] { showPlanList(); });
     registerCommand(QStringLiteral("Saved"), [this] { showSavedPlans(); });
     registerCommand(QStringLiteral("Save"), [this] { saveShownPlan(); });
+    registerCommand(QStringLiteral("Print"), [this] { printShownPlan(); });
 }
 
 void FastViewer::showPopup(QTreeWidget* tree) {
@@ -68,6 +70,19 @@ void FastViewer::saveShownPlan() {
     for (const QString& message : result.messages()) {
         showMessage(message);
     }
+}
+
+void FastViewer::printShownPlan() {
+    try {
+        ResetRoot();
+    } catch (const std::exception& error) {
+        showMessage(describe(error));
+        return;
+    }
+    const printing::HandOffValues values{iniPath,     localRoot,   projectSubPath, planLabels,
+                                         planFiles,   planUrl,     projectId,      rotation,
+                                         printInBlue, reversePrint};
+    printing::PrintCurrentPlan(values, *viewer, *v2, this);
 }
 
 void FastViewer::openSavedPlan(QTreeWidgetItem* item) {
