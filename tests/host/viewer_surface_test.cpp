@@ -215,8 +215,10 @@ TEST_F(ViewerSurface, KeysRunTheirCommands) {
     EXPECT_EQ(m_viewer.viewer->paintSizeMode(), ImagingControl::kFit);
     QTest::keyClick(&m_viewer, Qt::Key_R);
     EXPECT_EQ(m_viewer.HorRuler->Max(), 24);
+    QTest::keyClick(m_viewer.viewer, Qt::Key_Plus);  // the sheet has the focus after a click
+    ASSERT_EQ(m_viewer.viewer->paintSizeMode(), ImagingControl::kZoom);
     QSignalSpy ended(&m_viewer, &FastViewer::loadEnded);
-    QTest::keyClick(&m_viewer, Qt::Key_PageDown);
+    QTest::keyClick(m_viewer.viewer, Qt::Key_PageDown);
     ASSERT_TRUE(ended.wait(30000));
     EXPECT_EQ(m_viewer.currentPlanName, "A-102 Roof");
     EXPECT_EQ(m_viewer.panelText(2), "24.0 x 18.0");

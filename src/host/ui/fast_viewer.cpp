@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QTimer>
@@ -19,6 +20,7 @@
 #include "imaging/ui/imaging_control.h"
 #include "plans/saved_plans.h"
 #include "viewing/command_dispatcher.h"
+#include "viewing/key_bindings.h"
 #include "viewing/ui/command_toolbar.h"
 #include "viewing/ui/imaging_control_view.h"
 #include "viewing/ui/status_panels.h"
@@ -114,6 +116,16 @@ void FastViewer::createControls() {
 bool FastViewer::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusOut && (watched == pmn || watched == LocalPlans)) {
         static_cast<QWidget*>(watched)->hide();
+    }
+    if (event->type() == QEvent::KeyPress && watched == viewer) {
+        // Command keys (zoom, fit, turns, previous/next sheet, save, print) win over the imaging
+        // control's own use of a key (it scrolls on Page Up/Down); arrow keys it scrolls itself.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const std::optional<viewing::KeyAction> action = viewing::keyBinding(key->keyCombination());
+        if (action && !action->command.isEmpty()) {
+            DoCommand(action->command);
+            return true;
+        }
     }
     if (event->type() == QEvent::Wheel && watched == viewer) {
         // The plain wheel zooms about the pointer; with Shift or Alt, or sideways on a touchpad,
