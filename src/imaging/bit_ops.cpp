@@ -72,7 +72,7 @@ constexpr auto kPairs = makePairTable();
 constexpr auto kNibbles = makeNibbleTable();
 constexpr auto kReverse = makeReverseTable();
 // Coverage 0..255 of n ink pixels out of 4 and out of 16.
-constexpr std::array<std::uint8_t, 5> kOf4 = {0, 64, 128, 191, 255};
+constexpr std::array<std::uint8_t, 5> kOf4 = {0, 64, 128, 192, 255};
 // (16 n, with 16 of 16 as 255: the same values the vector path computes.)
 constexpr std::array<std::uint8_t, 17> makeOf16() {
     std::array<std::uint8_t, 17> t{};
@@ -274,6 +274,49 @@ void pairCoverage(const uchar* rowA, const uchar* rowB, int c0, int count, uchar
     while (c < end && (c & 3) != 0) {
         *out++ = cell(c++);
     }
+#ifdef __SSE2__
+    // Sixteen bytes (64 cells) at a time: 2-bit counts of each row, even and odd pairs apart so
+    // that the sum of two rows fits, interleaved back into pixel order; n of 4 becomes
+    // min(255, 64 n).
+    const __m128i k55 = _mm_set1_epi8(0x55);
+    const __m128i k33 = _mm_set1_epi8(0x33);
+    const __m128i k0F = _mm_set1_epi8(0x0F);
+    const __m128i kC0 = _mm_set1_epi8(static_cast<char>(0xC0));
+    const __m128i k04 = _mm_set1_epi8(4);
+    auto pairs = [&](const uchar* row, int byte) {
+        __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + byte));
+        return _mm_sub_epi8(x, _mm_and_si128(_mm_srli_epi16(x, 1), k55));
+    };
+    auto scale = [&](__m128i n) {
+        return _mm_or_si128(_mm_and_si128(_mm_slli_epi16(n, 6), kC0), _mm_cmpeq_epi8(n, k04));
+    };
+    while (c + 64 <= end) {
+        const int byte = c >> 2;
+        __m128i a = pairs(rowA, byte);
+        __m128i even = _mm_and_si128(_mm_srli_epi16(a, 2), k33);  // pixels 0-1 and 4-5
+        __m128i odd = _mm_and_si128(a, k33);                      // pixels 2-3 and 6-7
+        if (rowB) {
+            const __m128i b = pairs(rowB, byte);
+            even = _mm_add_epi8(even, _mm_and_si128(_mm_srli_epi16(b, 2), k33));
+            odd = _mm_add_epi8(odd, _mm_and_si128(b, k33));
+        }
+        const __m128i c0 = scale(_mm_and_si128(_mm_srli_epi16(even, 4), k0F));
+        const __m128i c1 = scale(_mm_and_si128(_mm_srli_epi16(odd, 4), k0F));
+        const __m128i c2 = scale(_mm_and_si128(even, k0F));
+        const __m128i c3 = scale(_mm_and_si128(odd, k0F));
+        const __m128i lo01 = _mm_unpacklo_epi8(c0, c1);
+        const __m128i hi01 = _mm_unpackhi_epi8(c0, c1);
+        const __m128i lo23 = _mm_unpacklo_epi8(c2, c3);
+        const __m128i hi23 = _mm_unpackhi_epi8(c2, c3);
+        auto* o = reinterpret_cast<__m128i*>(out);
+        _mm_storeu_si128(o, _mm_unpacklo_epi16(lo01, lo23));
+        _mm_storeu_si128(o + 1, _mm_unpackhi_epi16(lo01, lo23));
+        _mm_storeu_si128(o + 2, _mm_unpacklo_epi16(hi01, hi23));
+        _mm_storeu_si128(o + 3, _mm_unpackhi_epi16(hi01, hi23));
+        out += 64;
+        c += 64;
+    }
+#endif
     while (c + 4 <= end) {
         std::uint32_t v = kPairs[rowA[c >> 2]] + (rowB ? kPairs[rowB[c >> 2]] : 0);
         for (int k = 0; k < 4; ++k) {

@@ -145,10 +145,15 @@ TEST(Coverage, CellsCountTheirInk) {
     for (int x = 0; x < kWidth; ++x) {
         EXPECT_EQ(expanded[x], bit(image, x, 6) ? 255 : 0);
     }
-    // Unaligned starts.
-    uchar part[11];
-    bits::pairCoverage(image.constScanLine(4), image.constScanLine(5), 5, 11, part);
-    EXPECT_EQ(0, memcmp(part, pairs + 5, 11));
+    // Unaligned starts, and a missing second row (the last row of an odd-height sheet).
+    uchar part[140];
+    bits::pairCoverage(image.constScanLine(4), image.constScanLine(5), 5, 140, part);
+    EXPECT_EQ(0, memcmp(part, pairs + 5, 140));
+    uchar single[151];
+    bits::pairCoverage(image.constScanLine(4), nullptr, 0, 151, single);
+    for (int c = 0; c < 151; ++c) {
+        EXPECT_NEAR(single[c], inkIn(2 * c, 2 * c + 2, 4, 5) * 255 / 4.0, 1.0) << "cell " << c;
+    }
     bits::expandToBytes(image.constScanLine(6), 3, 11, part);
     EXPECT_EQ(0, memcmp(part, expanded + 3, 11));
 }
