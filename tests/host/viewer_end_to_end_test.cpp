@@ -225,21 +225,5 @@ TEST_F(ViewerEndToEnd, AMissingSheetFailsTheWaitWithItsReasonAndShowsIt) {
     EXPECT_FALSE(state.value("lastLoad").toObject().value("ok").toBool());
 }
 
-TEST_F(ViewerEndToEnd, SaveBeforeAnyLoadAndUnknownWordsChangeNothing) {
-    const QList<QJsonObject> replies = run({
-        call({"InitVars", "http://127.0.0.1:9/", "2004-0815", "P", 0, "north"}),
-        call({"DoCommand", "Save"}),
-        call({"DoCommand", "next"}),
-        call({"Key", "no such key"}),
-        call({"Dump"}),
-    });
-    ASSERT_EQ(replies.size(), 5);
-    EXPECT_FALSE(QFile::exists(m_dir.filePath("plans/north")));
-    EXPECT_FALSE(replies[3].value("ok").toBool());
-    const QJsonObject state = replies[4].value("state").toObject();
-    EXPECT_EQ(state.value("magnifierButton").toObject().value("caption").toString(), "Magnify");
-    EXPECT_TRUE(state.value("messages").toArray().isEmpty());
-}
-
 }  // namespace
 }  // namespace sw::host

@@ -97,52 +97,6 @@ protected:
     FastViewer m_viewer;
 };
 
-TEST_F(ViewerSurface, ALoadedSheetIsFittedWithItsSizeCounterAndRulers) {
-    initProject();
-    ASSERT_TRUE(load("A-101.tif", "A-101 Site"));
-    EXPECT_EQ(m_viewer.viewer->paintSizeMode(), ImagingControl::kFit);
-    EXPECT_EQ(m_viewer.panelText(1), "A-101 Site");
-    EXPECT_EQ(m_viewer.panelText(2), "36.0 x 24.0");
-    EXPECT_EQ(m_viewer.panelText(3), "Plan 1 of 3");
-    EXPECT_EQ(m_viewer.statusbar->value(), 0);
-    EXPECT_EQ(m_viewer.HorRuler->Max(), 36);
-    EXPECT_EQ(m_viewer.VertRuler->Max(), 24);
-    EXPECT_EQ(m_viewer.windowTitle(),
-              QString::fromUtf8("Sheetwise — Main Street School — A-101 Site"));
-    expectRulersAlongTheSheet();
-}
-
-TEST_F(ViewerSurface, RightDragPansAndTheRulersSlideWithTheSheet) {
-    ASSERT_TRUE(load(sheet("A-101.tif"), "A-101"));
-    m_viewer.DoCommand("In");
-    m_viewer.DoCommand("In");
-    const int rulerBefore = m_viewer.HorRuler->x();
-    const QRectF before = display();
-    ImagingControl* v = m_viewer.viewer;
-    mouse(v, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton, {400, 300});
-    mouse(v, QEvent::MouseMove, Qt::NoButton, Qt::RightButton, {400, 300});
-    mouse(v, QEvent::MouseMove, Qt::NoButton, Qt::RightButton, {300, 280});
-    mouse(v, QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton, {300, 280});
-    EXPECT_NEAR(display().left(), before.left() - 100, 0.5);
-    EXPECT_NEAR(display().top(), before.top() - 20, 0.5);
-    EXPECT_NEAR(m_viewer.HorRuler->x(), rulerBefore - 100, 1.0);
-    EXPECT_EQ(v->paintSizeMode(), ImagingControl::kZoom) << "a right drag never fits";
-    EXPECT_FALSE(m_viewer.panning);
-    expectRulersAlongTheSheet();
-}
-
-TEST_F(ViewerSurface, QuarterTurnsExchangeTheRulerMaxima) {
-    ASSERT_TRUE(load(sheet("A-101.tif"), "A-101"));
-    m_viewer.DoCommand("+90");
-    EXPECT_EQ(m_viewer.HorRuler->Max(), 24);
-    EXPECT_EQ(m_viewer.VertRuler->Max(), 36);
-    EXPECT_EQ(m_viewer.viewer->imageWidth(), 4800);
-    expectRulersAlongTheSheet();
-    m_viewer.DoCommand("-90");
-    EXPECT_EQ(m_viewer.HorRuler->Max(), 36);
-    EXPECT_EQ(m_viewer.VertRuler->Max(), 24);
-}
-
 TEST_F(ViewerSurface, TheMagnifierButtonsCaptionIsItsNextCommand) {
     ASSERT_TRUE(load(sheet("A-101.tif"), "A-101"));
     QAction* lens = m_viewer.toolbar->magnifierButton();
@@ -254,11 +208,6 @@ TEST_F(ViewerSurface, ThePopupTimerClosesThePlanListOnceThePointerHasLeftIt) {
     EXPECT_FALSE(m_viewer.Timer1->isActive());
 }
 
-TEST_F(ViewerSurface, AMoveWithNoTreeOpenLeavesTheTimerAlone) {
-    mouse(m_viewer.viewer, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, {300, 300});
-    EXPECT_FALSE(m_viewer.Timer1->isActive());
-}
-
 TEST_F(ViewerSurface, PrintOpensThePrintDialogOnTheShownSheet) {
     initProject();
     ASSERT_TRUE(load("A-101.tif", "A-101 Site"));
@@ -272,13 +221,6 @@ TEST_F(ViewerSurface, PrintOpensThePrintDialogOnTheShownSheet) {
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(m_viewer.messagesShown.isEmpty());
     dialog->close();
-}
-
-TEST_F(ViewerSurface, SaveBeforeAnyLoadWritesNothing) {
-    initProject();
-    m_viewer.DoCommand("Save");
-    EXPECT_FALSE(QFile::exists(m_dir.filePath("plans/north")));
-    EXPECT_TRUE(m_viewer.messagesShown.isEmpty());
 }
 
 TEST_F(ViewerSurface, SavedSheetsOpenFromTheSavedTreeWithoutTheServer) {

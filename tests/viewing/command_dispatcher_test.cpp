@@ -69,17 +69,6 @@ TEST(DoCommand, InWhileTheMagnifierRunsEndsItAndZooms) {
     EXPECT_DOUBLE_EQ(f.view.percent, 110);
 }
 
-TEST(DoCommand, MagnifyStartsTheLensWithItsSettingsInOrder) {
-    Fixture f;
-    f.dispatcher.DoCommand(QStringLiteral("Magnify"));
-    EXPECT_EQ(
-        f.view.log.mid(3),
-        (QStringList{QStringLiteral("magnifierNumber 1 0"), QStringLiteral("magnifierNumber 2 2"),
-                     QStringLiteral("magnifierSwitch 1 0"), QStringLiteral("rubberBand 0"),
-                     QStringLiteral("magnifierSwitch 2 0"),
-                     QStringLiteral("startMagnifier 250x250 @400")}));
-}
-
 // The button's caption is the next command: the second click arrives as "Turn Off".
 TEST(DoCommand, MagnifyThenTurnOffRestoresTheButton) {
     Fixture f;
@@ -101,25 +90,6 @@ TEST(DoCommand, MagnifyWithoutAnImageOnlyFlipsTheButton) {
     EXPECT_TRUE(shell.magnifierButtonOn) << "shows Turn Off even without an image";
     dispatcher.DoCommand(QStringLiteral("Turn Off"));
     EXPECT_FALSE(shell.magnifierButtonOn);
-}
-
-TEST(DoCommand, QuarterTurnsSwapTheRulerMaxima) {
-    Fixture f;
-    f.dispatcher.DoCommand(QStringLiteral("+90"));
-    EXPECT_EQ(f.shell.horMax, 24);
-    EXPECT_EQ(f.shell.vertMax, 36);
-    f.dispatcher.DoCommand(QStringLiteral("-90"));
-    EXPECT_EQ(f.shell.horMax, 36);
-    EXPECT_EQ(f.shell.vertMax, 24);
-}
-
-TEST(DoCommand, NormalFitsAndRefreshesTheRulers) {
-    Fixture f;
-    f.dispatcher.DoCommand(QStringLiteral("In"));
-    const int before = f.shell.refreshes;
-    f.dispatcher.DoCommand(QStringLiteral("Normal"));
-    EXPECT_EQ(f.view.mode, ImagingView::kFit);
-    EXPECT_EQ(f.shell.refreshes, before + 1);
 }
 
 TEST(DoCommand, NextAndPreviousLoadTheNeighbourAndNameIt) {
@@ -178,18 +148,6 @@ TEST(HandOff, ReplacingAndRemovingAWord) {
     EXPECT_EQ(first, 0);
     EXPECT_EQ(second, 1);
     EXPECT_FALSE(f.dispatcher.hasHandOff(QStringLiteral("Prefs")));
-}
-
-TEST(Toolbar, EveryCaptionIsACommandWord) {
-    Fixture f;
-    const QStringList& captions = CommandDispatcher::toolbarCaptions();
-    ASSERT_EQ(captions.size(), 15);
-    EXPECT_EQ(captions.at(CommandDispatcher::kMagnifierButton - 1), QStringLiteral("Magnify"));
-    for (const QString& caption : captions) {
-        if (!CommandDispatcher::isBuiltIn(caption)) {
-            EXPECT_TRUE(f.dispatcher.registerHandOff(caption, [] {})) << caption.toStdString();
-        }
-    }
 }
 
 }  // namespace

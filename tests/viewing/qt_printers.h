@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/qt_print.h"
+
 #include <ostream>
 
 #include <QPointF>
@@ -7,19 +9,7 @@
 #include <QString>
 #include <QStringList>
 
-// Readable GoogleTest output for the Qt values the viewing tests compare.
-inline void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
-
-inline void PrintTo(const QStringList& list, std::ostream* os) {
-    *os << '{';
-    for (qsizetype i = 0; i < list.size(); ++i) {
-        *os << (i > 0 ? ", " : "") << '"' << list.at(i).toStdString() << '"';
-    }
-    *os << '}';
-}
-
+// Readable GoogleTest output for the geometry the viewing tests compare.
 inline void PrintTo(const QPointF& p, std::ostream* os) {
     *os << '(' << p.x() << ',' << p.y() << ')';
 }
