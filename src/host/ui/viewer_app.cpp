@@ -5,6 +5,7 @@
 #include <optional>
 
 #include <QApplication>
+#include <QCursor>
 #include <QFile>
 #include <QMainWindow>
 #include <QMessageBox>
@@ -210,6 +211,10 @@ int runWindowed(int argc, char** argv, const Options& options) {
     window.setCentralWidget(viewer);
     QObject::connect(viewer, &QWidget::windowTitleChanged, &window, &QWidget::setWindowTitle);
     window.resize(1200, 800);
+    if (!options.screenshot.isEmpty()) {
+        // No pointer over the window, so no button is drawn hovered in the picture.
+        QCursor::setPos(-10000, -10000);
+    }
     window.show();
     viewer->setFocus();
     if (!options.screenshot.isEmpty()) {
