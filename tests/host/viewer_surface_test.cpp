@@ -208,6 +208,24 @@ TEST_F(ViewerSurface, ThePopupTimerClosesThePlanListOnceThePointerHasLeftIt) {
     EXPECT_FALSE(m_viewer.Timer1->isActive());
 }
 
+TEST_F(ViewerSurface, ThePlanListOpensOnTheShownSheetAndEnterOpensTheChosenOne) {
+    writeSheet(sheet("A-102.tif"), 24, 18);
+    initProject();
+    ASSERT_TRUE(load("A-101.tif", "A-101 Site"));
+    m_viewer.DoCommand("Plans");
+    ASSERT_NE(m_viewer.pmn->currentItem(), nullptr);
+    EXPECT_EQ(m_viewer.pmn->currentItem()->text(0), "A-101 Site");
+    QTest::keyClick(m_viewer.pmn, Qt::Key_Down);
+    QSignalSpy ended(&m_viewer, &FastViewer::loadEnded);
+    QTest::keyClick(m_viewer.pmn, Qt::Key_Return);
+    ASSERT_TRUE(ended.wait(30000));
+    EXPECT_FALSE(m_viewer.pmn->isVisible());
+    EXPECT_EQ(m_viewer.panelText(1), "A-102 Roof");
+    m_viewer.DoCommand("Plans");
+    QTest::keyClick(m_viewer.pmn, Qt::Key_Escape);
+    EXPECT_FALSE(m_viewer.pmn->isVisible());
+}
+
 TEST_F(ViewerSurface, PrintOpensThePrintDialogOnTheShownSheet) {
     initProject();
     ASSERT_TRUE(load("A-101.tif", "A-101 Site"));

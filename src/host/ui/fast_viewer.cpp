@@ -117,6 +117,21 @@ bool FastViewer::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusOut && (watched == pmn || watched == LocalPlans)) {
         static_cast<QWidget*>(watched)->hide();
     }
+    if (event->type() == QEvent::KeyPress && (watched == pmn || watched == LocalPlans)) {
+        // Enter opens the current sheet of a pop-up tree as a double-click does; Escape closes it.
+        auto* tree = static_cast<QTreeWidget*>(watched);
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            tree == pmn ? openPlanFromTree(tree->currentItem())
+                        : openSavedPlan(tree->currentItem());
+            return true;
+        }
+        if (key == Qt::Key_Escape) {
+            tree->hide();
+            setFocus();
+            return true;
+        }
+    }
     if (event->type() == QEvent::KeyPress && watched == viewer) {
         // Command keys (zoom, fit, turns, previous/next sheet, save, print) win over the imaging
         // control's own use of a key (it scrolls on Page Up/Down); arrow keys it scrolls itself.

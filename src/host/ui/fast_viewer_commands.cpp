@@ -6,6 +6,7 @@
 
 #include "host/script_error.h"
 #include "host/ui/fast_viewer.h"
+#include "host/ui/tree_nodes.h"
 #include "imaging/ui/imaging_control.h"
 #include "plans/saved_plans.h"
 #include "printing/ui/print_hand_off.h"
@@ -53,6 +54,14 @@ void FastViewer::showPopup(QTreeWidget* tree) {
 }
 
 void FastViewer::showPlanList() {
+    pmn->expandAll();
+    // The sheet on screen is the current item, so Enter or the arrow keys start from it.
+    const QStringList fields = planLabels.value(currentPlanIndex).split(QLatin1Char('~'));
+    QTreeWidgetItem* current = fields.value(0).isEmpty() ? nullptr : findTreeItem(*pmn, fields[0]);
+    if (current != nullptr) {
+        pmn->setCurrentItem(current);
+        pmn->scrollToItem(current);
+    }
     showPopup(pmn);
     planListShown = true;
 }
