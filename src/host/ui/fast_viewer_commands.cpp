@@ -6,6 +6,7 @@
 
 #include "host/script_error.h"
 #include "host/ui/fast_viewer.h"
+#include "host/ui/plan_dialog_commands.h"
 #include "host/ui/tree_nodes.h"
 #include "imaging/ui/imaging_control.h"
 #include "plans/saved_plans.h"
@@ -44,6 +45,7 @@ void FastViewer::registerHandOffs() {
     registerCommand(QStringLiteral("Saved"), [this] { showSavedPlans(); });
     registerCommand(QStringLiteral("Save"), [this] { saveShownPlan(); });
     registerCommand(QStringLiteral("Print"), [this] { printShownPlan(); });
+    registerPlanDialogCommands(*this);
 }
 
 void FastViewer::showPopup(QTreeWidget* tree) {

@@ -1,0 +1,114 @@
+#include "host/ui/plan_dialog_commands.h"
+
+#include "support/qt_print.h"
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QJsonArray>
+#include <QLabel>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "host/host_calls.h"
+#include "host/ini_store.h"
+#include "host/ui/fast_viewer.h"
+#include "host/ui/standard_calls.h"
+#include "plans/ui/batch_download.h"
+#include "plans/ui/prefs_form.h"
+#include "plans/ui/upgrade_frm.h"
+
+namespace sw::host {
+namespace {
+
+template <typename Dialog>
+QList<Dialog*> openDialogs() {
+    QList<Dialog*> found;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<Dialog*>(widget); dialog && dialog->isVisible()) {
+            found << dialog;
+        }
+    }
+    return found;
+}
+
+// The viewer's toolbar words reach the plan dialogs; project "2004-0815" of site "north".
+class PlanDialogCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_viewer.iniPath = m_dir.filePath("Sheetwise.ini");
+        writeProfileString(m_viewer.iniPath, "Prefs", "Plan Directory", m_dir.filePath("plans"));
+        m_viewer.setMessageSink([](const QString&) {});
+    }
+    void TearDown() override {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (qobject_cast<QDialog*>(widget) != nullptr) {
+                delete widget;
+            }
+        }
+    }
+
+    void initProject(qint32 rotation) {
+        QString url = "http://127.0.0.1:1/";
+        QString id = "2004~0815";
+        QString name = "Main Street School";
+        QString site = "north";
+        m_viewer.InitVars(url, id, name, rotation, site);
+        QString list = "hdr~A,Sheet 1,s1.tif~A,Sheet 2,s2.tif~B,Sheet 3,s3.tif";
+        m_viewer.MakePlanList(list);
+    }
+
+    QJsonObject call(const QJsonArray& call) {
+        return HostCallRunner(m_viewer, standardRegistry(), Trust::Trusted).run(call);
+    }
+
+    QTemporaryDir m_dir;
+    FastViewer m_viewer;
+};
+
+TEST_F(PlanDialogCommandsTest, DownloadOpensTheProjectsSheetsAndWritesTheDescription) {
+    initProject(90);
+    m_viewer.DoCommand("Download");
+    const QList<plans::BatchDownload*> open = openDialogs<plans::BatchDownload>();
+    ASSERT_EQ(open.size(), 1);
+    EXPECT_EQ(open.first()->parentWidget(), m_viewer.window());
+    EXPECT_EQ(open.first()->batchRotation, 9000);
+    EXPECT_EQ(open.first()->thelist->count(), 3);
+    EXPECT_TRUE(QFile::exists(m_dir.filePath("plans/north/2004-0815/desc.txt")));
+    EXPECT_TRUE(m_viewer.messagesShown.isEmpty());
+}
+
+TEST_F(PlanDialogCommandsTest, DownloadWithAFullTurnShowsOverflowAndNoDialog) {
+    initProject(360);
+    m_viewer.DoCommand("Download");
+    EXPECT_TRUE(openDialogs<plans::BatchDownload>().isEmpty());
+    EXPECT_EQ(m_viewer.messagesShown, QStringList{"Overflow"});
+}
+
+// A script drives the preferences through the object names, as a host page or a test would.
+TEST_F(PlanDialogCommandsTest, ScriptedPrefsSaveReachesTheNextResetRoot) {
+    writeProfileString(m_viewer.iniPath, "Prefs", "Print In Blue", "0");
+    EXPECT_TRUE(call({"DoCommand", "Prefs"}).value("ok").toBool());
+    ASSERT_EQ(openDialogs<plans::PrefsForm>().size(), 1);
+    EXPECT_EQ(openDialogs<plans::PrefsForm>().first()->iniPath(), m_viewer.iniPath);
+    EXPECT_TRUE(call({"Set", "PrefsForm/Check1", true}).value("ok").toBool());
+    EXPECT_TRUE(call({"Click", "PrefsForm/Command1"}).value("ok").toBool());  // no user: cancel
+    EXPECT_TRUE(call({"Click", "PrefsForm/Command2"}).value("ok").toBool());
+    EXPECT_TRUE(QTest::qWaitFor([] { return openDialogs<plans::PrefsForm>().isEmpty(); }, 2000));
+    m_viewer.ResetRoot();
+    EXPECT_TRUE(m_viewer.printInBlue);
+    EXPECT_EQ(readProfileString(m_viewer.iniPath, "Prefs", "Plan Directory", "none"),
+              m_viewer.planDirectory);
+}
+
+TEST_F(PlanDialogCommandsTest, MarkupShowsTheAboutWindowOnce) {
+    m_viewer.DoCommand("Markup");
+    m_viewer.DoCommand("Markup");
+    const QList<plans::UpgradeFrm*> open = openDialogs<plans::UpgradeFrm>();
+    ASSERT_EQ(open.size(), 1);
+    EXPECT_TRUE(open.first()->version->text().startsWith("Version "));
+}
+
+}  // namespace
+}  // namespace sw::host
