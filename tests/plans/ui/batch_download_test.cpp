@@ -21,7 +21,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "host/script_error.h"
 #include "imaging/tiff_reader.h"
 #include "imaging/ui/imaging_control.h"
 #include "plans/project_state.h"
@@ -216,19 +215,6 @@ TEST_F(BatchDownloadTest, DescriptionIsWrittenOnOpeningEvenWhenCancelled) {
     delete openBatchDownload(renamed, nullptr);
     file.seek(0);
     EXPECT_EQ(file.readAll(), kProject.toUtf8() + "\r\n");
-}
-
-TEST_F(BatchDownloadTest, FullTurnRotationOverflowsBeforeAnyDialog) {
-    try {
-        open(360);
-        FAIL() << "no error";
-    } catch (const host::ScriptError& error) {
-        EXPECT_EQ(error.description(), "Overflow");
-    }
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        EXPECT_EQ(qobject_cast<BatchDownload*>(widget), nullptr);
-    }
-    EXPECT_FALSE(QFile::exists(m_folder + "desc.txt"));
 }
 
 // How a stored 40 x 20 sheet with ink in its top left corner looks for a project rotation.

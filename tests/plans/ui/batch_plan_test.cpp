@@ -39,17 +39,6 @@ INSTANTIATE_TEST_SUITE_P(
         RowsCase{"EmptyName", {"c7~", ""}, {""}}, RowsCase{"NoSheets", {""}, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// Rows come in list order whatever order the selection reports them in; a row without an
-// address (arrays of different lengths) is an error, not a read past the end.
-TEST(ChooseSheets, ListOrderWithSpareAndNoRowPastTheArrays) {
-    const BatchChoice choice =
-        chooseSheets({"c1~a", "c2~b", "c4~c", ""}, {"a", "b", "c", ""}, {2, 0});
-    EXPECT_EQ(choice.chosenFiles, (QStringList{"a", "c", ""}));
-    EXPECT_EQ(choice.chosenNames, (QStringList{"c1~a", "c4~c", ""}));
-    EXPECT_THROW(chooseSheets({"c1~a", "c2~b", ""}, {"a"}, {1}), ScriptError);
-    EXPECT_THROW(chooseSheets({"c1~a"}, {"a"}, {-1}), ScriptError);
-}
-
 struct RotationCase {
     const char* name;
     std::int32_t degrees;

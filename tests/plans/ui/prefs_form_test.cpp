@@ -122,35 +122,6 @@ TEST_F(PrefsFormTest, BlueStoredAndReverseAbsentThenSaveStoresReverseAsZero) {
     EXPECT_EQ(pref("Plan Directory"), "/data/Plans");
 }
 
-// "Print In Blue" values and whether they tick the box.
-struct FlagCase {
-    const char* name;
-    QByteArray stored;
-    bool ticked;
-};
-
-void PrintTo(const FlagCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class PrefsFlagTable : public PrefsFormTest, public ::testing::WithParamInterface<FlagCase> {};
-
-TEST_P(PrefsFlagTable, BoxIsTickedExactlyWhenTheValueStartsWithOne) {
-    writeIni("[prefs]\r\nprint in blue=" + GetParam().stored +
-             "\r\nREVERSE PRINT=" + GetParam().stored + "\r\n");
-    PrefsForm* form = open();
-    EXPECT_EQ(form->Check1->isChecked(), GetParam().ticked);
-    EXPECT_EQ(form->ReverseBatch->isChecked(), GetParam().ticked);
-}
-
-INSTANTIATE_TEST_SUITE_P(Values, PrefsFlagTable,
-                         ::testing::Values(FlagCase{"One", "1", true}, FlagCase{"Ten", "10", true},
-                                           FlagCase{"BlankThenOne", " 1", true},
-                                           FlagCase{"Zero", "0", false},
-                                           FlagCase{"Yes", "yes", false},
-                                           FlagCase{"Empty", "", false}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
 TEST_F(PrefsFormTest, AbsentPlanFolderShowsAndWritesTheDefaultOnly) {
     for (const QByteArray& content :
          {QByteArray(), QByteArray("[Prefs]\r\nPlan Directory=NONE\r\n")}) {

@@ -32,9 +32,5 @@ TEST(UpgradeFrm, ShowsTheBuildVersionTitleAndProNoteWithoutButtons) {
     delete next;
 }
 
-TEST(UpgradeFrm, VersionTextJoinsTheThreeNumbers) {
-    EXPECT_EQ(UpgradeFrm::versionText(4, 1, 23), "Version 4.1.23");
-}
-
 }  // namespace
 }  // namespace sw::plans
