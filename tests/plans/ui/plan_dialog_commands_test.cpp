@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QJsonArray>
 #include <QLabel>
 #include <QListWidget>
@@ -88,6 +89,9 @@ TEST_F(PlanDialogCommandsTest, DownloadWithAFullTurnShowsOverflowAndNoDialog) {
 
 // A script drives the preferences through the object names, as a host page or a test would.
 TEST_F(PlanDialogCommandsTest, ScriptedPrefsSaveReachesTheNextResetRoot) {
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        GTEST_SKIP() << "a screen is attached: Choose Folder would wait for a user";
+    }
     writeProfileString(m_viewer.iniPath, "Prefs", "Print In Blue", "0");
     EXPECT_TRUE(call({"DoCommand", "Prefs"}).value("ok").toBool());
     ASSERT_EQ(openDialogs<plans::PrefsForm>().size(), 1);
