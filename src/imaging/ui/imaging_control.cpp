@@ -351,8 +351,15 @@ bool ImagingControl::autoRepaint() const {
 }
 
 void ImagingControl::setAutoRepaint(bool on) {
+    if (on == d->autoRepaint) {
+        return;
+    }
+    if (!on && isVisible()) {
+        d->freeze();  // what the user sees now stays until the switch is on again
+    }
     d->autoRepaint = on;
     if (on) {
+        d->frozen = QImage();
         update();
     }
 }

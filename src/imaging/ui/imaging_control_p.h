@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QList>
+#include <QPainter>
 #include <QPointF>
 #include <QRectF>
 
@@ -68,8 +69,8 @@ struct ImagingControl::Private {
     QImage frame;
     qint64 frameImageKey = 0;
     QRectF frameDisplay;
-    // While automatic repaint is off, paint events show this last composed picture.
-    QImage composed;
+    // The picture shown while automatic repaint is off.
+    QImage frozen;
 
     [[nodiscard]] Sheet& currentSheet() { return images[current - 1]; }
     [[nodiscard]] QSizeF sheetSize() const;
@@ -81,6 +82,12 @@ struct ImagingControl::Private {
     // sheet). Emits viewChanged() when `notify` and the rectangle changed.
     void layOut(bool notify);
     void changed();
+    // Draws the sheet into `frame` unless it already shows the current view.
+    void updateFrame();
+    // Annotations, rubber band and lens over the sheet.
+    void drawOverlays(QPainter& painter);
+    // Takes the current picture as the one shown while automatic repaint is off.
+    void freeze();
 };
 
 }  // namespace sw::imaging

@@ -69,68 +69,84 @@ void drawAnnotations(QPainter& painter, const QList<ImagingControl::Annotation>&
 
 // ---- Drawing ------------------------------------------------------------------------------------
 
-void ImagingControl::paintEvent(QPaintEvent*) {
-    const qreal dpr = devicePixelRatioF();
-    const QSize deviceSize = (QSizeF(size()) * dpr).toSize();
-    if (!d->autoRepaint && d->composed.size() == deviceSize) {
-        QPainter painter(this);
-        painter.drawImage(QPointF(0, 0), d->composed);
+void ImagingControl::Private::updateFrame() {
+    const qreal dpr = q->devicePixelRatioF();
+    const QSize deviceSize = (QSizeF(q->size()) * dpr).toSize();
+    const Sheet& shown = q->sheet();
+    const qint64 key = shown.image().cacheKey();
+    if (frame.size() == deviceSize && frameImageKey == key && frameDisplay == display &&
+        qFuzzyCompare(frame.devicePixelRatio(), dpr)) {
         return;
     }
-    const qint64 key = sheet().image().cacheKey();
-    if (d->frame.size() != deviceSize || d->frameImageKey != key || d->frameDisplay != d->display ||
-        !qFuzzyCompare(d->frame.devicePixelRatio(), dpr)) {
-        if (d->frame.size() != deviceSize) {
-            d->frame = QImage(deviceSize, QImage::Format_RGB32);
-        }
-        d->frame.setDevicePixelRatio(1);
-        renderSheet(sheet(), d->frame, QPoint(0, 0), scaled(d->display, dpr), kBackground);
-        d->frame.setDevicePixelRatio(dpr);
-        d->frameImageKey = key;
-        d->frameDisplay = d->display;
+    if (frame.size() != deviceSize) {
+        frame = QImage(deviceSize, QImage::Format_RGB32);
     }
-    if (d->composed.size() != deviceSize) {
-        d->composed = QImage(deviceSize, QImage::Format_RGB32);
+    frame.setDevicePixelRatio(1);
+    renderSheet(shown, frame, QPoint(0, 0), scaled(display, dpr), kBackground);
+    frame.setDevicePixelRatio(dpr);
+    frameImageKey = key;
+    frameDisplay = display;
+}
+
+void ImagingControl::Private::drawOverlays(QPainter& painter) {
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    drawAnnotations(painter, annotations, display.topLeft());
+    if (banding) {
+        const QRectF band = QRectF(bandStart, bandEnd).normalized();
+        painter.fillRect(band, QColor(0, 120, 215, 40));
+        painter.setPen(QPen(QColor(0, 90, 200), 1, Qt::DashLine));
+        painter.drawRect(band);
     }
-    d->composed.setDevicePixelRatio(dpr);
-    {
-        QPainter painter(&d->composed);
-        painter.drawImage(QPointF(0, 0), d->frame);
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        drawAnnotations(painter, d->annotations, d->display.topLeft());
-        if (d->banding) {
-            const QRectF band = QRectF(d->bandStart, d->bandEnd).normalized();
-            painter.fillRect(band, QColor(0, 120, 215, 40));
-            painter.setPen(QPen(QColor(0, 90, 200), 1, Qt::DashLine));
-            painter.drawRect(band);
-        }
-        if (d->magnifier && d->lensVisible && loadedImage() > 0) {
-            const QRectF lens(d->lensCentre.x() - d->lens.width / 2,
-                              d->lensCentre.y() - d->lens.height / 2, d->lens.width,
-                              d->lens.height);
-            const double m = d->lens.magnification / 100.0;
-            const QRectF magnified(d->lensCentre + (d->display.topLeft() - d->lensCentre) * m,
-                                   d->display.size() * m);
-            const QRect deviceLens = scaled(lens, dpr).toAlignedRect();
-            QImage picture(deviceLens.size(), QImage::Format_RGB32);
-            renderSheet(sheet(), picture, deviceLens.topLeft(), scaled(magnified, dpr),
-                        kBackground);
-            picture.setDevicePixelRatio(dpr);
-            painter.drawImage(QPointF(deviceLens.topLeft()) / dpr, picture);
-            painter.setPen(QPen(QColor(40, 40, 40), 2));
-            painter.setBrush(Qt::NoBrush);
-            painter.drawRect(lens.adjusted(1, 1, -1, -1));
-        }
+    if (!magnifier || !lensVisible || q->loadedImage() == 0) {
+        return;
     }
+    const qreal dpr = q->devicePixelRatioF();
+    const QRectF area(lensCentre.x() - lens.width / 2, lensCentre.y() - lens.height / 2, lens.width,
+                      lens.height);
+    const double m = lens.magnification / 100.0;
+    const QRectF magnified(lensCentre + (display.topLeft() - lensCentre) * m, display.size() * m);
+    const QRect deviceLens = scaled(area, dpr).toAlignedRect();
+    QImage picture(deviceLens.size(), QImage::Format_RGB32);
+    renderSheet(q->sheet(), picture, deviceLens.topLeft(), scaled(magnified, dpr), kBackground);
+    picture.setDevicePixelRatio(dpr);
+    painter.drawImage(QPointF(deviceLens.topLeft()) / dpr, picture);
+    painter.setPen(QPen(QColor(40, 40, 40), 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(area.adjusted(1, 1, -1, -1));
+}
+
+void ImagingControl::Private::freeze() {
+    const qreal dpr = q->devicePixelRatioF();
+    frozen = QImage((QSizeF(q->size()) * dpr).toSize(), QImage::Format_RGB32);
+    frozen.setDevicePixelRatio(dpr);
+    updateFrame();
+    QPainter painter(&frozen);
+    painter.drawImage(QPointF(0, 0), frame);
+    drawOverlays(painter);
+}
+
+// The sheet comes from the cached frame (drawn again only when the view changed); annotations,
+// rubber band and lens go over it. While automatic repaint is off the picture frozen at that
+// moment (or at the last repaintNow()) is shown instead.
+void ImagingControl::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.drawImage(QPointF(0, 0), d->composed);
+    if (!d->autoRepaint) {
+        if (d->frozen.isNull() || d->frozen.deviceIndependentSize() != QSizeF(size())) {
+            d->freeze();
+        }
+        painter.drawImage(QPointF(0, 0), d->frozen);
+        return;
+    }
+    d->updateFrame();
+    painter.drawImage(QPointF(0, 0), d->frame);
+    d->drawOverlays(painter);
 }
 
 void ImagingControl::repaintNow() {
-    const bool automatic = d->autoRepaint;
-    d->autoRepaint = true;
+    if (!d->autoRepaint) {
+        d->freeze();
+    }
     repaint();
-    d->autoRepaint = automatic;
 }
 
 void ImagingControl::paintInto(QPainter& painter, const QRect& target) const {
