@@ -23,6 +23,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QWindow>
 
 #include "imaging/sheet_loader.h"
 #include "imaging/sheet_renderer.h"
@@ -193,7 +194,42 @@ constexpr View kViews[] = {
     {"turned_fit", true, 0},  {"turned_zoom_100", true, 100},
 };
 
+// The same through the widget: the display rectangle moves by a pixel and the control repaints
+// at once (frame, backing store of the offscreen platform).
+void widgetRepaint(benchmark::State& state, double percent) {
+    ImagingControl control;
+    control.resize(kWindow);
+    control.show();
+    for (int i = 0; i < 1000 && !(control.windowHandle() && control.windowHandle()->isExposed());
+         ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    control.setSheet(benchSheet());
+    if (percent > 0) {
+        control.setPaintSizeMode(ImagingControl::kZoom);
+        control.setZoom(percent);
+    }
+    std::vector<double> cpuMs;
+    int step = 0;
+    for (auto _ : state) {
+        const double cpuStart = threadCpuMs();
+        control.setDisplayRect(control.displayRect().translated(step++ % 2 ? 1 : -1, 0));
+        control.repaintNow();
+        cpuMs.push_back(threadCpuMs() - cpuStart);
+    }
+    state.counters["median_cpu_ms"] = median(cpuMs);
+}
+
 void registerRepaints() {
+    for (const double percent : {0.0, 10.0, 100.0, 400.0}) {
+        const std::string name =
+            percent > 0 ? "zoom_" + std::to_string(static_cast<int>(percent)) : "fit";
+        benchmark::RegisterBenchmark(
+            ("WidgetRepaint1920x1080/" + name).c_str(),
+            [percent](benchmark::State& state) { widgetRepaint(state, percent); })
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    }
     for (const View& view : kViews) {
         benchmark::RegisterBenchmark((std::string("Repaint1920x1080/") + view.name).c_str(),
                                      [view](benchmark::State& state) {
@@ -290,7 +326,10 @@ int main(int argc, char** argv) {
         return viewAndReportPeakRss(argc, argv,
                                     argc >= 3 ? QString::fromLocal8Bit(argv[2]) : QString());
     }
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
     registerRepaints();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {

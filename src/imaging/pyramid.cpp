@@ -45,23 +45,38 @@ struct Source {
     [[nodiscard]] const uchar* row(int y) const { return rowOf(owner, y); }
 };
 
-std::shared_ptr<Plane> halve(const Source& src) {
-    const int w = levelSize(src.width, 1);
-    const int h = levelSize(src.height, 1);
-    const int c = src.channels;
-    auto plane = makePlane(w, h, c);
-    for (int y = 0; y < h; ++y) {
-        const uchar* a = src.row(2 * y);
-        const uchar* b = 2 * y + 1 < src.height ? src.row(2 * y + 1) : a;
-        uchar* out = plane->row(y);
-        for (int x = 0; x < w; ++x) {
-            const int x0 = 2 * x;
-            const int x1 = std::min(2 * x + 1, src.width - 1);
-            for (int ch = 0; ch < c; ++ch) {
-                const int sum = a[x0 * c + ch] + a[x1 * c + ch] + b[x0 * c + ch] + b[x1 * c + ch];
-                out[x * c + ch] = static_cast<uchar>((sum + 2) >> 2);
+// Mean of 2 x 2 blocks. One-channel rows (the coverage levels of bilevel sheets, grey sheets)
+// go through a plain loop the compiler vectorises; the odd last column and row repeat the edge.
+void halveRow(const uchar* a, const uchar* b, int srcWidth, int channels, uchar* out) {
+    const int pairs = srcWidth / 2;
+    if (channels == 1) {
+        for (int x = 0; x < pairs; ++x) {
+            out[x] =
+                static_cast<uchar>((a[2 * x] + a[2 * x + 1] + b[2 * x] + b[2 * x + 1] + 2) >> 2);
+        }
+    } else {
+        for (int x = 0; x < pairs; ++x) {
+            for (int ch = 0; ch < channels; ++ch) {
+                const int i = 2 * x * channels + ch;
+                out[x * channels + ch] =
+                    static_cast<uchar>((a[i] + a[i + channels] + b[i] + b[i + channels] + 2) >> 2);
             }
         }
+    }
+    if (srcWidth % 2) {
+        for (int ch = 0; ch < channels; ++ch) {
+            const int i = (srcWidth - 1) * channels + ch;
+            out[pairs * channels + ch] = static_cast<uchar>((a[i] + b[i] + 1) >> 1);
+        }
+    }
+}
+
+std::shared_ptr<Plane> halve(const Source& src) {
+    auto plane = makePlane(levelSize(src.width, 1), levelSize(src.height, 1), src.channels);
+    for (int y = 0; y < plane->height; ++y) {
+        const uchar* a = src.row(2 * y);
+        const uchar* b = 2 * y + 1 < src.height ? src.row(2 * y + 1) : a;
+        halveRow(a, b, src.width, src.channels, plane->row(y));
     }
     return plane;
 }

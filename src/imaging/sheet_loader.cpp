@@ -232,8 +232,16 @@ void SheetLoader::report(quint64 generation, int percent) {
 }
 
 void prepareForDisplay(const Sheet& sheet) {
-    if (!sheet.isNull()) {
-        pyramidLevel(sheet, firstCachedLevel(sheet));
+    if (sheet.isNull()) {
+        return;
+    }
+    // Levels down to the one a fitted view on a large screen (about 2000 pixels) is drawn from.
+    const int largest = std::max(sheet.width(), sheet.height());
+    for (int k = firstCachedLevel(sheet); k <= topLevel(sheet); ++k) {
+        pyramidLevel(sheet, k);
+        if ((largest >> k) < 4000) {
+            break;
+        }
     }
 }
 

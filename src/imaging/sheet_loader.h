@@ -54,9 +54,9 @@ private:
     void report(quint64 generation, int percent);
 };
 
-// Builds the finest cached pyramid level, the one fitted views of large sheets are drawn from
-// (called on the decoding thread so that the first frame on the UI thread is quick; coarser
-// levels follow from it in a few milliseconds when first needed).
+// Builds the pyramid levels a fitted view of the sheet on a large screen is drawn from (called on
+// the decoding thread, so that the first frame on the UI thread is quick; other levels follow
+// from them in a few milliseconds when first needed).
 void prepareForDisplay(const Sheet& sheet);
 
 }  // namespace sw::imaging
