@@ -70,25 +70,26 @@ void writeTags(TIFF* tif, const Sheet& sheet, Layout layout, bool compressed) {
     TIFFSetField(tif, TIFFTAG_XRESOLUTION, static_cast<float>(sheet.dpiX()));
     TIFFSetField(tif, TIFFTAG_YRESOLUTION, static_cast<float>(sheet.dpiY()));
     TIFFSetField(tif, TIFFTAG_SOFTWARE, "Sheetwise");
-    int bps = 8;
-    int spp = 1;
+    // Depth first: libtiff sizes the colour map by the bits per sample set at that moment.
+    const int bps = layout == Layout::MinIsWhite1 || layout == Layout::Palette1 ? 1
+                    : layout == Layout::Palette4 || layout == Layout::Grey4     ? 4
+                                                                                : 8;
+    const int spp = layout == Layout::Rgb24 ? 3 : layout == Layout::Rgba32 ? 4 : 1;
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, bps);
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, spp);
     switch (layout) {
         case Layout::MinIsWhite1:
-            bps = 1;
             TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
             break;
         case Layout::Palette1:
-            bps = 1;
             TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_PALETTE);
             setColourMap(tif, 2, {sheet.paperColour(), sheet.inkColour()});
             break;
         case Layout::Palette4:
-            bps = 4;
             TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_PALETTE);
             setColourMap(tif, 16, {sheet.inkColour(), sheet.paperColour()});
             break;
         case Layout::Grey4:
-            bps = 4;
             TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
             break;
         case Layout::Grey8:
@@ -96,7 +97,6 @@ void writeTags(TIFF* tif, const Sheet& sheet, Layout layout, bool compressed) {
             break;
         case Layout::Rgb24:
         case Layout::Rgba32:
-            spp = layout == Layout::Rgb24 ? 3 : 4;
             TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
             if (spp == 4) {
                 const uint16_t extra = EXTRASAMPLE_UNASSALPHA;
@@ -104,8 +104,6 @@ void writeTags(TIFF* tif, const Sheet& sheet, Layout layout, bool compressed) {
             }
             break;
     }
-    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, bps);
-    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, spp);
     if (!compressed) {
         TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_NONE);
         TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tif, 0));
