@@ -158,16 +158,5 @@ TEST(Coverage, CellsCountTheirInk) {
     EXPECT_EQ(0, memcmp(part, expanded + 3, 11));
 }
 
-TEST(CountInk, CountsSetBitsOnly) {
-    const Sheet sheet = test::randomBilevel(101, 13, 2, 30);
-    qint64 expected = 0;
-    for (int y = 0; y < 13; ++y) {
-        for (int x = 0; x < 101; ++x) {
-            expected += test::isInk(sheet, x, y);
-        }
-    }
-    EXPECT_EQ(bits::countInk(sheet.image()), expected);
-}
-
 }  // namespace
 }  // namespace sw::imaging

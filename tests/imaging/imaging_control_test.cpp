@@ -244,15 +244,6 @@ TEST_F(ControlTest, ZoomToRectFillsTheWindowWithTheBand) {
     EXPECT_DOUBLE_EQ(d.top() + 150 * 2, 150);
 }
 
-TEST_F(ControlTest, DisplayAndClipRectanglesMoveFreely) {
-    control.setPaintSizeMode(Control::kZoom);
-    const QRectF moved(-300, 25, 1600, 800);
-    control.setDisplayRect(moved);
-    control.setClipRect(QRectF(-300, 25, 400, 300));
-    EXPECT_EQ(control.displayRect(), moved);
-    EXPECT_EQ(control.clipRect(), QRectF(-300, 25, 400, 300));
-}
-
 TEST_F(ControlTest, QuarterTurnInZoomModeKeepsTheCentrePoint) {
     control.setPaintSizeMode(Control::kZoom);
     control.setZoom(100);
