@@ -1,11 +1,57 @@
 #include "printing/printing_calls.h"
 
+#include <algorithm>
+
+#include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
+#include <QJsonArray>
+#include <QTimer>
 
 #include "host/host_calls.h"
+#include "host/script_error.h"
+#include "printing/batch_print.h"
 #include "printing/print_to_directory.h"
 
 namespace sw::printing {
+
+namespace {
+
+constexpr int kLongestWaitMs = 600000;
+
+QJsonValue lastBatchJson() {
+    const BatchPrintMonitor& monitor = BatchPrintMonitor::instance();
+    if (!monitor.hasReport()) {
+        return QJsonValue::Null;
+    }
+    const BatchPrintReport& report = monitor.lastReport();
+    return QJsonObject{{QStringLiteral("sheets"), report.sheets},
+                       {QStringLiteral("printed"), report.printed},
+                       {QStringLiteral("problems"), QJsonArray::fromStringList(report.problems)},
+                       {QStringLiteral("stopped"), report.stopped}};
+}
+
+host::CallReply waitBatch(host::FastViewer&, const QJsonArray& args) {
+    host::expectArgumentCount(args, 1, 1);
+    const int ms = std::clamp(host::longArgument(args, 0), 0, kLongestWaitMs);
+    BatchPrintMonitor& monitor = BatchPrintMonitor::instance();
+    if (monitor.running() > 0) {
+        QEventLoop loop;
+        QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+        QObject::connect(&monitor, &BatchPrintMonitor::ended, &loop, [&] {
+            if (monitor.running() == 0) {
+                loop.quit();
+            }
+        });
+        loop.exec();
+    }
+    if (monitor.running() > 0) {
+        throw host::ScriptError::custom(QStringLiteral("timeout"));
+    }
+    return {{QStringLiteral("result"), lastBatchJson()}};
+}
+
+}  // namespace
 
 void registerPrintingCalls(host::HostCallRegistry& registry) {
     registry.add(
@@ -16,8 +62,13 @@ void registerPrintingCalls(host::HostCallRegistry& registry) {
             setPrintToDirectory(folder.isEmpty() ? QString() : QDir(folder).absolutePath());
             return host::CallReply{{QStringLiteral("result"), printToDirectory()}};
         });
+    registry.add(QStringLiteral("WaitBatch"), host::CallKind::Pseudo, waitBatch);
     registry.addStateProvider([](host::FastViewer&, QJsonObject& state) {
         state.insert(QStringLiteral("printTo"), printToDirectory());
+        state.insert(
+            QStringLiteral("batchPrint"),
+            QJsonObject{{QStringLiteral("running"), BatchPrintMonitor::instance().running()},
+                        {QStringLiteral("last"), lastBatchJson()}});
     });
 }
 

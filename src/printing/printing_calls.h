@@ -11,7 +11,12 @@ namespace sw::printing {
 //                     the same job and raster code as a printer; ["PrintTo", ""] switches back.
 //                     The reply's "result" is the folder in force. A pseudo-call: documents from
 //                     untrusted sources cannot run it.
-// and the Dump key "printTo" (the folder, "" when off).
+//   ["WaitBatch", MS] runs the event loop until no batch print is running (at most MS
+//                     milliseconds) and answers the last batch's report as "result":
+//                     {"sheets", "printed", "problems": [...], "stopped"}, null when none has
+//                     ended yet; fails with "timeout" while one still runs. A pseudo-call.
+// and the Dump keys "printTo" (the folder, "" when off) and "batchPrint" ({"running": count,
+// "last": the last report or null}).
 void registerPrintingCalls(host::HostCallRegistry& registry);
 
 }  // namespace sw::printing

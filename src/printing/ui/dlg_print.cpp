@@ -95,7 +95,15 @@ DlgPrint::DlgPrint(QWidget* parent, PrinterCatalog* printers)
     ShowBatchStatus(false);
 }
 
-DlgPrint::~DlgPrint() = default;
+DlgPrint::~DlgPrint() {
+    // Deleted without closing (by its owner) while a batch runs: scripts waiting on the batch
+    // must still hear that it ended.
+    if (m_batchPrinting && !m_batchEnded) {
+        m_batchEnded = true;
+        m_batchReport.stopped = true;
+        BatchPrintMonitor::instance().batchEnded(m_batchReport);
+    }
+}
 
 void DlgPrint::setPrinterSetup(std::unique_ptr<PrinterSetupComponent> setup) {
     m_setup = std::move(setup);
@@ -176,6 +184,8 @@ void DlgPrint::buildControls() {
     Command4 = named<QPushButton>(BatchWin, "Command4", QStringLiteral("Select All"));
     BatchOk = named<QPushButton>(BatchWin, "BatchOk", QStringLiteral("Download and Print"));
     BatchCancel = named<QPushButton>(BatchWin, "BatchCancel", QStringLiteral("Cancel"));
+    batchNote = named<QLabel>(BatchWin, "batchNote");
+    batchNote->setWordWrap(true);
 
     sFrame = named<QFrame>(this, "sFrame");
     sFrame->setFrameShape(QFrame::StyledPanel);
@@ -186,6 +196,10 @@ void DlgPrint::buildControls() {
     dstat->setTextInteractionFlags(Qt::TextSelectableByMouse);
     statProgress = named<QProgressBar>(statFrame, "statProgress");
     statProgress->setRange(0, 100);
+    batchMessages = named<QListWidget>(sFrame, "batchMessages");
+    batchMessages->setMaximumHeight(72);
+    batchMessages->setToolTip(QStringLiteral("Sheets and files the batch skipped"));
+    batchMessages->setVisible(false);
     tp = named<QProgressBar>(this, "tp");
     tp->setRange(0, 100);
     tp->setVisible(false);
@@ -213,6 +227,7 @@ void DlgPrint::buildLayout() {
     batchTitle->setFont(bold);
     batchLayout->addWidget(batchTitle);
     batchLayout->addWidget(BatchList, 1);
+    batchLayout->addWidget(batchNote);
     auto* batchButtons = new QHBoxLayout;
     batchButtons->addWidget(Command4);
     batchButtons->addStretch(1);
@@ -230,6 +245,7 @@ void DlgPrint::buildLayout() {
     auto* sLayout = new QVBoxLayout(sFrame);
     sLayout->setContentsMargins(8, 6, 8, 6);
     sLayout->addWidget(statFrame);
+    sLayout->addWidget(batchMessages);
 
     auto* errors = new QHBoxLayout;
     errors->addWidget(ld, 1);
@@ -315,11 +331,18 @@ void DlgPrint::connectControls() {
         CloseDialog();
     });
     connect(Command4, &QPushButton::clicked, this, [this] { toggleSelectAll(); });
+    connect(BatchOk, &QPushButton::clicked, this, [this] { BatchOk_Click(); });
     connect(BatchCancel, &QPushButton::clicked, this, [this] { ShowBatchList(false); });
     connect(clear, &QPushButton::clicked, ld, &QListWidget::clear);
     connect(m_viewer, &imaging::ImagingControl::viewChanged, this, [this] { UpdatePageLayout(); });
+    // The control announces only loads from an address as loaded: the hand-over of the sheet and
+    // the files PrintSavedSheets loads never reach OnViewerLoadComplete.
     connect(m_viewer, &imaging::ImagingControl::loadProgress, this,
             [this](int percent) { OnViewerLoadProgress(percent); });
+    connect(m_viewer, &imaging::ImagingControl::imageLoaded, this,
+            [this] { OnViewerLoadComplete(); });
+    connect(m_viewer, &imaging::ImagingControl::loadFailed, this,
+            [this](const QString& reason) { onViewerLoadFailed(reason); });
 }
 
 void DlgPrint::showEvent(QShowEvent* event) {
@@ -347,6 +370,10 @@ void DlgPrint::closeEvent(QCloseEvent* event) {
         m_closeAfterJob = true;
         event->ignore();
         return;
+    }
+    // Closing stops a running batch: no further download, print or event of its loads.
+    if (m_batchPrinting && !m_batchEnded) {
+        endBatch(true);
     }
     QDialog::closeEvent(event);
 }

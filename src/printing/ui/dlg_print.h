@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QStringList>
 
+#include "printing/batch_print.h"
 #include "printing/page_grid.h"
 #include "printing/print_job.h"
 #include "printing/print_layout.h"
@@ -39,6 +40,11 @@ class PrinterSetupComponent;
 // print job are the core's (print_layout.h, print_job.h), and the dialog shows what comes back.
 // The printer settings persist in the "Printing" section of IniFile.
 //
+// "Print Batch" lists the project's sheets; "Download and Print" downloads the chosen ones into
+// `viewer` one after another and prints each with the dialog's settings (or, with UseBlue, saves
+// them blue as temporary files in BatchSave and prints those at the end), then closes the dialog
+// (dlg_print_batch.cpp). Closing the dialog stops a running batch.
+//
 // Ownership: deletes itself when closed (Qt::WA_DeleteOnClose). Uses the process's printer
 // catalog unless another one is given; the catalog must outlive the dialog. UI thread only.
 class DlgPrint : public QDialog {
@@ -69,8 +75,8 @@ public:
     // Loads the printer settings, hides the status and batch panels, shows printer and paper,
     // and sets the scale to "100%".
     void SetInitState();
-    // Names (without folder) of the ordinary files matching a pattern ("folder/*.tif"), in the
-    // file system's order; one empty name when nothing matches.
+    // Names (without folder) of the ordinary files matching a pattern ("folder/*.tif"), sorted as
+    // text (see batchFileList); one empty name when nothing matches.
     static QStringList FileList(const QString& pattern);
 
     // The dialog's imaging control.
@@ -86,6 +92,13 @@ public:
 
     // Batch download progress of the dialog's imaging control, clamped to 0..100.
     void OnViewerLoadProgress(int percent);
+
+    // A batch download that receives nothing for this long fails and the batch goes on with the
+    // next sheet (milliseconds; 60000 by default).
+    void setBatchTimeout(int milliseconds);
+    [[nodiscard]] int batchTimeout() const { return m_batchTimeoutMs; }
+    // The running or last batch of this dialog.
+    [[nodiscard]] const BatchPrintReport& batchReport() const { return m_batchReport; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -117,6 +130,20 @@ private:
     void toggleSelectAll();
     void CloseDialog();
 
+    // Batch printing (dlg_print_batch.cpp).
+    void BatchOk_Click();
+    void ClearBatchFolder();
+    void StartBatchDownload();
+    void OnViewerLoadComplete();
+    void onViewerLoadFailed(const QString& reason);
+    void advanceBatch();
+    void SaveBatchSheet();
+    void PrintSavedSheets();
+    void printBatchSheet(const QString& what);
+    void reportBatchProblem(const QString& text);
+    void endBatch(bool stopped);
+    [[nodiscard]] QString currentBatchUrl() const;
+
     // Layout and preview.
     void UpdatePageLayout();
     [[nodiscard]] LayoutOptions layoutOptions() const;
@@ -146,6 +173,10 @@ private:
     QString m_batchProjectId;
     std::int16_t m_batchRotation = 9000;
     bool m_batchPrinting = false;
+    PrintBatch m_batch;
+    BatchPrintReport m_batchReport;
+    bool m_batchEnded = false;  // the batch finished or was stopped; its events are ignored
+    int m_batchTimeoutMs = 60000;
 
     // Controls, named as the design names them (object names are the same).
     imaging::ImagingControl* m_viewer = nullptr;
@@ -179,6 +210,8 @@ private:
     QProgressBar* statProgress = nullptr;
     QLabel* dstat = nullptr;
     QLabel* statWin = nullptr;
+    QListWidget* batchMessages = nullptr;  // sheets and files the batch skipped, with the reason
+    QLabel* batchNote = nullptr;           // a hint in the batch list panel
     QProgressBar* tp = nullptr;
     QLabel* PrintHeader = nullptr;
     QLabel* WhichPage = nullptr;

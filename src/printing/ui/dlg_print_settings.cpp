@@ -3,8 +3,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
-#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QListWidget>
@@ -67,17 +65,7 @@ void DlgPrint::SetInitState() {
 }
 
 QStringList DlgPrint::FileList(const QString& pattern) {
-    const QFileInfo info(pattern);
-    QDir folder = info.dir();
-    QString name = info.fileName();
-    if (info.isDir() || pattern.endsWith(QLatin1Char('/'))) {
-        folder = QDir(pattern);
-        name = QStringLiteral("*");
-    }
-    // Ordinary files only: no folders, no hidden or system files; the file system's order.
-    const QStringList names =
-        folder.entryList({name}, QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted);
-    return names.isEmpty() ? QStringList{QString()} : names;
+    return batchFileList(pattern);
 }
 
 // ---- Printer settings -------------------------------------------------------------------------

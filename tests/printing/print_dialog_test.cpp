@@ -1,0 +1,98 @@
+// PrintDialog with the system's Print dialog driven by the test as a user would.
+#include "printing/ui/print_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include "printing/print_dialog_driver.h"
+#include "printing/test_sheets.h"
+
+namespace sw::printing {
+namespace {
+
+using test::answerPrintDialog;
+using test::OfferedPrint;
+
+struct ShowCase {
+    std::string label;
+    std::int16_t offerCopies, offerFrom, offerTo, pages;  // written before show()
+    bool confirm;
+    int chooseCopies, chooseFrom, chooseTo;  // entered in the dialog (from 0: all pages)
+    int copies, fromPage, toPage;            // read after show()
+};
+
+class PrintDialogShow : public ::testing::TestWithParam<ShowCase> {};
+
+TEST_P(PrintDialogShow, OffersThenReportsTheUsersChoice) {
+    const ShowCase& c = GetParam();
+    PrintDialog pd;
+    EXPECT_EQ(pd.Copies(), 0);
+    pd.setCopies(c.offerCopies);
+    pd.setFromPage(c.offerFrom);
+    pd.setToPage(c.offerTo);
+    pd.setPages(c.pages);
+
+    OfferedPrint offered;
+    answerPrintDialog(offered, c.confirm,
+                      test::choosePrint(c.chooseCopies, c.chooseFrom, c.chooseTo));
+    pd.show();
+
+    EXPECT_EQ(offered.copies, std::max<int>(c.offerCopies, 1));
+    if (c.offerFrom > 0) {
+        EXPECT_EQ(offered.from, c.offerFrom);
+        EXPECT_EQ(offered.to, c.offerTo);
+    }
+    if (c.pages > 0) {
+        EXPECT_EQ(offered.maxPage, c.pages);
+    }
+    EXPECT_EQ(pd.Copies(), c.copies);
+    EXPECT_EQ(pd.FromPage(), c.fromPage);
+    EXPECT_EQ(pd.ToPage(), c.toPage);
+    EXPECT_EQ(pd.Pages(), c.pages);
+    // The printer the dialog showed, when it is an installed printer of that exact name.
+    const bool installed =
+        c.confirm && QPrinterInfo::availablePrinterNames().contains(offered.printer);
+    EXPECT_EQ(pd.m_Printer.isNull(), !installed);
+    if (installed) {
+        EXPECT_EQ(pd.m_Printer.printerName(), offered.printer);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, PrintDialogShow,
+    ::testing::Values(ShowCase{"ConfirmedRange", 0, 0, 0, 0, true, 3, 2, 4, 3, 2, 4},
+                      ShowCase{"ConfirmedAllPagesKeepsTheOfferedRange", 2, 3, 5, 9, true, 4, 0, 0,
+                               4, 3, 5},
+                      ShowCase{"RangeLimitedToPages", 1, 1, 2, 6, true, 1, 2, 9, 1, 2, 6},
+                      ShowCase{"CancelledChangesNothing", 2, 3, 5, 0, false, 7, 1, 1, 0, 3, 5}),
+    test::LabelName());
+
+TEST(PrintDialogClass, CancelAfterAConfirmedShowKeepsCopiesAndClearsThePrinter) {
+    PrintDialog pd;
+    OfferedPrint offered;
+    answerPrintDialog(offered, true, test::choosePrint(5, 0, 0));
+    pd.show();
+    ASSERT_EQ(pd.Copies(), 5);
+    answerPrintDialog(offered, false);
+    pd.show();
+    EXPECT_EQ(pd.Copies(), 5);
+    EXPECT_TRUE(pd.m_Printer.isNull());
+}
+
+TEST(PrintDialogClass, AnswersTheSafetyQueriesAsEveryClass) {
+    const PrintDialog pd;
+    std::uint32_t supported = 0;
+    std::uint32_t enabled = 7;
+    EXPECT_EQ(pd.GetInterfaceSafetyOptions(QUuid::fromString(QLatin1String(host::kIDispatch)),
+                                           supported, enabled),
+              host::kSOk);
+    EXPECT_EQ(supported, 3U);
+    EXPECT_EQ(enabled, 1U);
+    EXPECT_EQ(pd.SetInterfaceSafetyOptions(
+                  QUuid::fromString(QLatin1String(host::kIPersistPropertyBag)), 3, 3),
+              host::kEFail);
+    EXPECT_EQ(pd.GetInterfaceSafetyOptions(QUuid::createUuid(), supported, enabled),
+              host::kENoInterface);
+}
+
+}  // namespace
+}  // namespace sw::printing
