@@ -1,21 +1,35 @@
 // Printing on a real CUPS queue (CUPS-PDF) set up by the cups_pdf_setup.sh fixture.
+#include "planserver/plan_server.h"
 #include <gtest/gtest.h>
 
+#include <map>
+
+#include <QCheckBox>
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QListWidget>
+#include <QPointer>
 #include <QPrinterInfo>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSet>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 
+#include "host/ini_store.h"
+#include "imaging/tiff_writer.h"
 #include "printing/paper_names.h"
+#include "printing/print_dialog_driver.h"
 #include "printing/printer_metrics.h"
 #include "printing/sheet_job_host.h"
 #include "printing/test_sheets.h"
+#include "printing/ui/dlg_print.h"
+#include "printing/ui/print_dialog.h"
 #include "printing/ui/qt_printer_device.h"
 
 namespace sw::printing {
@@ -67,6 +81,37 @@ protected:
             QThread::msleep(500);
         }
         return found;
+    }
+
+    // The PDFs of `count` new jobs by job number, once each file's size has stopped changing.
+    QStringList waitForNewPdfs(const QSet<QString>& before, int count) const {
+        static const QRegularExpression jobNumber(QStringLiteral("job_(\\d+)\\.pdf$"));
+        QElapsedTimer timer;
+        timer.start();
+        std::map<int, QString> jobs;
+        std::map<QString, qint64> sizes;
+        while (timer.elapsed() < 90000) {
+            bool settled = true;
+            for (const QString& name : pdfsNow()) {
+                if (before.contains(name)) {
+                    continue;
+                }
+                const QString path = QDir(outDir).filePath(name);
+                const qint64 size = QFileInfo(path).size();
+                settled = settled && size > 0 && sizes[path] == size;
+                sizes[path] = size;
+                jobs[jobNumber.match(name).captured(1).toInt()] = path;
+            }
+            if (static_cast<int>(jobs.size()) >= count && settled) {
+                break;
+            }
+            QThread::msleep(500);
+        }
+        QStringList paths;
+        for (const auto& [number, path] : jobs) {
+            paths << path;
+        }
+        return paths;
     }
 
     QString queue;
@@ -150,7 +195,7 @@ TEST_F(CupsPdf, CatalogSelectsTheQueueAndItsSettingsRoundTrip) {
     printer.setSetting(PrinterSetting::Copies, 2);
     EXPECT_EQ(printer.setting(PrinterSetting::Copies), 2);
     // Every other value is either taken as given or refused; never silently changed.
-    for (const auto [which, value] :
+    for (const auto& [which, value] :
          {std::pair{PrinterSetting::Duplex, 2}, std::pair{PrinterSetting::ColourMode, 1},
           std::pair{PrinterSetting::Resolution, 300}, std::pair{PrinterSetting::PaperSource, 4}}) {
         try {
@@ -162,6 +207,86 @@ TEST_F(CupsPdf, CatalogSelectsTheQueueAndItsSettingsRoundTrip) {
     }
     EXPECT_THROW(printer.setSetting(PrinterSetting::PaperSize, 0), std::exception);
     EXPECT_EQ(printer.paperSize(), 9);
+}
+
+// Three sheets of one, two and three pages at 100 % come from the plan server and leave the queue
+// as three jobs in the order chosen.
+TEST_F(CupsPdf, BatchOfThreeSheetsFromThePlanServerGivesThreeJobsInOrder) {
+    QTemporaryDir dir;
+    const QString plans = QStringLiteral("2004/0815/plans/");
+    const int dpi = 100;
+    const QList<double> widthsIn{4, 12, 20};
+    QStringList names;
+    QStringList urls;
+    for (int k = 0; k < widthsIn.size(); ++k) {
+        const QString file = QStringLiteral("s%1.tif").arg(k);
+        QDir().mkpath(dir.filePath(QStringLiteral("served/") + plans));
+        imaging::saveTiffFile(imaging::Sheet(test::gridSheet(widthsIn[k], 5, dpi), dpi, dpi),
+                              dir.filePath(QStringLiteral("served/") + plans + file),
+                              imaging::kFormatCompressed, 1);
+        names << QStringLiteral("c%1~Sheet %1").arg(k);
+        urls << file;
+    }
+    tools::PlanServerOptions options;
+    options.root = dir.filePath(QStringLiteral("served"));
+    tools::PlanServer server(options);
+    ASSERT_NE(server.start(), 0) << server.errorString().toStdString();
+
+    const QString ini = dir.filePath(QStringLiteral("Sheetwise.ini"));
+    for (const auto& [key, value] :
+         {std::pair{kDefaultPrinterKey, queue}, std::pair{kDefaultPaperKey, QStringLiteral("1")},
+          std::pair{kDefaultOrientationKey, QStringLiteral("1")}}) {
+        host::writeProfileString(ini, kPrintingSection, key, value);
+    }
+    QtPrinterCatalog printers;
+    QPointer<DlgPrint> dialog = new DlgPrint(nullptr, &printers);
+    dialog->IniFile = ini;
+    dialog->BatchSave = dir.filePath(QStringLiteral("plans/north/"));
+    dialog->setBatch(dialog->BatchSave, QStringLiteral("2004-0815/plans/"), names, urls,
+                     server.baseUrl().toString() + plans, QStringLiteral("2004-0815"), 0);
+    dialog->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+    ASSERT_EQ(printers.current().deviceName(), queue);
+
+    QList<int> expectedPages;
+    const PrinterMetrics metrics = readPrinterMetrics(printers.current());
+    for (const double w : widthsIn) {
+        PageGrid grid = computePageGrid(w * dpi, 5 * dpi, dpi, metrics);
+        applyExtraPageRule(grid);
+        expectedPages << static_cast<int>(grid.pageCount());
+    }
+    ASSERT_EQ(QSet<int>(expectedPages.begin(), expectedPages.end()).size(), 3)
+        << "the three sheets must differ in page count to tell the jobs apart";
+
+    dialog->findChild<QCheckBox*>(QStringLiteral("AutoClip"))->click();
+    dialog->findChild<QPushButton*>(QStringLiteral("Command2"))->click();
+    dialog->findChild<QPushButton*>(QStringLiteral("Command4"))->click();  // Select All
+    const QSet<QString> before = pdfsNow();
+    QSignalSpy ended(&BatchPrintMonitor::instance(), &BatchPrintMonitor::ended);
+    dialog->findChild<QPushButton*>(QStringLiteral("BatchOk"))->click();
+    ASSERT_TRUE(ended.count() > 0 || ended.wait(60000)) << "the batch did not end";
+    EXPECT_EQ(BatchPrintMonitor::instance().lastReport().printed, 3);
+    EXPECT_TRUE(BatchPrintMonitor::instance().lastReport().problems.isEmpty());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.isNull(); }, 2000));
+
+    const QStringList pdfs = waitForNewPdfs(before, 3);
+    ASSERT_EQ(pdfs.size(), 3) << "new PDFs in " << outDir.toStdString();
+    for (int k = 0; k < 3; ++k) {
+        const QString info = test::runTool(QStringLiteral("pdfinfo"), {pdfs[k]});
+        EXPECT_TRUE(info.contains(
+            QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(expectedPages[k]))))
+            << "job " << k + 1 << ": " << info.toStdString();
+    }
+}
+
+TEST_F(CupsPdf, PrintDialogClassReportsTheQueueChosenInTheSystemDialog) {
+    PrintDialog pd;
+    test::OfferedPrint offered;
+    test::answerPrintDialog(offered, true, test::choosePrint(2, 0, 0, queue));
+    pd.show();
+    ASSERT_FALSE(pd.m_Printer.isNull());
+    EXPECT_EQ(pd.m_Printer.printerName(), queue);
+    EXPECT_EQ(pd.Copies(), 2);
 }
 
 }  // namespace
