@@ -1,7 +1,8 @@
 # sw_add_test(<name> SOURCES <files...> LIBS <targets...> [LABEL unit|ui])
 #
 # One GoogleTest executable per core unit or widget area. Every test runs with the offscreen Qt
-# platform, so CI needs no display; `ui` tests are labelled so they can be run apart
+# platform, so CI needs no display (the test main also gives each test process a home of its
+# own); `ui` tests are labelled so they can be run apart
 # (ctest -L ui). Tests find the shared fixtures through SW_TEST_DATA_DIR.
 function(sw_add_test name)
   cmake_parse_arguments(ARG "" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
@@ -23,5 +24,5 @@ function(sw_add_test name)
     PROPERTIES
       LABELS ${ARG_LABEL}
       TIMEOUT ${ARG_TIMEOUT}
-      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_QPA_FONTDIR=/usr/share/fonts/truetype/dejavu;XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/tests/runtime;HOME=${CMAKE_BINARY_DIR}/tests/home")
+      ENVIRONMENT QT_QPA_PLATFORM=offscreen)
 endfunction()
