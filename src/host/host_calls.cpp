@@ -70,8 +70,9 @@ std::optional<QJsonArray> parseHostCallDocument(const QByteArray& bytes, QString
     return document.object().value(QStringLiteral("calls")).toArray();
 }
 
-HostCallRunner::HostCallRunner(FastViewer& viewer, const HostCallRegistry& registry, Trust trust)
-    : m_viewer(viewer), m_registry(registry), m_trust(trust) {}
+HostCallRunner::HostCallRunner(FastViewer& viewer, const HostCallRegistry& registry, Trust trust,
+                               const ObjectSafety& safety)
+    : m_viewer(viewer), m_registry(registry), m_trust(trust), m_safety(safety) {}
 
 namespace {
 
@@ -95,7 +96,7 @@ QJsonObject HostCallRunner::run(const QJsonValue& call) const {
         return failure(name, ScriptError::standardDescription(ScriptError::Code::NotSupported));
     }
     if (m_trust == Trust::Untrusted &&
-        (entry->kind == CallKind::Pseudo || !ObjectSafety().allowsScripting())) {
+        (entry->kind == CallKind::Pseudo || !m_safety.allowsScripting())) {
         return failure(name, ScriptError::standardDescription(ScriptError::Code::PermissionDenied));
     }
     try {

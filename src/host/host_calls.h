@@ -10,6 +10,8 @@
 #include <QJsonObject>
 #include <QString>
 
+#include "host/object_safety.h"
+
 // Host calls: how a plan-room page (or a script, or a test) drives the viewer. A document
 //   {"calls": [["InitVars", "http://h/", "2004~0815", "Main Street School", 90, "north"],
 //              ["MakePlanList", "hdr~A,Sheet 1,s1.tif"], ["Dump"]]}
@@ -76,7 +78,9 @@ std::optional<QJsonArray> parseHostCallDocument(const QByteArray& bytes, QString
 // Runs calls on one viewer with a registry.
 class HostCallRunner {
 public:
-    HostCallRunner(FastViewer& viewer, const HostCallRegistry& registry, Trust trust);
+    // `safety` gives the answers an untrusted caller's calls are checked against.
+    HostCallRunner(FastViewer& viewer, const HostCallRegistry& registry, Trust trust,
+                   const ObjectSafety& safety = ObjectSafety());
 
     // Runs one call (a JSON array: name, arguments...) and returns its whole reply. Never throws.
     QJsonObject run(const QJsonValue& call) const;
@@ -85,6 +89,7 @@ private:
     FastViewer& m_viewer;
     const HostCallRegistry& m_registry;
     Trust m_trust;
+    ObjectSafety m_safety;
 };
 
 // One reply as a compact JSON line without the newline, "call" and "ok" first.

@@ -1,0 +1,43 @@
+#include "host/untrusted_calls.h"
+
+#include <QJsonArray>
+
+#include "host/script_error.h"
+
+namespace sw::host {
+
+namespace {
+
+constexpr const char* kScriptingMethods[] = {
+    "ResetRoot",  "SetImage", "SetFirstImage",  "MakePlanList", "SetProjectID",
+    "SetPlanUrl", "InitVars", "SetProjectName", "GetPart",
+};
+
+}  // namespace
+
+bool isScriptingMethod(const QString& name) {
+    for (const char* method : kScriptingMethods) {
+        if (name.compare(QLatin1String(method), Qt::CaseInsensitive) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+UntrustedCallRunner::UntrustedCallRunner(FastViewer& viewer, const HostCallRegistry& registry,
+                                         const ObjectSafety& safety)
+    : m_registry(registry), m_runner(viewer, registry, Trust::Untrusted, safety) {}
+
+QJsonObject UntrustedCallRunner::run(const QJsonValue& call) const {
+    const QJsonValue name = call.toArray().at(0);
+    if (name.isString() && !isScriptingMethod(name.toString()) &&
+        m_registry.find(name.toString()) != nullptr) {
+        return {{QStringLiteral("call"), name},
+                {QStringLiteral("ok"), false},
+                {QStringLiteral("error"),
+                 ScriptError::standardDescription(ScriptError::Code::PermissionDenied)}};
+    }
+    return m_runner.run(call);
+}
+
+}  // namespace sw::host

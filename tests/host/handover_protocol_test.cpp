@@ -1,0 +1,159 @@
+#include "host/handover_protocol.h"
+
+#include "support/qt_print.h"
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+
+#include "host/sheetwise_url.h"
+
+namespace sw::host {
+namespace {
+
+using State = HandoverRequestReader::State;
+
+// ---- Requests arrive in pieces of any size ------------------------------------------------------
+
+struct RequestCase {
+    const char* name = nullptr;
+    HandoverRequest request;
+};
+
+void PrintTo(const RequestCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class HandoverRequests
+    : public ::testing::TestWithParam<std::tuple<RequestCase, qsizetype /*piece size*/>> {};
+
+TEST_P(HandoverRequests, ReadBackAsSentWhateverThePieces) {
+    const auto& [c, pieceSize] = GetParam();
+    const QByteArray request = encodeHandoverRequest(c.request);
+    const QByteArray bytes = request + "trailing bytes";
+    HandoverRequestReader reader;
+    State state = State::NeedMore;
+    qsizetype fed = 0;
+    while (state == State::NeedMore && fed < bytes.size()) {
+        state = reader.feed(bytes.mid(fed, pieceSize));
+        fed += pieceSize;
+    }
+    // Complete with the piece that holds the request's last byte, not before.
+    EXPECT_GE(fed, request.size());
+    EXPECT_LT(fed - pieceSize, request.size());
+    ASSERT_EQ(state, State::Complete) << reader.error().toStdString();
+    EXPECT_EQ(reader.request().kind, c.request.kind);
+    EXPECT_EQ(reader.request().trust, c.request.trust);
+    EXPECT_EQ(reader.request().source, c.request.source);
+    EXPECT_EQ(reader.request().payload, c.request.payload);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, HandoverRequests,
+    ::testing::Combine(
+        ::testing::Values(RequestCase{"Show", {HandoverKind::Show, Trust::Trusted, "", ""}},
+                          RequestCase{"TrustedDocument",
+                                      {HandoverKind::Document, Trust::Trusted, "calls.json",
+                                       "{\"calls\": [[\"Dump\"]]}\n\n{\"line\": 2}"}},
+                          RequestCase{"BinaryPayload",
+                                      {HandoverKind::Document, Trust::Untrusted, "\xC3\xA9",
+                                       QByteArray("\0\n\xff{}\n", 6)}},
+                          RequestCase{"Fetch",
+                                      {HandoverKind::Fetch, Trust::Trusted, "http://h/c.json",
+                                       "http://h/c.json"}},
+                          RequestCase{"Url",
+                                      {HandoverKind::Url, Trust::Untrusted, "link",
+                                       "sheetwise:calls?json=%7B%7D"}}),
+        ::testing::Values(1, 7, 4096)),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param).name) + "_In" +
+               std::to_string(std::get<1>(info.param));
+    });
+
+TEST(HandoverRequestTrust, ALinkNeverRunsTrustedWhateverTheHeaderSays) {
+    HandoverRequestReader reader;
+    const HandoverRequest request{HandoverKind::Url, Trust::Trusted, "x", "sheetwise:calls?json=1"};
+    ASSERT_EQ(reader.feed(encodeHandoverRequest(request)), State::Complete);
+    EXPECT_EQ(reader.request().trust, Trust::Untrusted);
+}
+
+// ---- Anything else is refused without reading on -----------------------------------------------
+
+struct GarbageCase {
+    const char* name = nullptr;
+    QByteArray bytes;
+    const char* error = nullptr;
+};
+
+void PrintTo(const GarbageCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class HandoverGarbage : public ::testing::TestWithParam<GarbageCase> {};
+
+TEST_P(HandoverGarbage, IsRefusedWithAReasonAndStaysRefused) {
+    HandoverRequestReader reader;
+    ASSERT_EQ(reader.feed(GetParam().bytes), State::Invalid);
+    EXPECT_TRUE(reader.error().contains(QString::fromUtf8(GetParam().error)))
+        << reader.error().toStdString();
+    EXPECT_EQ(reader.feed(encodeHandoverRequest({})), State::Invalid);
+}
+
+QByteArray header(const char* fields) {
+    return QByteArray(R"({"sheetwise":1,)") + fields + "}\n";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, HandoverGarbage,
+    ::testing::Values(
+        GarbageCase{"HttpRequest", "GET / HTTP/1.1\r\nHost: x\r\n\r\n", "not a Sheetwise"},
+        GarbageCase{"BinaryLine", QByteArray("\x00\x01\xfe\n", 4), "not a Sheetwise"},
+        GarbageCase{"EmptyObject", "{}\n", "not a Sheetwise"},
+        GarbageCase{"OtherVersion",
+                    R"({"sheetwise":2,"kind":"show","length":0})"
+                    "\n",
+                    "another Sheetwise version"},
+        GarbageCase{"UnknownKind", header(R"("kind":"exec","length":0)"), "unknown kind"},
+        GarbageCase{"NoLength", header(R"("kind":"document")"), "no payload length"},
+        GarbageCase{"NegativeLength", header(R"("kind":"document","length":-5)"),
+                    "no payload length"},
+        GarbageCase{"FractionalLength", header(R"("kind":"document","length":2.5)"),
+                    "no payload length"},
+        GarbageCase{"ShowWithPayload", header(R"("kind":"show","length":1)"), "larger"},
+        GarbageCase{"UntrustedDocumentOverOneMegabyte",
+                    header(R"("kind":"document","trust":"untrusted","length":1048577)"), "larger"},
+        GarbageCase{"HugeTrustedDocument",
+                    header(R"("kind":"document","trust":"trusted","length":1e12)"), "larger"},
+        GarbageCase{"EndlessHeader", QByteArray(kMaxHandoverHeaderBytes + 1, 'x'),
+                    "no header line"},
+        GarbageCase{"OverlongHeaderLine", QByteArray(kMaxHandoverHeaderBytes + 1, ' ') + "\n",
+                    "too long"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- Replies ------------------------------------------------------------------------------------
+
+TEST(HandoverReplies, EachLineReadsBackAsItsFrame) {
+    const QJsonObject reply{
+        {"call", "GetPart"}, {"ok", true}, {"result", "a/"}, {"args", QJsonArray{"b", "/"}}};
+    const QByteArray stream =
+        handoverReplyLine(reply) + handoverRefusedLine("No, \"really\"\n") + handoverDoneLine();
+    const QList<QByteArray> lines = stream.split('\n');
+    ASSERT_EQ(lines.size(), 4);  // three lines, each ending in "\n"
+    EXPECT_TRUE(lines.at(3).isEmpty());
+
+    const HandoverReplyFrame first = parseHandoverReplyLine(lines.at(0));
+    EXPECT_EQ(first.type, HandoverReplyFrame::Type::Reply);
+    EXPECT_EQ(first.reply, reply);
+    const HandoverReplyFrame second = parseHandoverReplyLine(lines.at(1));
+    EXPECT_EQ(second.type, HandoverReplyFrame::Type::Refused);
+    EXPECT_EQ(second.message, "No, \"really\"\n");
+    EXPECT_EQ(parseHandoverReplyLine(lines.at(2)).type, HandoverReplyFrame::Type::Done);
+
+    for (const QByteArray& garbage : {QByteArray("{}"), QByteArray("[1]"), QByteArray("done"),
+                                      QByteArray(R"({"done":false})")}) {
+        EXPECT_EQ(parseHandoverReplyLine(garbage).type, HandoverReplyFrame::Type::Invalid)
+            << garbage.constData();
+    }
+}
+
+}  // namespace
+}  // namespace sw::host

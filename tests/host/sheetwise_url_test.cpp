@@ -1,0 +1,169 @@
+#include "host/sheetwise_url.h"
+
+#include "support/qt_print.h"
+#include <gtest/gtest.h>
+
+namespace sw::host {
+namespace {
+
+// ---- Reading links ------------------------------------------------------------------------------
+
+struct UrlCase {
+    const char* name = nullptr;
+    const char* url = nullptr;
+    const char* document = nullptr;  // Calls: the decoded document
+    const char* address = nullptr;   // Open: the document's address
+    const char* error = nullptr;     // refused: a part of the message
+};
+
+void PrintTo(const UrlCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class SheetwiseUrls : public ::testing::TestWithParam<UrlCase> {};
+
+TEST_P(SheetwiseUrls, AreReadOrRefusedWithAReason) {
+    const UrlCase& c = GetParam();
+    QString error;
+    const std::optional<SheetwiseUrl> url = parseSheetwiseUrl(QString::fromUtf8(c.url), &error);
+    if (c.error != nullptr) {
+        ASSERT_FALSE(url.has_value());
+        EXPECT_TRUE(error.startsWith("The sheetwise: link was refused: ")) << error.toStdString();
+        EXPECT_TRUE(error.contains(QString::fromUtf8(c.error))) << error.toStdString();
+        return;
+    }
+    ASSERT_TRUE(url.has_value()) << error.toStdString();
+    if (c.document != nullptr) {
+        EXPECT_EQ(url->action, SheetwiseUrl::Action::Calls);
+        EXPECT_EQ(url->document, QByteArray(c.document));
+    } else {
+        EXPECT_EQ(url->action, SheetwiseUrl::Action::Open);
+        EXPECT_EQ(url->documentUrl.toString(), QString::fromUtf8(c.address));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SheetwiseUrls,
+    ::testing::Values(
+        UrlCase{"Calls", "sheetwise:calls?json=%7B%22calls%22%3A%5B%5D%7D", R"({"calls":[]})"},
+        UrlCase{"SchemeAndActionInAnyCase", "SheetWise:CALLS?json=%7B%7D", "{}"},
+        UrlCase{"SlashesAfterTheScheme", "sheetwise://calls/?json=%7B%7D", "{}"},
+        UrlCase{"PlusIsASpaceAndEscapedPlusAPlus", "sheetwise:calls?json=a+b%2Bc", "a b+c"},
+        UrlCase{"EscapedUtf8", "sheetwise:calls?json=%C3%A9%E2%82%AC", "\xC3\xA9\xE2\x82\xAC"},
+        UrlCase{"FragmentIsDropped", "sheetwise:calls?json=x#part", "x"},
+        UrlCase{"EmptyParametersAreSkipped", "sheetwise:calls?&json=x&", "x"},
+        UrlCase{"OpenEscapedAddress", "sheetwise:open?url=http%3A%2F%2F127.0.0.1%3A8080%2Fc.json",
+                nullptr, "http://127.0.0.1:8080/c.json"},
+        UrlCase{"OpenPlainHttpsAddress", "sheetwise:open?url=https://plans.example/p/c.json",
+                nullptr, "https://plans.example/p/c.json"},
+        UrlCase{"WebAddress", "http://plans.example/calls?json=1", nullptr, nullptr,
+                "does not start with sheetwise:"},
+        UrlCase{"LookalikeScheme", "sheetwisex:calls?json=1", nullptr, nullptr,
+                "does not start with sheetwise:"},
+        UrlCase{"UnknownAction", "sheetwise:run?json=1", nullptr, nullptr, "is not an action"},
+        UrlCase{"NoQuery", "sheetwise:calls", nullptr, nullptr, "no \"json\" parameter"},
+        UrlCase{"EmptyDocument", "sheetwise:calls?json=", nullptr, nullptr, "no \"json\""},
+        UrlCase{"ParameterOfTheOtherAction", "sheetwise:calls?url=x", nullptr, nullptr,
+                "unknown parameter \"url\""},
+        UrlCase{"ExtraParameter", "sheetwise:calls?json=1&x=2", nullptr, nullptr,
+                "unknown parameter \"x\""},
+        UrlCase{"ParameterTwice", "sheetwise:calls?json=1&json=2", nullptr, nullptr, "twice"},
+        UrlCase{"CutEscape", "sheetwise:calls?json=%7", nullptr, nullptr, "broken %-escape"},
+        UrlCase{"NonHexEscape", "sheetwise:calls?json=%zz", nullptr, nullptr, "broken %-escape"},
+        UrlCase{"OpenFile", "sheetwise:open?url=file%3A%2F%2F%2Fetc%2Fpasswd", nullptr, nullptr,
+                "only http and https"},
+        UrlCase{"OpenScript", "sheetwise:open?url=javascript:alert(1)", nullptr, nullptr,
+                "only http and https"},
+        UrlCase{"OpenFtp", "sheetwise:open?url=ftp://plans.example/c.json", nullptr, nullptr,
+                "only http and https"},
+        UrlCase{"OpenRelative", "sheetwise:open?url=calls.json", nullptr, nullptr,
+                "not a valid address"},
+        UrlCase{"OpenWithoutServer", "sheetwise:open?url=http:c.json", nullptr, nullptr,
+                "names no server"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- Sizes and round trips ----------------------------------------------------------------------
+
+TEST(SheetwiseUrlSizes, DocumentOfExactlyTheLimitPassesOneByteMoreIsRefused) {
+    QString error;
+    const QByteArray limit(kMaxDocumentBytes, 'a');
+    const std::optional<SheetwiseUrl> atLimit = parseSheetwiseUrl(sheetwiseCallsUrl(limit), &error);
+    ASSERT_TRUE(atLimit.has_value()) << error.toStdString();
+    EXPECT_EQ(atLimit->document.size(), kMaxDocumentBytes);
+
+    // Escaped, the over-size document is still a URL of acceptable length.
+    const QByteArray over(kMaxDocumentBytes + 1, '~');
+    EXPECT_FALSE(parseSheetwiseUrl(sheetwiseCallsUrl(over), &error).has_value());
+    EXPECT_TRUE(error.contains("larger than 1 MB (1048577 bytes)")) << error.toStdString();
+
+    const QString tooLong = "sheetwise:calls?json=" + QString(kMaxSheetwiseUrlLength, u'a');
+    EXPECT_FALSE(parseSheetwiseUrl(tooLong, &error).has_value());
+    EXPECT_TRUE(error.contains("longer than")) << error.toStdString();
+}
+
+TEST(SheetwiseUrlSizes, EveryByteSurvivesTheCallsUrl) {
+    QByteArray document;
+    for (int i = 0; i < 256; ++i) {
+        document += static_cast<char>(i);
+    }
+    document += R"( {"calls": [["SetProjectName", "A & B + C = 100% <ok>?#"]]})";
+    const QString url = sheetwiseCallsUrl(document);
+    for (const QChar c : url.mid(QStringLiteral("sheetwise:calls?json=").size())) {
+        EXPECT_TRUE(c.isLetterOrNumber() || QStringLiteral("%-._~").contains(c))
+            << int(c.unicode());
+    }
+    QString error;
+    const std::optional<SheetwiseUrl> parsed = parseSheetwiseUrl(url, &error);
+    ASSERT_TRUE(parsed.has_value()) << error.toStdString();
+    EXPECT_EQ(parsed->document, document);
+}
+
+// ---- Documents from an untrusted caller ---------------------------------------------------------
+
+struct DocumentCase {
+    const char* name = nullptr;
+    QByteArray document;
+    int calls;                    // calls read, -1: refused
+    const char* error = nullptr;  // part of the refusal
+};
+
+void PrintTo(const DocumentCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class UntrustedDocuments : public ::testing::TestWithParam<DocumentCase> {};
+
+TEST_P(UntrustedDocuments, AreCheckedBeforeAnyCallRuns) {
+    const DocumentCase& c = GetParam();
+    QString error;
+    const std::optional<QJsonArray> calls = readUntrustedDocument(c.document, &error);
+    if (c.calls < 0) {
+        ASSERT_FALSE(calls.has_value());
+        EXPECT_TRUE(error.contains(QString::fromUtf8(c.error))) << error.toStdString();
+    } else {
+        ASSERT_TRUE(calls.has_value()) << error.toStdString();
+        EXPECT_EQ(calls->size(), c.calls);
+    }
+}
+
+QByteArray padded(const QByteArray& json, qsizetype size) {
+    return json + QByteArray(size - json.size(), ' ');
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, UntrustedDocuments,
+    ::testing::Values(
+        DocumentCase{"TwoCalls", R"({"calls": [["ResetRoot"], ["Dump"]]})", 2, nullptr},
+        DocumentCase{"ValidJsonOfExactlyTheLimit",
+                     padded(R"({"calls": [["ResetRoot"]]})", kMaxDocumentBytes), 1, nullptr},
+        DocumentCase{"ValidJsonOneByteOverTheLimit",
+                     padded(R"({"calls": [["ResetRoot"]]})", kMaxDocumentBytes + 1), -1,
+                     "larger than 1 MB"},
+        DocumentCase{"NotJson", "InitVars('http://h/')", -1, "not valid JSON"},
+        DocumentCase{"CutShort", R"({"calls": [["ResetRoot"])", -1, "not valid JSON"},
+        DocumentCase{"ListAtTheTop", R"([["ResetRoot"]])", -1, "\"calls\" list"},
+        DocumentCase{"NoCalls", R"({"call": []})", -1, "no \"calls\" list"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace sw::host
