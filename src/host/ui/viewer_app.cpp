@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QFile>
+#include <QIcon>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QNetworkAccessManager>
@@ -16,7 +17,11 @@
 #include <QUrl>
 
 #include "host/host_calls.h"
+#include "host/sheetwise_url.h"
+#include "host/ui/call_dispatcher.h"
+#include "host/ui/desktop_registration.h"
 #include "host/ui/fast_viewer.h"
+#include "host/ui/single_instance.h"
 #include "host/ui/standard_calls.h"
 
 namespace sw::host {
@@ -32,6 +37,9 @@ const char kUsage[] =
     "                                        print one JSON reply per call (FILE - = stdin)\n"
     "  sheetwise --screenshot PNG [DOCUMENT] open the viewer, wait until the first sheet has\n"
     "                                        loaded (or failed), save the window as PNG, exit\n"
+    "  sheetwise sheetwise:calls?json=...    run the calls of a plan-room link (untrusted caller;\n"
+    "  sheetwise sheetwise:open?url=...      open?url= fetches the document over http(s))\n"
+    "  sheetwise --register | --unregister   make this program the handler of sheetwise: links\n"
     "  sheetwise render|info|print|widgets   tools; see sheetwise <command> --help\n"
     "  sheetwise --help | --version\n"
     "\n"
@@ -39,13 +47,18 @@ const char kUsage[] =
     "\"Main Street School\", 90, \"north\"], [\"MakePlanList\", \"hdr~A,Sheet 1,s1.tif\"],\n"
     "[\"SetFirstImage\", \"s1.tif\", \"Sheet 1\"], [\"Dump\"]]}\n"
     "Each reply is {\"call\": ..., \"ok\": true, \"result\": ..., \"args\": [...]} or\n"
-    "{\"call\": ..., \"ok\": false, \"error\": \"...\"}.\n";
+    "{\"call\": ..., \"ok\": false, \"error\": \"...\"}.\n"
+    "\n"
+    "While a viewer window is open, a later launch (but --headless or --screenshot) hands its\n"
+    "calls to it, prints the replies and exits.\n";
 
 struct Options {
     bool headless = false;
-    QString script;      // --script FILE
-    QString document;    // FILE or URL of the windowed viewer
-    QString screenshot;  // --screenshot PNG
+    QString script;               // --script FILE
+    QString document;             // FILE or URL of the windowed viewer
+    QString screenshot;           // --screenshot PNG
+    bool registration = false;    // --register
+    bool unregistration = false;  // --unregister
 };
 
 // How long --screenshot waits for the first load to end before grabbing what is there.
@@ -69,6 +82,10 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options) {
             options.headless = true;
         } else if (std::strcmp(arg, "--script") == 0 && i + 1 < argc) {
             options.script = QString::fromLocal8Bit(argv[++i]);
+        } else if (std::strcmp(arg, "--register") == 0) {
+            options.registration = true;
+        } else if (std::strcmp(arg, "--unregister") == 0) {
+            options.unregistration = true;
         } else if (std::strcmp(arg, "--screenshot") == 0 && i + 1 < argc) {
             options.screenshot = QString::fromLocal8Bit(argv[++i]);
         } else if (arg[0] == '-' && arg[1] != '\0') {
@@ -200,6 +217,13 @@ void grabAfterFirstLoad(QMainWindow& window, FastViewer& viewer, const QString& 
                      });
 }
 
+// Hands the launch to a viewer already running for this user; nothing when none runs.
+std::optional<int> handOver(int argc, char** argv, const Options& options) {
+    const QCoreApplication app(argc, argv);
+    return handOverToRunningViewer(instanceSocketPath(),
+                                   options.document.isEmpty() ? options.script : options.document);
+}
+
 int runWindowed(int argc, char** argv, const Options& options) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Sheetwise"));
@@ -209,6 +233,12 @@ int runWindowed(int argc, char** argv, const Options& options) {
     window.setWindowTitle(QStringLiteral("Sheetwise"));
     auto* viewer = new FastViewer(&window);
     window.setCentralWidget(viewer);
+    QApplication::setWindowIcon(
+        QIcon(QStringLiteral(":/sheetwise/icons/hicolor/128x128/apps/sheetwise.png")));
+    QGuiApplication::setDesktopFileName(QStringLiteral("sheetwise"));
+    CallDispatcher dispatcher(window, *viewer);
+    const std::unique_ptr<InstanceServer> instance =
+        options.screenshot.isEmpty() ? listenForLaunches(dispatcher) : nullptr;
     QObject::connect(viewer, &QWidget::windowTitleChanged, &window, &QWidget::setWindowTitle);
     window.resize(1200, 800);
     if (!options.screenshot.isEmpty()) {
@@ -223,7 +253,11 @@ int runWindowed(int argc, char** argv, const Options& options) {
 
     const QString document = options.document.isEmpty() ? options.script : options.document;
     if (!document.isEmpty()) {
-        QTimer::singleShot(0, &window, [&window, viewer, document] {
+        QTimer::singleShot(0, &window, [&window, viewer, &dispatcher, document] {
+            if (isSheetwiseUrl(document)) {
+                dispatcher.submit(*launchRequest(document, nullptr), standardOutputChannel());
+                return;
+            }
             if (isWebAddress(document)) {
                 fetchAndRun(window, *viewer, document);
                 return;
@@ -247,6 +281,14 @@ int runViewerApp(int argc, char** argv) {
     Options options;
     if (const std::optional<int> done = parseOptions(argc, argv, options)) {
         return *done;
+    }
+    if (options.registration || options.unregistration) {
+        return runRegistrationCommand(argc, argv, options.unregistration);
+    }
+    if (!options.headless && options.screenshot.isEmpty()) {
+        if (const std::optional<int> code = handOver(argc, argv, options)) {
+            return *code;
+        }
     }
     return options.headless ? runHeadless(argc, argv, options) : runWindowed(argc, argv, options);
 }

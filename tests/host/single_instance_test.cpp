@@ -1,0 +1,288 @@
+// Two (and more) launches of the built viewer: the first listens on its per-user socket, later ones
+// hand their calls over. Each test has its own XDG_RUNTIME_DIR, so its viewer is alone.
+#include "planserver/background_plan_server.h"
+#include "support/qt_print.h"
+#include "support/test_paths.h"
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "host/handover_protocol.h"
+#include "host/sheetwise_url.h"
+
+namespace sw::host {
+namespace {
+
+constexpr int kProcessWaitMs = 60000;
+
+struct Launch {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+    QList<QJsonObject> replies;
+};
+
+QByteArray callsDocument(const char* calls) {
+    return QByteArray(R"({"calls": )") + calls + "}";
+}
+
+class Instances : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_root.isValid());
+        const QDir root(m_root.path());
+        for (const char* folder : {"home", "config", "data", "runtime"}) {
+            root.mkpath(folder);
+        }
+        QFile::setPermissions(root.filePath("runtime"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        m_env = QProcessEnvironment::systemEnvironment();
+        m_env.insert("HOME", root.filePath("home"));
+        m_env.insert("XDG_CONFIG_HOME", root.filePath("config"));
+        m_env.insert("XDG_DATA_HOME", root.filePath("data"));
+        m_env.insert("XDG_RUNTIME_DIR", root.filePath("runtime"));
+        m_env.insert("QT_QPA_PLATFORM", "offscreen");
+        m_env.remove("SystemRoot");
+        m_socket = root.filePath(QStringLiteral("runtime/sheetwise-%1.socket").arg(::getuid()));
+    }
+
+    void TearDown() override {
+        if (m_first.state() != QProcess::NotRunning) {
+            m_first.kill();
+            m_first.waitForFinished(kProcessWaitMs);
+        }
+    }
+
+    bool listening() const {
+        QLocalSocket probe;
+        probe.connectToServer(m_socket);
+        return probe.waitForConnected(1000);
+    }
+
+    // Starts the first viewer and waits until it takes launches.
+    void startFirst(const QStringList& args = {}) {
+        m_first.setProcessEnvironment(m_env);
+        m_first.start(test::binPath("sheetwise"), args);
+        ASSERT_TRUE(m_first.waitForStarted(kProcessWaitMs));
+        const QDeadlineTimer deadline(kProcessWaitMs);
+        while (!listening() && m_first.state() == QProcess::Running && !deadline.hasExpired()) {
+            QTest::qWait(50);
+        }
+        ASSERT_TRUE(listening()) << m_first.readAllStandardError().toStdString();
+    }
+
+    Launch launch(const QStringList& args, const QByteArray& input = {}) const {
+        QProcess process;
+        process.setProcessEnvironment(m_env);
+        process.start(test::binPath("sheetwise"), args);
+        process.write(input);
+        process.closeWriteChannel();
+        EXPECT_TRUE(process.waitForFinished(kProcessWaitMs))
+            << args.join(' ').left(200).toStdString();
+        Launch run{process.exitCode(),
+                   process.readAllStandardOutput(),
+                   process.readAllStandardError(),
+                   {}};
+        for (const QByteArray& line : run.out.split('\n')) {
+            if (!line.isEmpty()) {
+                run.replies.append(QJsonDocument::fromJson(line).object());
+            }
+        }
+        return run;
+    }
+
+    // The running viewer's state, asked for by a trusted launch.
+    QJsonObject runningState() const {
+        const Launch run = launch({"--script", "-"}, callsDocument(R"([["Dump"]])"));
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        return run.replies.value(0).value("state").toObject();
+    }
+
+    QTemporaryDir m_root;
+    QProcessEnvironment m_env;
+    QString m_socket;
+    QProcess m_first;
+};
+
+TEST_F(Instances, LaterLaunchHandsItsCallsOverAndPrintsTheRepliesAsHeadlessDoes) {
+    startFirst();
+    const QByteArray document = callsDocument(
+        R"([["SetProjectName", "Handed over"], ["GetPart", "a/b", "/"], ["NoSuchCall"],
+            ["SetProjectID", "2004-0815"]])");
+    QFile file(m_root.filePath("calls.json"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(document);
+    file.close();
+
+    const Launch handed = launch({"--script", file.fileName()});
+    EXPECT_EQ(handed.exitCode, 0) << handed.err.toStdString();
+    const Launch headless = launch({"--headless", "--script", "-"}, document);
+    EXPECT_EQ(headless.exitCode, 0);
+    EXPECT_EQ(handed.out, headless.out);
+    ASSERT_EQ(handed.replies.size(), 4);
+    EXPECT_EQ(handed.replies[1].value("result").toString(), "a/");
+
+    const QJsonObject state = runningState();
+    EXPECT_EQ(state.value("projectName").toString(), "Handed over");
+    EXPECT_EQ(state.value("projectId").toString(), "2004-0815");
+    // A headless run has a viewer of its own.
+    const Launch own = launch({"--headless", "--script", "-"}, callsDocument(R"([["Dump"]])"));
+    EXPECT_EQ(own.replies.value(0).value("state").toObject().value("projectName").toString(), "");
+    EXPECT_EQ(m_first.state(), QProcess::Running);
+}
+
+TEST_F(Instances, LinksRunOnlyScriptingMethods) {
+    startFirst();
+    const QString link = sheetwiseCallsUrl(callsDocument(
+        R"([["SetProjectName", "From a page"], ["Dump"], ["Click", "FastViewer/toolbar"],
+            ["PrintTo", "/tmp"], ["GetPart", "x-y", "-"]])"));
+    const Launch run = launch({link});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    ASSERT_EQ(run.replies.size(), 5);
+    EXPECT_TRUE(run.replies[0].value("ok").toBool());
+    for (int i : {1, 2, 3}) {
+        EXPECT_EQ(run.replies[i].value("error").toString(), "Permission denied") << i;
+    }
+    EXPECT_EQ(run.replies[4].value("result").toString(), "x-");
+    EXPECT_EQ(runningState().value("projectName").toString(), "From a page");
+}
+
+TEST_F(Instances, RefusedLinksAreReportedToTheCallerAndShownInTheViewer) {
+    startFirst();
+    const struct {
+        QString link;
+        const char* reason;
+    } refused[] = {
+        {sheetwiseCallsUrl("InitVars('http://h/')"), "not valid JSON"},
+        {"sheetwise:open?url=file%3A%2F%2F%2Fetc%2Fpasswd", "only http and https"},
+        {"sheetwise:launch?json=1", "is not an action"},
+    };
+    QStringList reasons;
+    for (const auto& bad : refused) {
+        const Launch run = launch({bad.link});
+        EXPECT_EQ(run.exitCode, 2) << bad.reason;
+        EXPECT_TRUE(run.replies.isEmpty()) << bad.reason;
+        EXPECT_TRUE(run.err.contains(bad.reason)) << run.err.toStdString();
+        reasons
+            << QString::fromUtf8(run.err.trimmed()).remove(0, QStringLiteral("sheetwise: ").size());
+    }
+    const QJsonArray messages = runningState().value("messages").toArray();
+    for (const QString& reason : reasons) {
+        EXPECT_TRUE(messages.contains(reason)) << reason.toStdString();
+    }
+}
+
+TEST_F(Instances, OpenFetchesTheDocumentOverHttpWithinOneMegabyte) {
+    const QDir served(m_root.filePath("served"));
+    served.mkpath(".");
+    auto write = [&](const char* name, const QByteArray& content) {
+        QFile file(served.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    };
+    write("calls.json", callsDocument(R"([["SetProjectName", "Fetched"], ["Dump"]])"));
+    QByteArray big = callsDocument(R"([["SetProjectName", "Too big"]])");
+    write("big.json", big + QByteArray(kMaxDocumentBytes + 1 - big.size(), ' '));
+    tools::PlanServerOptions options;
+    options.root = served.path();
+    tools::BackgroundPlanServer server(options);
+    ASSERT_NE(server.start(), 0) << server.errorString().toStdString();
+    auto link = [&](const char* name) {
+        return "sheetwise:open?url=" +
+               QString::fromLatin1(QUrl::toPercentEncoding(server.baseUrl().toString() + name));
+    };
+    startFirst();
+
+    const Launch fetched = launch({link("calls.json")});
+    EXPECT_EQ(fetched.exitCode, 0) << fetched.err.toStdString();
+    ASSERT_EQ(fetched.replies.size(), 2);
+    EXPECT_TRUE(fetched.replies[0].value("ok").toBool());
+    EXPECT_EQ(fetched.replies[1].value("error").toString(), "Permission denied");
+
+    const Launch tooBig = launch({link("big.json")});
+    EXPECT_EQ(tooBig.exitCode, 2);
+    EXPECT_TRUE(tooBig.err.contains("larger than 1 MB")) << tooBig.err.toStdString();
+    const Launch missing = launch({link("missing.json")});
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_TRUE(missing.err.contains("Cannot fetch")) << missing.err.toStdString();
+    EXPECT_EQ(runningState().value("projectName").toString(), "Fetched");
+}
+
+// Writes `bytes` as a client would and returns everything the viewer answers before it closes.
+QByteArray exchange(const QString& socket, const QByteArray& bytes, bool leaveAtOnce = false) {
+    QLocalSocket client;
+    client.connectToServer(socket);
+    EXPECT_TRUE(client.waitForConnected(kProcessWaitMs));
+    client.write(bytes);
+    client.waitForBytesWritten(kProcessWaitMs);
+    if (leaveAtOnce) {
+        client.abort();
+        return {};
+    }
+    QByteArray answer;
+    while (client.waitForReadyRead(kProcessWaitMs) || client.bytesAvailable() > 0) {
+        answer += client.readAll();
+    }
+    return answer;
+}
+
+TEST_F(Instances, GarbageAndVanishingPeersLeaveTheViewerServing) {
+    startFirst();
+    EXPECT_TRUE(exchange(m_socket, "GET / HTTP/1.0\r\n\r\n").contains("\"refused\""));
+    EXPECT_TRUE(exchange(m_socket, QByteArray(64 * 1024, '\x7f')).contains("\"refused\""));
+    const QByteArray hugeLink =
+        encodeHandoverRequest({HandoverKind::Url, Trust::Untrusted, "link",
+                               sheetwiseCallsUrl(QByteArray(kMaxDocumentBytes + 1, 'a')).toUtf8()});
+    EXPECT_TRUE(exchange(m_socket, hugeLink).contains("larger than 1 MB"));
+
+    // A peer that leaves in the middle of its request, and one that leaves while its calls run.
+    const QByteArray cut = encodeHandoverRequest({HandoverKind::Document, Trust::Trusted, "cut",
+                                                  callsDocument(R"([["SetProjectName", "Cut"]])")});
+    exchange(m_socket, cut.left(cut.size() - 5), true);
+    exchange(
+        m_socket,
+        encodeHandoverRequest({HandoverKind::Document, Trust::Trusted, "gone",
+                               callsDocument(R"([["Wait", 300], ["SetProjectName", "Ran"]])")}),
+        true);
+
+    EXPECT_EQ(runningState().value("projectName").toString(), "Ran");
+    EXPECT_EQ(m_first.state(), QProcess::Running);
+}
+
+TEST_F(Instances, SocketOfACrashedViewerIsCleanedUp) {
+    startFirst();
+    m_first.kill();
+    ASSERT_TRUE(m_first.waitForFinished(kProcessWaitMs));
+    ASSERT_TRUE(QFileInfo::exists(m_socket));
+    ASSERT_FALSE(listening());
+
+    startFirst();
+    const Launch run = launch({"--script", "-"}, callsDocument(R"([["SetProjectName", "Again"]])"));
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(runningState().value("projectName").toString(), "Again");
+    EXPECT_EQ(QFileInfo(m_socket).permissions() &
+                  ~(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser),
+              QFile::Permissions());
+}
+
+TEST_F(Instances, FirstLaunchWithALinkRunsItInItsOwnWindow) {
+    startFirst({sheetwiseCallsUrl(callsDocument(R"([["SetProjectName", "Own window"]])"))});
+    EXPECT_EQ(runningState().value("projectName").toString(), "Own window");
+    if (m_first.bytesAvailable() == 0) {
+        m_first.waitForReadyRead(kProcessWaitMs);
+    }
+    EXPECT_TRUE(
+        m_first.readAllStandardOutput().startsWith(R"({"call":"SetProjectName","ok":true)"));
+}
+
+}  // namespace
+}  // namespace sw::host

@@ -1,0 +1,149 @@
+// The rule for calls from a web page, on a real viewer, and the fetch of a document that a
+// sheetwise:open link names, against the plan server.
+#include "host/untrusted_calls.h"
+
+#include "planserver/background_plan_server.h"
+#include "support/qt_print.h"
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QEventLoop>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTemporaryDir>
+
+#include "host/ui/document_fetcher.h"
+#include "host/ui/fast_viewer.h"
+#include "host/ui/standard_calls.h"
+
+namespace sw::host {
+namespace {
+
+// ---- Which calls a page may make ----------------------------------------------------------------
+
+struct UntrustedCase {
+    const char* name = nullptr;
+    SafeCtl switches;
+    const char* call = nullptr;
+    const char* error = nullptr;  // nullptr: the call runs
+};
+
+void PrintTo(const UntrustedCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+constexpr SafeCtl kLoaded{true, true};
+
+class UntrustedCalls : public ::testing::TestWithParam<UntrustedCase> {};
+
+TEST_P(UntrustedCalls, RunOnlyScriptingMethodsWhileScriptingIsSafe) {
+    const UntrustedCase& c = GetParam();
+    HostCallRegistry registry;
+    addStandardCalls(registry);
+    // A call another area might register as a scripting method by mistake.
+    registry.add("RemoveFolder", CallKind::Scripting, [](FastViewer& v, const QJsonArray&) {
+        v.projectName = "removed";
+        return CallReply{};
+    });
+    FastViewer viewer;
+    viewer.projectName = "before";
+    const UntrustedCallRunner runner(viewer, registry, ObjectSafety(c.switches));
+    const QJsonObject reply = runner.run(QJsonDocument::fromJson(c.call).array());
+    if (c.error == nullptr) {
+        EXPECT_TRUE(reply.value("ok").toBool()) << reply.value("error").toString().toStdString();
+        return;
+    }
+    EXPECT_FALSE(reply.value("ok").toBool());
+    EXPECT_EQ(reply.value("error").toString(), QString::fromUtf8(c.error));
+    EXPECT_EQ(viewer.projectName, "before");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, UntrustedCalls,
+    ::testing::Values(
+        UntrustedCase{"ScriptingMethod", kLoaded, R"(["SetProjectName", "P"])", nullptr},
+        UntrustedCase{"MethodInOtherCase", kLoaded, R"(["getpart", "a/b", "/"])", nullptr},
+        UntrustedCase{"OnlyInitializingOff", {true, false}, R"(["SetProjectName", "P"])", nullptr},
+        UntrustedCase{
+            "ScriptingSwitchOff", {false, true}, R"(["SetProjectName", "P"])", "Permission denied"},
+        UntrustedCase{
+            "BothSwitchesOff", {false, false}, R"(["GetPart", "a/b", "/"])", "Permission denied"},
+        UntrustedCase{"Dump", kLoaded, R"(["Dump"])", "Permission denied"},
+        UntrustedCase{"Click", kLoaded, R"(["Click", "FastViewer/toolbar"])", "Permission denied"},
+        UntrustedCase{"PrintTo", kLoaded, R"(["PrintTo", "/tmp"])", "Permission denied"},
+        UntrustedCase{"DoCommand", kLoaded, R"(["DoCommand", "Save"])", "Permission denied"},
+        UntrustedCase{"ScriptingKindButNotAMethod", kLoaded, R"(["RemoveFolder"])",
+                      "Permission denied"},
+        UntrustedCase{"UnknownCall", kLoaded, R"(["Shell", "rm"])",
+                      "Object doesn't support this property or method"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- Fetching a document ------------------------------------------------------------------------
+
+struct FetchCase {
+    const char* name = nullptr;
+    const char* path = nullptr;   // under the server's base URL, or a whole address with a scheme
+    QByteArray body;              // what the server holds at /doc.json
+    const char* error = nullptr;  // part of the refusal; nullptr: the body arrives
+};
+
+void PrintTo(const FetchCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class Fetching : public ::testing::TestWithParam<FetchCase> {};
+
+TEST_P(Fetching, GivesTheDocumentOrAClearReason) {
+    const FetchCase& c = GetParam();
+    QTemporaryDir root;
+    QFile file(root.filePath("doc.json"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(c.body);
+    file.close();
+    tools::PlanServerOptions options;
+    options.root = root.path();
+    options.stall = {"/stalled/*"};
+    QDir(root.path()).mkpath("stalled");
+    QFile::copy(root.filePath("doc.json"), root.filePath("stalled/doc.json"));
+    tools::BackgroundPlanServer server(options);
+    ASSERT_NE(server.start(), 0);
+
+    const QString path = QString::fromUtf8(c.path);
+    const QUrl url = path.contains(':') ? QUrl(path) : server.baseUrl().resolved(QUrl(path));
+    DocumentFetcher fetcher;
+    QEventLoop loop;
+    std::optional<QByteArray> document;
+    QString error;
+    fetcher.fetch(url, {kMaxDocumentBytes, 500, 5000},
+                  [&](const std::optional<QByteArray>& d, const QString& e) {
+                      document = d;
+                      error = e;
+                      loop.quit();
+                  });
+    loop.exec();
+    if (c.error == nullptr) {
+        ASSERT_TRUE(document.has_value()) << error.toStdString();
+        EXPECT_EQ(*document, c.body);
+    } else {
+        EXPECT_FALSE(document.has_value());
+        EXPECT_TRUE(error.contains(QString::fromUtf8(c.error))) << error.toStdString();
+    }
+}
+
+const QByteArray kSmall = R"({"calls": [["ResetRoot"]]})";
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Fetching,
+    ::testing::Values(
+        FetchCase{"Document", "doc.json", kSmall, nullptr},
+        FetchCase{"ExactlyTheLimit", "doc.json", QByteArray(kMaxDocumentBytes, ' '), nullptr},
+        FetchCase{"OverTheLimit", "doc.json", QByteArray(kMaxDocumentBytes + 1, ' '),
+                  "larger than 1 MB"},
+        FetchCase{"Missing", "nothing.json", kSmall, "Cannot fetch"},
+        FetchCase{"ServerStalls", "stalled/doc.json", QByteArray(4000, ' '), "in time"},
+        FetchCase{"FileAddress", "file:///etc/passwd", kSmall, "only from http or https"},
+        FetchCase{"DataAddress", "data:,{}", kSmall, "only from http or https"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace sw::host
