@@ -68,6 +68,7 @@ if [ -z "$base_url" ]; then
   exit 1
 fi
 echo "demo: plan server at $base_url serving $plans_dir"
+echo "demo: plan-room page at ${base_url}planroom/$project_number (its links open the viewer once sheetwise --register has run)"
 
 json_text() {
   local s=$1

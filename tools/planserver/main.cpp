@@ -1,5 +1,6 @@
 // planserver: serves a folder of plan sheets on 127.0.0.1 for the demo and the tests. Prints
 // "planserver listening on http://127.0.0.1:PORT/" once it listens; stops on SIGINT/SIGTERM.
+#include "planserver/plan_room_page.h"
 #include "planserver/plan_server.h"
 #include <sys/socket.h>
 #include <unistd.h>
@@ -53,6 +54,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     sw::tools::PlanServer server(*arguments.options);
+    sw::tools::addPlanRoomPage(server, arguments.options->root);
     if (server.start(arguments.options->port) == 0) {
         std::fprintf(stderr, "planserver: %s\n", qPrintable(server.errorString()));
         return 1;
