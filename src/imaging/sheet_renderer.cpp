@@ -106,7 +106,9 @@ void renderSheet(const Sheet& sheet, QImage& target, const QPoint& origin, const
         target.fill(bg);
         return;
     }
-    if (sheet.isBilevel() && display.width() >= sheet.width() &&
+    const bool finite = std::isfinite(display.left()) && std::isfinite(display.top()) &&
+                        std::isfinite(display.width()) && std::isfinite(display.height());
+    if (finite && sheet.isBilevel() && display.width() >= sheet.width() &&
         display.height() >= sheet.height()) {
         nearestBilevel(sheet, target, origin, display, bg);
         return;

@@ -359,7 +359,11 @@ void sampleSheet(const Sheet& sheet, const QRectF& display, const QRect& region,
     if (sheet.isNull() || region.isEmpty()) {
         return;
     }
-    if (display.width() <= 0 || display.height() <= 0) {
+    // A sheet shrunk below a thousandth of a pixel (or placed at no finite position) shows
+    // nothing; this also bounds the number of source pixels per output pixel.
+    const bool finite = std::isfinite(display.left()) && std::isfinite(display.top()) &&
+                        std::isfinite(display.width()) && std::isfinite(display.height());
+    if (!finite || display.width() < 1e-3 || display.height() < 1e-3) {
         for (int j = 0; j < region.height(); ++j) {
             sink(RowSpan{region.y() + j, region.x(), region.x(), 1, nullptr});
         }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "imaging/pyramid.h"
 #include "imaging/sheet_fixtures.h"
@@ -152,6 +153,23 @@ TEST(Render, OutsideTheSheetIsBackgroundAndInkHasThePaletteColour) {
     EXPECT_EQ(view.pixel(20, 2), kGrey);
     EXPECT_EQ(view.pixel(20, 15), qRgb(0, 0, 255));
     EXPECT_EQ(view.pixel(35, 15), kGrey);
+}
+
+// Whatever rectangle a caller sets, the frame is drawn without trouble: degenerate ones show
+// the background, a huge one the sheet.
+TEST(Render, DegenerateDisplayRectanglesAreHarmless) {
+    QImage white(300, 200, QImage::Format_Mono);
+    white.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    white.fill(0);
+    const Sheet sheet(white, 200, 200);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    for (const QRectF& display : {QRectF(0, 0, 1e-9, 1e-9), QRectF(0, 0, -50, 30),
+                                  QRectF(nan, 0, 10, 10), QRectF(0, 0, inf, inf)}) {
+        EXPECT_EQ(renderSheet(sheet, QSize(20, 10), display, kGrey).pixel(10, 5), kGrey);
+    }
+    const QImage huge = renderSheet(sheet, QSize(20, 10), QRectF(-1e12, -1e12, 3e12, 3e12), kGrey);
+    EXPECT_EQ(huge.pixel(10, 5), qRgb(255, 255, 255));
 }
 
 TEST(Render, OriginSelectsThePartOfTheView) {
