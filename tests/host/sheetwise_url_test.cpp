@@ -16,10 +16,6 @@ struct UrlCase {
     const char* error = nullptr;     // refused: a part of the message
 };
 
-void PrintTo(const UrlCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 class SheetwiseUrls : public ::testing::TestWithParam<UrlCase> {};
 
 TEST_P(SheetwiseUrls, AreReadOrRefusedWithAReason) {
@@ -51,7 +47,6 @@ INSTANTIATE_TEST_SUITE_P(
         UrlCase{"PlusIsASpaceAndEscapedPlusAPlus", "sheetwise:calls?json=a+b%2Bc", "a b+c"},
         UrlCase{"EscapedUtf8", "sheetwise:calls?json=%C3%A9%E2%82%AC", "\xC3\xA9\xE2\x82\xAC"},
         UrlCase{"FragmentIsDropped", "sheetwise:calls?json=x#part", "x"},
-        UrlCase{"EmptyParametersAreSkipped", "sheetwise:calls?&json=x&", "x"},
         UrlCase{"OpenEscapedAddress", "sheetwise:open?url=http%3A%2F%2F127.0.0.1%3A8080%2Fc.json",
                 nullptr, "http://127.0.0.1:8080/c.json"},
         UrlCase{"OpenPlainHttpsAddress", "sheetwise:open?url=https://plans.example/p/c.json",
@@ -63,18 +58,13 @@ INSTANTIATE_TEST_SUITE_P(
         UrlCase{"UnknownAction", "sheetwise:run?json=1", nullptr, nullptr, "is not an action"},
         UrlCase{"NoQuery", "sheetwise:calls", nullptr, nullptr, "no \"json\" parameter"},
         UrlCase{"EmptyDocument", "sheetwise:calls?json=", nullptr, nullptr, "no \"json\""},
-        UrlCase{"ParameterOfTheOtherAction", "sheetwise:calls?url=x", nullptr, nullptr,
-                "unknown parameter \"url\""},
         UrlCase{"ExtraParameter", "sheetwise:calls?json=1&x=2", nullptr, nullptr,
                 "unknown parameter \"x\""},
         UrlCase{"ParameterTwice", "sheetwise:calls?json=1&json=2", nullptr, nullptr, "twice"},
         UrlCase{"CutEscape", "sheetwise:calls?json=%7", nullptr, nullptr, "broken %-escape"},
-        UrlCase{"NonHexEscape", "sheetwise:calls?json=%zz", nullptr, nullptr, "broken %-escape"},
         UrlCase{"OpenFile", "sheetwise:open?url=file%3A%2F%2F%2Fetc%2Fpasswd", nullptr, nullptr,
                 "only http and https"},
         UrlCase{"OpenScript", "sheetwise:open?url=javascript:alert(1)", nullptr, nullptr,
-                "only http and https"},
-        UrlCase{"OpenFtp", "sheetwise:open?url=ftp://plans.example/c.json", nullptr, nullptr,
                 "only http and https"},
         UrlCase{"OpenRelative", "sheetwise:open?url=calls.json", nullptr, nullptr,
                 "not a valid address"},
@@ -127,10 +117,6 @@ struct DocumentCase {
     const char* error = nullptr;  // part of the refusal
 };
 
-void PrintTo(const DocumentCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 class UntrustedDocuments : public ::testing::TestWithParam<DocumentCase> {};
 
 TEST_P(UntrustedDocuments, AreCheckedBeforeAnyCallRuns) {
@@ -160,8 +146,6 @@ INSTANTIATE_TEST_SUITE_P(
                      padded(R"({"calls": [["ResetRoot"]]})", kMaxDocumentBytes + 1), -1,
                      "larger than 1 MB"},
         DocumentCase{"NotJson", "InitVars('http://h/')", -1, "not valid JSON"},
-        DocumentCase{"CutShort", R"({"calls": [["ResetRoot"])", -1, "not valid JSON"},
-        DocumentCase{"ListAtTheTop", R"([["ResetRoot"]])", -1, "\"calls\" list"},
         DocumentCase{"NoCalls", R"({"call": []})", -1, "no \"calls\" list"}),
     [](const auto& info) { return std::string(info.param.name); });
 
