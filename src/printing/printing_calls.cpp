@@ -11,6 +11,7 @@
 #include "host/host_calls.h"
 #include "host/script_error.h"
 #include "printing/batch_print.h"
+#include "printing/print_message_log.h"
 #include "printing/print_to_directory.h"
 
 namespace sw::printing {
@@ -69,6 +70,11 @@ void registerPrintingCalls(host::HostCallRegistry& registry) {
             QStringLiteral("batchPrint"),
             QJsonObject{{QStringLiteral("running"), BatchPrintMonitor::instance().running()},
                         {QStringLiteral("last"), lastBatchJson()}});
+        QJsonArray messages = state.value(QStringLiteral("messages")).toArray();
+        for (const QString& line : recordedPrintMessages()) {
+            messages.append(line);
+        }
+        state.insert(QStringLiteral("messages"), messages);
     });
 }
 

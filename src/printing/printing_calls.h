@@ -16,7 +16,8 @@ namespace sw::printing {
 //                     {"sheets", "printed", "problems": [...], "stopped"}, null when none has
 //                     ended yet; fails with "timeout" while one still runs. A pseudo-call.
 // and the Dump keys "printTo" (the folder, "" when off) and "batchPrint" ({"running": count,
-// "last": the last report or null}).
+// "last": the last report or null}); print messages recorded without a display are added to the
+// end of "messages".
 void registerPrintingCalls(host::HostCallRegistry& registry);
 
 }  // namespace sw::printing

@@ -9,11 +9,6 @@ namespace sw::printing {
 
 namespace {
 
-QStringList& recorded() {
-    static QStringList messages;
-    return messages;
-}
-
 bool withoutDisplay() {
     const QString platform = QGuiApplication::platformName();
     return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
@@ -25,7 +20,7 @@ void showPrintMessage(QWidget* parent, const QString& text, const QString& title
                       PrintMessageIcon icon) {
     if (withoutDisplay()) {
         const QString line = title.isEmpty() ? text : title + QStringLiteral(": ") + text;
-        recorded() << line;
+        recordPrintMessage(line);
         std::fprintf(stderr, "sheetwise: %s\n", qPrintable(line));
         return;
     }
@@ -37,14 +32,6 @@ void showPrintMessage(QWidget* parent, const QString& text, const QString& title
                 : icon == PrintMessageIcon::Information ? QMessageBox::Information
                                                         : QMessageBox::NoIcon);
     box.exec();
-}
-
-QStringList recordedPrintMessages() {
-    return recorded();
-}
-
-void clearRecordedPrintMessages() {
-    recorded().clear();
 }
 
 }  // namespace sw::printing
