@@ -7,12 +7,113 @@
 
 #include "host/ini_store.h"
 #include "host/preferences.h"
-#include "host/script_error.h"
+#include "plans/plan_test_support.h"
 
 namespace sw::plans {
 namespace {
 
-using host::ScriptError;
+using test::caseName;
+using test::describe;
+using test::errorOf;
+
+// ---- MakePlanList ----------------------------------------------------------------------------
+
+// The sheet arrays written as "label>file" per index joined by "|"; the spare element at the
+// end shows as a trailing "|>".
+QString arrays(const ProjectState& state) {
+    QStringList rows;
+    for (qsizetype i = 0; i < std::max(state.planLabels.size(), state.planFiles.size()); ++i) {
+        rows << state.planLabels.value(i, "?") + '>' + state.planFiles.value(i, "?");
+    }
+    return rows.join('|');
+}
+
+struct PlanListCase {
+    const char* name;
+    const char* list;
+    const char* nodes;
+    const char* arrays;
+    const char* error = "";
+};
+
+class MakePlanListTable : public ::testing::TestWithParam<PlanListCase> {};
+
+TEST_P(MakePlanListTable, BuildsTreeAndParallelArrays) {
+    const PlanListCase& c = GetParam();
+    ProjectState state;
+    state.planLabels = {"stale", ""};
+    std::vector<TreeNode> nodes;
+    EXPECT_EQ(errorOf([&] { state.MakePlanList(QString::fromUtf8(c.list), nodes); }), c.error);
+    EXPECT_EQ(describe(nodes), c.nodes);
+    EXPECT_EQ(arrays(state), c.arrays);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, MakePlanListTable,
+    ::testing::Values(
+        PlanListCase{"TwoGroups", "h~A,1,a~A,2,b~B,3,c", "c0:A:|c1:1:c0|c2:2:c0|c3:B:|c4:3:c3",
+                     "c1~1>a|c2~2>b|c4~3>c|>"},
+        PlanListCase{"BeginSheetsCannotBeOpened", "h~begin,T,t~A,1,a", "c0:T:|c1:A:|c2:1:c1",
+                     "c2~1>a|>"},
+        PlanListCase{"BeginLaterIsAGroup", "h~A,1,a~begin,2,b", "c0:A:|c1:1:c0|c2:begin:|c3:2:c2",
+                     "c1~1>a|c3~2>b|>"},
+        PlanListCase{"NoTilde", "A,1,a", "", ">"},
+        PlanListCase{"DashesRemoved", "h~A---B,S,f", "c0:AB:|c1:S:c0", "c1~S>f|>"},
+        PlanListCase{"LeadingBlanksRemoved", "   ~A,S,f", "c0:A:|c1:S:c0", "c1~S>f|>"},
+        PlanListCase{"FieldsNotTrimmed", "h~ A , S , f ", "c0: A :|c1: S :c0", "c1~ S > f |>"},
+        PlanListCase{"ReturningGroupStartsAgain", "h~A,1,a~B,2,b~A,3,c",
+                     "c0:A:|c1:1:c0|c2:B:|c3:2:c2|c4:A:|c5:3:c4", "c1~1>a|c3~2>b|c5~3>c|>"},
+        PlanListCase{"ExtraFieldsIgnored", "h~A,S,f,g,h", "c0:A:|c1:S:c0", "c1~S>f|>"},
+        PlanListCase{"EmptyGroupName", "h~,S,f", "c0::|c1:S:c0", "c1~S>f|>"},
+        PlanListCase{"BeginNeedsOnlyTwoFields", "h~begin,T", "c0:T:", ">"},
+        PlanListCase{"TrailingTilde", "h~A,1,a~", "c0:A:|c1:1:c0", "c1~1>a|>",
+                     "Subscript out of range"},
+        PlanListCase{"TwoFields", "h~A,1,a~A,2", "c0:A:|c1:1:c0|c2:2:c0", "c1~1>a|c2~2>|>",
+                     "Subscript out of range"},
+        PlanListCase{"OneField", "h~A,1,a~B", "c0:A:|c1:1:c0|c2:B:", "c1~1>a|>",
+                     "Subscript out of range"},
+        PlanListCase{"EmptyEntryInMiddle", "h~~A,1,a", "", ">", "Subscript out of range"}),
+    caseName);
+
+// Node numbers and the entry counter are 16-bit: the nodes and sheets added before an overflow
+// stay, and the two arrays stay parallel.
+TEST(MakePlanListLimits, SixteenBitCountersOverflowKeepingWhatWasAdded) {
+    struct Case {
+        const char* entry;
+        int count;
+        const char* lastKey;
+        qsizetype labels;
+        const char* error;
+    };
+    for (const Case& c : {Case{"A,s,f", 32766, "c32766", 32767, ""},
+                          Case{"A,s,f", 32767, "c32767", 32768, "Overflow"},
+                          Case{"begin,T", 40000, "c32766", 1, "Overflow"}}) {
+        SCOPED_TRACE(c.count);
+        const QString list = "hdr" + QString("~%1").arg(c.entry).repeated(c.count);
+        ProjectState state;
+        std::vector<TreeNode> nodes;
+        EXPECT_EQ(errorOf([&] { state.MakePlanList(list, nodes); }), c.error);
+        ASSERT_FALSE(nodes.empty());
+        EXPECT_EQ(nodes.back().key, c.lastKey);
+        EXPECT_EQ(state.planLabels.size(), c.labels);
+        EXPECT_EQ(state.planFiles.size(), c.labels);
+    }
+}
+
+// Only a sheet node under a group opens; any other key gives -1 and keeps the current name.
+TEST(OpenFromTree, FindsTheSheetByNodeKey) {
+    ProjectState state;
+    std::vector<TreeNode> nodes;
+    state.MakePlanList("h~begin,T,t~A,1,a~A,2,b", nodes);  // c0 begin sheet, c1 group, c2, c3
+    QStringList found;
+    for (const char* key : {"c2", "c3", "c1", "c0", "c99", "c"}) {
+        state.currentPlanName = "-";
+        found << QString("%1 %2").arg(state.planIndexForKey(key)).arg(state.currentPlanName);
+    }
+    EXPECT_EQ(found, (QStringList{"0 1", "1 2", "-1 -", "-1 -", "-1 -", "-1 -"}));
+}
+
+// ---- InitVars, SetPlanUrl and ResetRoot ------------------------------------------------------
 
 class ProjectFixture : public ::testing::Test {
 protected:
@@ -21,8 +122,17 @@ protected:
         host::writeProfileString(m_state.iniPath, "Prefs", "Plan Directory", m_dir.path());
     }
 
-    void initVars(QString url, QString id, QString name, std::int32_t rotation, QString site) {
-        m_state.InitVars(url, id, name, rotation, site);
+    // Calls InitVars; returns the caller's project identifier afterwards.
+    QString initVars(QString id, QString site, QString url = "http://h/", std::int32_t turn = 90) {
+        QString name = "Main Street School";
+        m_state.InitVars(url, id, name, turn, site);
+        return id;
+    }
+
+    // The addressing fields InitVars sets.
+    QStringList addressing() const {
+        return {m_state.siteName, m_state.projectId, m_state.planUrl, m_state.projectSubPath,
+                m_state.localRoot};
     }
 
     QTemporaryDir m_dir;
@@ -30,66 +140,43 @@ protected:
 };
 
 TEST_F(ProjectFixture, InitVarsSetsUpTheProjectAndRewritesTheCallersIdentifier) {
-    QString url = "http://h/";
-    QString id = "2004~0815";
-    QString name = "Main Street School";
-    std::int32_t rotation = 90;
-    QString site = "north";
-    m_state.InitVars(url, id, name, rotation, site);
-
-    EXPECT_EQ(id, "2004-0815");
-    EXPECT_EQ(url, "http://h/");
-    EXPECT_EQ(m_state.projectId, "2004-0815");
-    EXPECT_EQ(m_state.planUrl, "http://h/2004/0815/plans/");
+    EXPECT_EQ(initVars("2004~0815", "north"), "2004-0815");
+    EXPECT_EQ(addressing(), (QStringList{"north", "2004-0815", "http://h/2004/0815/plans/",
+                                         "2004-0815/plans/", m_dir.path() + "/north/"}));
     EXPECT_EQ(m_state.projectName, "Main Street School");
     EXPECT_EQ(m_state.rotation, 90);
-    EXPECT_EQ(m_state.siteName, "north");
-    EXPECT_EQ(m_state.projectSubPath, "2004-0815/plans/");
     EXPECT_EQ(m_state.planDirectory, m_dir.path());
-    EXPECT_EQ(m_state.localRoot, m_dir.path() + "/north/");
+
+    initVars("2004-0815..v2", "north/east..wing");  // inner levels and dots in names are fine
+    EXPECT_EQ(m_state.localRoot, m_dir.path() + "/north/east..wing/");
 }
 
 TEST_F(ProjectFixture, InitVarsWithoutDashStopsAfterStoringTheSite) {
-    initVars("http://h/", "2004-0815", "First", 90, "north");
-    EXPECT_THROW(initVars("http://other/", "20040815", "Second", 180, "south"), ScriptError);
-    EXPECT_EQ(m_state.siteName, "south");
-    EXPECT_EQ(m_state.planUrl, "http://h/2004/0815/plans/");
+    initVars("2004-0815", "north");
+    EXPECT_EQ(errorOf([&] { initVars("20040815", "south", "http://other/", 180); }),
+              "Invalid procedure call or argument");
+    EXPECT_EQ(addressing(), (QStringList{"south", "2004-0815", "http://h/2004/0815/plans/",
+                                         "2004-0815/plans/", m_dir.path() + "/north/"}));
     EXPECT_EQ(m_state.rotation, 90);
-    EXPECT_EQ(m_state.projectName, "First");
-    EXPECT_EQ(m_state.projectId, "2004-0815");
 }
 
 struct PlanUrlCase {
     const char* name;
     const char* url;
     const char* id;
-    const char* planUrl;  // nullptr: refused
+    const char* planUrl;  // "": refused, planUrl unchanged
 };
-
-void PrintTo(const PlanUrlCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class SetPlanUrlTable : public ::testing::TestWithParam<PlanUrlCase> {};
 
 TEST_P(SetPlanUrlTable, SplitsTheIdentifierAtItsFirstDash) {
     const PlanUrlCase& c = GetParam();
     ProjectState state;
-    state.planUrl = "unchanged";
     QString url = c.url;
     QString id = c.id;
-    if (c.planUrl == nullptr) {
-        try {
-            state.SetPlanUrl(url, id);
-            FAIL() << "accepted";
-        } catch (const ScriptError& e) {
-            EXPECT_EQ(e.description(), "Invalid procedure call or argument");
-        }
-        EXPECT_EQ(state.planUrl, "unchanged");
-    } else {
-        state.SetPlanUrl(url, id);
-        EXPECT_EQ(state.planUrl, c.planUrl);
-    }
+    EXPECT_EQ(errorOf([&] { state.SetPlanUrl(url, id); }),
+              QString(c.planUrl).isEmpty() ? "Invalid procedure call or argument" : "");
+    EXPECT_EQ(state.planUrl, c.planUrl);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -99,45 +186,37 @@ INSTANTIATE_TEST_SUITE_P(
                       PlanUrlCase{"FirstDashOnly", "u/", "a-b-c", "u/a/b-c/plans/"},
                       PlanUrlCase{"LeadingDash", "u/", "-x", "u//x/plans/"},
                       PlanUrlCase{"TrailingDash", "u/", "x-", "u/x//plans/"},
-                      PlanUrlCase{"NoDash", "u/", "20040815", nullptr},
-                      PlanUrlCase{"Empty", "u/", "", nullptr},
-                      PlanUrlCase{"TildeIsNotDash", "u/", "2004~0815", nullptr}));
+                      PlanUrlCase{"NoDash", "u/", "20040815", ""},
+                      PlanUrlCase{"Empty", "u/", "", ""},
+                      PlanUrlCase{"TildeIsNotDash", "u/", "2004~0815", ""}),
+    caseName);
 
-// ---- Confinement to the plan folder -------------------------------------------------------------
-
+// A site or project identifier that could lead outside the plan folder is refused before
+// anything is stored.
 struct HostileCase {
     const char* name;
     QString site;
     QString id;
 };
 
-void PrintTo(const HostileCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 class HostileInitVars : public ProjectFixture, public ::testing::WithParamInterface<HostileCase> {};
 
 TEST_P(HostileInitVars, IsRefusedBeforeAnythingIsStored) {
-    initVars("http://h/", "2004-0815", "First", 90, "north");
-    const ProjectState before = m_state;
+    initVars("2004-0815", "north");
+    const QStringList before = addressing();
     QString url = "http://evil/";
     QString id = GetParam().id;
-    const QString idBefore = id;
     QString name = "Evil";
-    std::int32_t rotation = 270;
     QString site = GetParam().site;
-    try {
-        m_state.InitVars(url, id, name, rotation, site);
-        FAIL() << "accepted";
-    } catch (const ScriptError& e) {
-        EXPECT_EQ(e.description(), "Invalid procedure call or argument");
+    std::int32_t turn = 270;
+    EXPECT_EQ(errorOf([&] { m_state.InitVars(url, id, name, turn, site); }),
+              "Invalid procedure call or argument");
+    EXPECT_EQ(id, GetParam().id);
+    EXPECT_EQ(addressing(), before);
+    if (site == "north") {
+        EXPECT_THROW(m_state.SetProjectID(id), host::ScriptError);
+        EXPECT_EQ(m_state.projectId, "2004-0815");
     }
-    EXPECT_EQ(id, idBefore);
-    EXPECT_EQ(m_state.siteName, before.siteName);
-    EXPECT_EQ(m_state.planUrl, before.planUrl);
-    EXPECT_EQ(m_state.localRoot, before.localRoot);
-    EXPECT_EQ(m_state.projectId, before.projectId);
-    EXPECT_EQ(m_state.projectSubPath, before.projectSubPath);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -154,39 +233,24 @@ INSTANTIATE_TEST_SUITE_P(
                       HostileCase{"SlashId", "north", "2004-08/15"},
                       HostileCase{"BackslashId", "north", "2004-08\\15"},
                       HostileCase{"AbsoluteId", "north", "/tmp/x-1"},
-                      HostileCase{"NulId", "north", QString("1-2") + QChar(0)}));
+                      HostileCase{"NulId", "north", QString("1-2") + QChar(0)}),
+    caseName);
 
-TEST_F(ProjectFixture, SiteWithInnerLevelsAndDotsInNamesIsAccepted) {
-    initVars("http://h/", "2004-0815..v2", "P", 0, "north/east..wing");
-    EXPECT_EQ(m_state.localRoot, m_dir.path() + "/north/east..wing/");
-    EXPECT_EQ(m_state.projectId, "2004-0815..v2");
-}
-
-TEST_F(ProjectFixture, SetProjectIdRefusesSeparators) {
-    QString good = "1-2";
-    m_state.SetProjectID(good);
-    QString bad = "../1-2";
-    EXPECT_THROW(m_state.SetProjectID(bad), ScriptError);
-    EXPECT_EQ(m_state.projectId, "1-2");
-}
-
-// ---- ResetRoot -------------------------------------------------------------------------------
-
+// ResetRoot reads the settings at each call; an empty plan folder falls back to the default,
+// which is written back.
 TEST_F(ProjectFixture, ResetRootFollowsTheSettingsAtEachCall) {
-    initVars("http://h/", "1-2", "P", 0, "north");
+    initVars("1-2", "north");
     host::writeProfileString(m_state.iniPath, "Prefs", "Plan Directory", "/srv/plans/");
     host::writeProfileString(m_state.iniPath, "Prefs", "Print In Blue", "1");
     m_state.ResetRoot();
-    EXPECT_EQ(m_state.planDirectory, "/srv/plans/");
     EXPECT_EQ(m_state.localRoot, "/srv/plans//north/");
     EXPECT_TRUE(m_state.printInBlue);
     EXPECT_FALSE(m_state.reversePrint);
-}
 
-TEST_F(ProjectFixture, ResetRootWithEmptyFolderWritesTheDefault) {
     host::writeProfileString(m_state.iniPath, "Prefs", "Plan Directory", "");
     m_state.ResetRoot();
     EXPECT_EQ(m_state.planDirectory, host::defaultPlanDirectory());
+    EXPECT_EQ(m_state.localRoot, host::defaultPlanDirectory() + "/north/");
     EXPECT_EQ(host::readProfileString(m_state.iniPath, "Prefs", "Plan Directory", "none"),
               host::defaultPlanDirectory());
 }

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <QString>
+#include <QStringList>
+
+#include "host/script_error.h"
+#include "plans/tree_node.h"
+
+// Helpers shared by the plans tests.
+namespace sw::plans::test {
+
+// Names the cases of a table after their `name` field.
+inline constexpr auto caseName = [](const auto& info) { return std::string(info.param.name); };
+
+// The description of the ScriptError that `run` throws; empty when it throws none.
+inline QString errorOf(const std::function<void()>& run) {
+    try {
+        run();
+    } catch (const host::ScriptError& e) {
+        return e.description();
+    }
+    return {};
+}
+
+// Tree nodes written as "key:text:parent" joined by "|".
+inline QString describe(const std::vector<TreeNode>& nodes) {
+    QStringList parts;
+    for (const TreeNode& node : nodes) {
+        parts << node.key + ':' + node.text + ':' + node.parentKey;
+    }
+    return parts.join('|');
+}
+
+}  // namespace sw::plans::test
