@@ -7,16 +7,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "plans/plan_test_support.h"
+
 namespace sw::plans {
 namespace {
 
-QString describe(const std::vector<TreeNode>& nodes) {
-    QStringList parts;
-    for (const TreeNode& node : nodes) {
-        parts << node.key + ':' + node.text + ':' + node.parentKey;
-    }
-    return parts.join('|');
-}
+using test::describe;
 
 class SavedPlansFixture : public ::testing::Test {
 protected:
@@ -28,40 +24,45 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
     }
+    QString folder(const QString& relative) const { return QDir(m_root + relative).absolutePath(); }
 
     QTemporaryDir m_dir;
     QString m_root = m_dir.path() + "/plans";
 };
 
-TEST_F(SavedPlansFixture, ProjectWithDescriptionIsLabelledAndListed) {
+TEST_F(SavedPlansFixture, ProjectWithDescriptionIsLabelledAndOpensThroughSavedFolders) {
     put("/north/2004-0815/desc.txt", "Main Street School\r\n");
     put("/north/2004-0815/A1.tif");
     const SavedPlans saved = FillSavedPlans(m_root);
     EXPECT_EQ(describe(saved.nodes), "c1:north:|c2:Main Street School:c1|c3:A1.tif:c2");
-    const QString folder = QDir(m_root + "/north/2004-0815").absolutePath();
-    EXPECT_EQ(saved.savedFolders, QStringList({"", "Main Street School%" + folder, ""}));
+    const QString project = folder("/north/2004-0815");
+    EXPECT_EQ(saved.savedFolders, QStringList({"", "Main Street School%" + project, ""}));
     EXPECT_EQ(savedSheetPath(m_root, {"north", "Main Street School", "A1.tif"}, saved.savedFolders),
-              folder + "/A1.tif");
+              project + "/A1.tif");
 }
 
+// Without a description, or with an empty one, the folder's name shows and the sheet opens
+// through its path.
 TEST_F(SavedPlansFixture, ProjectWithoutDescriptionOpensThroughItsPath) {
-    put("/north/2004-0815/A1.tif");
+    put("/north/1-1/A1.tif");
+    put("/north/2-2/desc.txt", "");
+    put("/north/2-2/B1.tif");
     const SavedPlans saved = FillSavedPlans(m_root + "/");
-    EXPECT_EQ(describe(saved.nodes), "c1:north:|c2:2004-0815:c1|c3:A1.tif:c2");
+    EXPECT_EQ(describe(saved.nodes), "c1:north:|c2:1-1:c1|c3:A1.tif:c2|c4:2-2:c1|c5:B1.tif:c4");
     EXPECT_EQ(saved.savedFolders, QStringList({"", ""}));
-    EXPECT_EQ(savedSheetPath(m_root + "/", {"north", "2004-0815", "A1.tif"}, saved.savedFolders),
-              m_root + "/north/2004-0815/A1.tif");
+    EXPECT_EQ(savedSheetPath(m_root + "/", {"north", "1-1", "A1.tif"}, saved.savedFolders),
+              m_root + "/north/1-1/A1.tif");
+    EXPECT_EQ(FillSavedPlans(m_root + "/missing").savedFolders, QStringList({"", ""}));
+    EXPECT_TRUE(FillSavedPlans(m_root + "/missing").nodes.empty());
 }
 
 TEST_F(SavedPlansFixture, OrderIsByNameAndOnlyThreeLevelsShow) {
-    put("/b-site/p2/z.tif");
-    put("/b-site/p2/B.tif");
-    put("/b-site/p2/a.tif");
-    put("/b-site/p2/deeper/x.tif");
+    for (const char* file :
+         {"/b-site/p2/z.tif", "/b-site/p2/B.tif", "/b-site/p2/a.tif", "/b-site/p2/deeper/x.tif",
+          "/A-site/p/readme.txt", "/loose.tif", "/b-site/loose.tif"}) {
+        put(file);
+    }
     put("/b-site/p1/desc.txt", "Second\n");
-    put("/A-site/p/readme.txt");
-    put("/loose.tif");
-    put("/b-site/loose.tif");
     const SavedPlans saved = FillSavedPlans(m_root);
     EXPECT_EQ(describe(saved.nodes),
               "c1:A-site:|c2:p:c1|c3:readme.txt:c2|c4:b-site:|c5:Second:c4|c6:p2:c4|c7:a.tif:c6|"
@@ -69,38 +70,22 @@ TEST_F(SavedPlansFixture, OrderIsByNameAndOnlyThreeLevelsShow) {
     EXPECT_EQ(saved.savedFolders.size(), 3);
 }
 
-TEST_F(SavedPlansFixture, SameLabelTwiceOpensFromTheFolderListedLast) {
+// Through savedFolders the last folder with the project's label wins, and a label holding "%"
+// never matches.
+TEST_F(SavedPlansFixture, LookUpThroughSavedFolders) {
     put("/north/1-1/desc.txt", "School\r\n");
     put("/north/1-1/A1.tif");
     put("/south/2-2/desc.txt", "School\r\n");
     put("/south/2-2/A1.tif");
+    put("/west/3-3/desc.txt", "50% done\r\n");
+    put("/west/3-3/A1.tif");
     const SavedPlans saved = FillSavedPlans(m_root);
-    ASSERT_EQ(saved.savedFolders.size(), 4);
-    const QString expected = QDir(m_root + "/south/2-2").absolutePath() + "/A1.tif";
-    EXPECT_EQ(savedSheetPath(m_root, {"north", "School", "A1.tif"}, saved.savedFolders), expected);
-    EXPECT_EQ(SelectedSavedPlanPath(saved.savedFolders, "School", "A1.tif"), expected);
-}
-
-TEST_F(SavedPlansFixture, LabelWithPercentNeverMatches) {
-    put("/north/1-1/desc.txt", "50% done\r\n");
-    put("/north/1-1/A1.tif");
-    const SavedPlans saved = FillSavedPlans(m_root);
-    EXPECT_EQ(savedSheetPath(m_root, {"north", "50% done", "A1.tif"}, saved.savedFolders),
+    ASSERT_EQ(saved.savedFolders.size(), 5);
+    const QString south = folder("/south/2-2") + "/A1.tif";
+    EXPECT_EQ(savedSheetPath(m_root, {"north", "School", "A1.tif"}, saved.savedFolders), south);
+    EXPECT_EQ(SelectedSavedPlanPath(saved.savedFolders, "School", "A1.tif"), south);
+    EXPECT_EQ(savedSheetPath(m_root, {"west", "50% done", "A1.tif"}, saved.savedFolders),
               "error/A1.tif");
-}
-
-TEST_F(SavedPlansFixture, EmptyDescriptionKeepsTheFolderName) {
-    put("/north/1-1/desc.txt", "");
-    put("/north/1-1/A1.tif");
-    const SavedPlans saved = FillSavedPlans(m_root);
-    EXPECT_EQ(describe(saved.nodes), "c1:north:|c2:1-1:c1|c3:A1.tif:c2");
-    EXPECT_EQ(saved.savedFolders, QStringList({"", ""}));
-}
-
-TEST_F(SavedPlansFixture, MissingPlanFolderGivesAnEmptyTree) {
-    const SavedPlans saved = FillSavedPlans(m_root + "/missing");
-    EXPECT_TRUE(saved.nodes.empty());
-    EXPECT_EQ(saved.savedFolders, QStringList({"", ""}));
 }
 
 // A hostile project name stored in desc.txt cannot make the tree open a file outside the plan
@@ -108,33 +93,22 @@ TEST_F(SavedPlansFixture, MissingPlanFolderGivesAnEmptyTree) {
 TEST_F(SavedPlansFixture, ClimbingLabelDoesNotLeaveThePlanFolder) {
     put("/north/1-1/desc.txt", "../../outside\r\n");
     put("/north/1-1/A1.tif");
-    QFile outside(m_dir.path() + "/outside/A1.tif");
-    QDir().mkpath(m_dir.path() + "/outside");
-    ASSERT_TRUE(outside.open(QIODevice::WriteOnly));
-    outside.close();
+    put("/../outside/A1.tif");
     const SavedPlans saved = FillSavedPlans(m_root);
     EXPECT_EQ(savedSheetPath(m_root, {"north", "../../outside", "A1.tif"}, saved.savedFolders),
-              QDir(m_root + "/north/1-1").absolutePath() + "/A1.tif");
+              folder("/north/1-1") + "/A1.tif");
 }
 
-struct SheetNameCase {
-    const char* text;
-    bool opens;
-};
-
-class SheetNameTable : public ::testing::TestWithParam<SheetNameCase> {};
-
-TEST_P(SheetNameTable, OnlyLowerCaseTifOpens) {
-    EXPECT_EQ(isSavedSheetName(GetParam().text), GetParam().opens) << GetParam().text;
+TEST(SavedSheetName, OnlyLowerCaseTifOpens) {
+    QStringList opens;
+    for (const char* text :
+         {"A1.tif", "PLAN.TIF", "readme.txt", "x.tiff", "tif", "", "Main Street School"}) {
+        if (isSavedSheetName(text)) {
+            opens << text;
+        }
+    }
+    EXPECT_EQ(opens, (QStringList{"A1.tif", "tif"}));
 }
-
-INSTANTIATE_TEST_SUITE_P(Table, SheetNameTable,
-                         ::testing::Values(SheetNameCase{"A1.tif", true},
-                                           SheetNameCase{"PLAN.TIF", false},
-                                           SheetNameCase{"readme.txt", false},
-                                           SheetNameCase{"x.tiff", false},
-                                           SheetNameCase{"tif", true}, SheetNameCase{"", false},
-                                           SheetNameCase{"Main Street School", false}));
 
 }  // namespace
 }  // namespace sw::plans
