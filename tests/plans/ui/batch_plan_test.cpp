@@ -3,24 +3,16 @@
 #include "support/qt_print.h"
 #include <gtest/gtest.h>
 
-#include <optional>
-
-#include "host/script_error.h"
+#include "plans/plan_test_support.h"
 
 namespace sw::plans {
 namespace {
-
-using host::ScriptError;
 
 struct RowsCase {
     const char* name;
     QStringList labels;
     QStringList rows;
 };
-
-void PrintTo(const RowsCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class BatchListRowsTable : public ::testing::TestWithParam<RowsCase> {};
 
@@ -37,44 +29,21 @@ INSTANTIATE_TEST_SUITE_P(
         RowsCase{"FurtherTildeBecomesDash", {"c1~a~b", ""}, {"a-b"}},
         RowsCase{"LabelWithoutDashSkipped", {"plain", "c3~x"}, {"x"}},
         RowsCase{"EmptyName", {"c7~", ""}, {""}}, RowsCase{"NoSheets", {""}, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::caseName);
 
-struct RotationCase {
-    const char* name;
-    std::int32_t degrees;
-    std::optional<std::int16_t> hundredths;  // empty: Overflow
-};
-
-void PrintTo(const RotationCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class BatchRotationTable : public ::testing::TestWithParam<RotationCase> {};
-
-TEST_P(BatchRotationTable, FitsSixteenBitsOrOverflows) {
-    const RotationCase& c = GetParam();
-    if (c.hundredths) {
-        EXPECT_EQ(batchRotationFor(c.degrees), *c.hundredths);
-        return;
+// The rotation in hundredths of a degree must fit 16 bits.
+TEST(BatchRotation, FitsSixteenBitsOrOverflows) {
+    QStringList results;
+    for (const int degrees : {0, 90, -90, 327, -327, 328, -328, 360}) {
+        const QString error =
+            test::errorOf([&] { results << QString::number(batchRotationFor(degrees)); });
+        if (!error.isEmpty()) {
+            results << error;
+        }
     }
-    try {
-        batchRotationFor(c.degrees);
-        FAIL() << "no error";
-    } catch (const ScriptError& error) {
-        EXPECT_EQ(error.description(), "Overflow");
-    }
+    EXPECT_EQ(results, (QStringList{"0", "9000", "-9000", "32700", "-32700", "Overflow", "Overflow",
+                                    "Overflow"}));
 }
-
-INSTANTIATE_TEST_SUITE_P(Degrees, BatchRotationTable,
-                         ::testing::Values(RotationCase{"None", 0, 0},
-                                           RotationCase{"QuarterTurn", 90, 9000},
-                                           RotationCase{"BackQuarterTurn", -90, -9000},
-                                           RotationCase{"Largest", 327, 32700},
-                                           RotationCase{"Smallest", -327, -32700},
-                                           RotationCase{"JustTooLarge", 328, std::nullopt},
-                                           RotationCase{"JustTooSmall", -328, std::nullopt},
-                                           RotationCase{"FullTurn", 360, std::nullopt}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace sw::plans

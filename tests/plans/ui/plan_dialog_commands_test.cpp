@@ -9,11 +9,13 @@
 #include <QJsonArray>
 #include <QLabel>
 #include <QListWidget>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "host/host_calls.h"
 #include "host/ini_store.h"
+#include "host/preferences.h"
 #include "host/ui/fast_viewer.h"
 #include "host/ui/standard_calls.h"
 #include "plans/ui/batch_download.h"
@@ -44,9 +46,7 @@ protected:
     }
     void TearDown() override {
         for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (qobject_cast<QDialog*>(widget) != nullptr) {
-                delete widget;
-            }
+            delete qobject_cast<QDialog*>(widget);
         }
     }
 
@@ -60,15 +60,19 @@ protected:
         m_viewer.MakePlanList(list);
     }
 
-    QJsonObject call(const QJsonArray& call) {
-        return HostCallRunner(m_viewer, standardRegistry(), Trust::Trusted).run(call);
+    bool call(const QJsonArray& call) {
+        return HostCallRunner(m_viewer, standardRegistry(), Trust::Trusted)
+            .run(call)
+            .value("ok")
+            .toBool();
     }
 
     QTemporaryDir m_dir;
     FastViewer m_viewer;
 };
 
-TEST_F(PlanDialogCommandsTest, DownloadOpensTheProjectsSheetsAndWritesTheDescription) {
+// A full turn does not fit the batch's 16-bit hundredths of a degree.
+TEST_F(PlanDialogCommandsTest, DownloadOpensTheProjectsSheetsOrShowsTheOverflow) {
     initProject(90);
     m_viewer.DoCommand("Download");
     const QList<plans::BatchDownload*> open = openDialogs<plans::BatchDownload>();
@@ -78,40 +82,48 @@ TEST_F(PlanDialogCommandsTest, DownloadOpensTheProjectsSheetsAndWritesTheDescrip
     EXPECT_EQ(open.first()->thelist->count(), 3);
     EXPECT_TRUE(QFile::exists(m_dir.filePath("plans/north/2004-0815/desc.txt")));
     EXPECT_TRUE(m_viewer.messagesShown.isEmpty());
-}
+    delete open.first();
 
-TEST_F(PlanDialogCommandsTest, DownloadWithAFullTurnShowsOverflowAndNoDialog) {
     initProject(360);
     m_viewer.DoCommand("Download");
     EXPECT_TRUE(openDialogs<plans::BatchDownload>().isEmpty());
     EXPECT_EQ(m_viewer.messagesShown, QStringList{"Overflow"});
 }
 
-// A script drives the preferences through the object names, as a host page or a test would.
+// A script drives the preferences through the object names, as a host page or a test would;
+// with no user the folder chooser is cancelled, so the empty folder saved falls back to the
+// default at the next ResetRoot.
 TEST_F(PlanDialogCommandsTest, ScriptedPrefsSaveReachesTheNextResetRoot) {
     if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
         GTEST_SKIP() << "a screen is attached: Choose Folder would wait for a user";
     }
     writeProfileString(m_viewer.iniPath, "Prefs", "Print In Blue", "0");
-    EXPECT_TRUE(call({"DoCommand", "Prefs"}).value("ok").toBool());
+    EXPECT_TRUE(call({"DoCommand", "Prefs"}));
     ASSERT_EQ(openDialogs<plans::PrefsForm>().size(), 1);
     EXPECT_EQ(openDialogs<plans::PrefsForm>().first()->iniPath(), m_viewer.iniPath);
-    EXPECT_TRUE(call({"Set", "PrefsForm/Check1", true}).value("ok").toBool());
-    EXPECT_TRUE(call({"Click", "PrefsForm/Command1"}).value("ok").toBool());  // no user: cancel
-    EXPECT_TRUE(call({"Click", "PrefsForm/Command2"}).value("ok").toBool());
+    EXPECT_TRUE(call({"Set", "PrefsForm/Check1", true}));
+    EXPECT_TRUE(call({"Click", "PrefsForm/Command1"}));
+    EXPECT_TRUE(call({"Click", "PrefsForm/Command2"}));
     EXPECT_TRUE(QTest::qWaitFor([] { return openDialogs<plans::PrefsForm>().isEmpty(); }, 2000));
     m_viewer.ResetRoot();
     EXPECT_TRUE(m_viewer.printInBlue);
-    EXPECT_EQ(readProfileString(m_viewer.iniPath, "Prefs", "Plan Directory", "none"),
-              m_viewer.planDirectory);
+    EXPECT_EQ(m_viewer.planDirectory, defaultPlanDirectory());
 }
 
+// "Markup" shows one about window with this build's version; once closed, it opens anew.
 TEST_F(PlanDialogCommandsTest, MarkupShowsTheAboutWindowOnce) {
     m_viewer.DoCommand("Markup");
     m_viewer.DoCommand("Markup");
     const QList<plans::UpgradeFrm*> open = openDialogs<plans::UpgradeFrm>();
     ASSERT_EQ(open.size(), 1);
-    EXPECT_TRUE(open.first()->version->text().startsWith("Version "));
+    QPointer<plans::UpgradeFrm> window = open.first();
+    EXPECT_EQ(window->windowTitle(), "About Sheetwise");
+    EXPECT_EQ(window->version->text(), "Version " SW_EXPECTED_VERSION);
+    EXPECT_FALSE(window->Picture1->pixmap().isNull());
+    window->close();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.isNull(); }, 2000));
+    m_viewer.DoCommand("Markup");
+    EXPECT_EQ(openDialogs<plans::UpgradeFrm>().size(), 1);
 }
 
 }  // namespace
