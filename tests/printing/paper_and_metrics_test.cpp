@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "host/script_error.h"
 #include "printing/fake_printer_device.h"
 #include "printing/paper_names.h"
 #include "printing/printer_metrics.h"
@@ -11,61 +10,41 @@ namespace {
 
 using test::FakePrinterDevice;
 
-// ---- Paper names -----------------------------------------------------------------------------
+// ---- Paper names -------------------------------------------------------------------------------
 
 struct NameCase {
-    int code;
-    const char* name;
-};
-
-void PrintTo(const NameCase& c, std::ostream* os) {
-    *os << "code " << c.code;
-}
-
-class NamedPaper : public ::testing::TestWithParam<NameCase> {};
-
-TEST_P(NamedPaper, HasItsNameWhateverThePageSize) {
-    EXPECT_EQ(PaperSizeName(GetParam().code, 720, 1440), QString::fromUtf8(GetParam().name));
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, NamedPaper,
-                         ::testing::Values(NameCase{1, "Letter, 8 1/2 x 11 in"},
-                                           NameCase{9, "A4, 210 x 297 mm"},
-                                           NameCase{17, "11 x 17 in"}, NameCase{24, "C size sheet"},
-                                           NameCase{28, "Envelope C5, 162 x 229 mm"},
-                                           NameCase{29, "Envelope C3, 324 x 458 mm"},
-                                           NameCase{41, "German Legal Fanfold, 8 1/2 x 13 in"}));
-
-struct FallbackCase {
     const char* label;
     int code;
     double widthTwips;
     double heightTwips;
-    const char* text;
+    const char* name;
 };
 
-void PrintTo(const FallbackCase& c, std::ostream* os) {
-    *os << c.label;
+class PaperName : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(PaperName, IsTheTableNameOrElseThePageSizeInInches) {
+    const NameCase& c = GetParam();
+    EXPECT_EQ(PaperSizeName(c.code, c.widthTwips, c.heightTwips), QString::fromUtf8(c.name));
 }
 
-class FallbackPaper : public ::testing::TestWithParam<FallbackCase> {};
+const NameCase kNames[] = {
+    {"Letter", 1, 720, 1440, "Letter, 8 1/2 x 11 in"},
+    {"A4", 9, 720, 1440, "A4, 210 x 297 mm"},
+    {"Code17", 17, 720, 1440, "11 x 17 in"},
+    {"CSheet", 24, 720, 1440, "C size sheet"},
+    {"EnvelopeC5", 28, 720, 1440, "Envelope C5, 162 x 229 mm"},
+    {"EnvelopeC3", 29, 720, 1440, "Envelope C3, 324 x 458 mm"},
+    {"LastNamed", 41, 720, 1440, "German Legal Fanfold, 8 1/2 x 13 in"},
+    {"Code0", 0, 15840, 24480, "11.00x17.00"},
+    {"Code42", 42, 12240, 15840, "8.50x11.00"},
+    {"Code66", 66, 34560, 51840, "24.00x36.00"},
+    {"NegativeCode", -1, 12240, 15840, "8.50x11.00"},
+    {"HalfAnInchWide", 0, 720, 1440, ".50x1.00"},
+    {"RoundedToCents", 0, 11906, 16838, "8.27x11.69"},
+};
+INSTANTIATE_TEST_SUITE_P(Table, PaperName, ::testing::ValuesIn(kNames), test::LabelName());
 
-TEST_P(FallbackPaper, ShowsThePageSizeInInches) {
-    const FallbackCase& c = GetParam();
-    EXPECT_EQ(PaperSizeName(c.code, c.widthTwips, c.heightTwips), QString::fromUtf8(c.text));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, FallbackPaper,
-    ::testing::Values(FallbackCase{"code 0", 0, 15840, 24480, "11.00x17.00"},
-                      FallbackCase{"code 42", 42, 12240, 15840, "8.50x11.00"},
-                      FallbackCase{"code 66 (A2)", 66, 34560, 51840, "24.00x36.00"},
-                      FallbackCase{"negative code", -1, 12240, 15840, "8.50x11.00"},
-                      FallbackCase{"half an inch wide", 0, 720, 1440, ".50x1.00"},
-                      FallbackCase{"rounded to cents", 0, 11906, 16838, "8.27x11.69"}),
-    test::LabelName());
-
-TEST(PaperSizeName, FallbackFollowsThePrintersOrientation) {
+TEST(PaperName, FallbackFollowsThePrintersOrientation) {
     FakePrinterDevice printer(QStringLiteral("Plotter"), 15840, 24480, {}, 0);
     EXPECT_EQ(PaperSizeName(0, printer), QStringLiteral("11.00x17.00"));
     printer.setSetting(PrinterSetting::Orientation, kLandscape);
@@ -76,26 +55,22 @@ TEST(PaperSizeName, FallbackFollowsThePrintersOrientation) {
 TEST(PaperCodes, EveryNumberedQtPageSizeMapsBackToTheSameSize) {
     int mapped = 0;
     for (int code = 1; code <= kLastNamedPaperCode; ++code) {
-        const std::optional<QPageSize> size = pageSizeForPaperCode(code);
-        if (!size) {
-            continue;
+        if (const std::optional<QPageSize> size = pageSizeForPaperCode(code)) {
+            ++mapped;
+            const int back = paperCodeForPageSize(*size);
+            ASSERT_GE(back, 1) << code;
+            EXPECT_EQ(pageSizeForPaperCode(back)->sizePoints(), size->sizePoints()) << code;
         }
-        ++mapped;
-        const int back = paperCodeForPageSize(*size);
-        ASSERT_GE(back, 1) << code;
-        EXPECT_EQ(pageSizeForPaperCode(back)->sizePoints(), size->sizePoints()) << code;
     }
     EXPECT_GE(mapped, 30);
-    EXPECT_EQ(paperCodeForPageSize(QPageSize(QPageSize::Letter)), 1);
     EXPECT_EQ(paperCodeForPageSize(QPageSize(QPageSize::A4)), 9);
     EXPECT_FALSE(pageSizeForPaperCode(0));
     // The C, D and E size sheets are the ANSI engineering sheets.
     EXPECT_EQ(pageSizeForPaperCode(24)->size(QPageSize::Inch), QSizeF(17, 22));
     EXPECT_EQ(pageSizeForPaperCode(26)->size(QPageSize::Inch), QSizeF(34, 44));
     EXPECT_EQ(paperCodeForPageSize(QPageSize(QPageSize::AnsiD)), 25);
-    EXPECT_EQ(paperCodeForPageSize(
-                  QPageSize(QSizeF(36, 24), QPageSize::Inch, QString(), QPageSize::ExactMatch)),
-              0);
+    const QPageSize unnamed(QSizeF(36, 24), QPageSize::Inch, QString(), QPageSize::ExactMatch);
+    EXPECT_EQ(paperCodeForPageSize(unnamed), 0);
 }
 
 struct ParseCase {
@@ -112,13 +87,11 @@ class PaperArgument : public ::testing::TestWithParam<ParseCase> {};
 
 TEST_P(PaperArgument, NamesAPageSize) {
     const std::optional<QPageSize> size = parsePaperName(QString::fromUtf8(GetParam().text));
-    if (GetParam().widthPt == 0) {
-        EXPECT_FALSE(size);
-        return;
+    ASSERT_EQ(size.has_value(), GetParam().widthPt > 0);
+    if (size) {
+        EXPECT_NEAR(size->sizePoints().width(), GetParam().widthPt, 1);
+        EXPECT_NEAR(size->sizePoints().height(), GetParam().heightPt, 1);
     }
-    ASSERT_TRUE(size);
-    EXPECT_NEAR(size->sizePoints().width(), GetParam().widthPt, 1);
-    EXPECT_NEAR(size->sizePoints().height(), GetParam().heightPt, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -136,110 +109,50 @@ struct AreaCase {
     const char* label;
     double pageWidthTwips;
     double pageHeightTwips;
-    FakePrinterDevice::Caps caps;
-    int printableWidthPx;
-    int printableHeightPx;
-    double printableWidthIn;
-    double printableHeightIn;
+    FakePrinterDevice::Caps caps;  // dpi x/y, offset x/y, printable w/h, page w/h (portrait)
+    int widthPx;
+    int heightPx;
+    double widthIn;
+    double heightIn;
 };
-
-void PrintTo(const AreaCase& c, std::ostream* os) {
-    *os << c.label;
-}
 
 class PrintableArea : public ::testing::TestWithParam<AreaCase> {};
 
-TEST_P(PrintableArea, IsThePageLessItsFourMargins) {
+// The page less its four margins; turning the page swaps the sides and the twips agree.
+TEST_P(PrintableArea, IsThePageLessItsMarginsInEitherOrientation) {
     const AreaCase& c = GetParam();
-    const FakePrinterDevice printer(QStringLiteral("P"), c.pageWidthTwips, c.pageHeightTwips,
-                                    c.caps);
+    FakePrinterDevice printer(QStringLiteral("P"), c.pageWidthTwips, c.pageHeightTwips, c.caps);
     const PrinterMetrics m = readPrinterMetrics(printer);
-    EXPECT_EQ(m.printableWidthPx, c.printableWidthPx);
-    EXPECT_EQ(m.printableHeightPx, c.printableHeightPx);
-    EXPECT_DOUBLE_EQ(m.printableWidthIn, c.printableWidthIn);
-    EXPECT_DOUBLE_EQ(m.printableHeightIn, c.printableHeightIn);
-    EXPECT_EQ(m.rightMargin, c.caps.physWidth - c.caps.horzRes - c.caps.offsetX);
-}
+    EXPECT_EQ(m.printableWidthPx, c.widthPx);
+    EXPECT_EQ(m.printableHeightPx, c.heightPx);
+    EXPECT_DOUBLE_EQ(m.printableWidthIn, c.widthIn);
+    EXPECT_DOUBLE_EQ(m.printableHeightIn, c.heightIn);
+    EXPECT_DOUBLE_EQ(printer.printableWidthTwips(), m.printableWidthIn * 1440);
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, PrintableArea,
-    ::testing::Values(
-        // No margins: printable inches equal paper inches.
-        AreaCase{"borderless",
-                 12240,
-                 15840,
-                 {600, 600, 0, 0, 5100, 6600, 5100, 6600},
-                 5100,
-                 6600,
-                 8.5,
-                 11.0},
-        // A quarter inch all round at 600 dpi.
-        AreaCase{"quarter inch margins",
-                 12240,
-                 15840,
-                 {600, 600, 150, 150, 4800, 6300, 5100, 6600},
-                 4800,
-                 6300,
-                 8.0,
-                 10.5},
-        // Uneven margins: left 100, right 50, top 120, bottom 80.
-        AreaCase{"uneven margins",
-                 12240,
-                 15840,
-                 {600, 600, 100, 120, 4950, 6400, 5100, 6600},
-                 4950,
-                 6400,
-                 8.25,
-                 6400.0 / 600},
-        // Different resolutions per axis.
-        AreaCase{"300 x 600 dpi",
-                 12240,
-                 15840,
-                 {300, 600, 0, 0, 2550, 6600, 2550, 6600},
-                 2550,
-                 6600,
-                 8.5,
-                 11.0},
-        // 2.5 printer pixels across: the half goes to the even neighbour.
-        AreaCase{
-            "half pixel rounds to even", 3600, 1440, {1, 1, 0, 0, 2, 1, 2, 1}, 2, 1, 2.0, 1.0}),
-    test::LabelName());
-
-TEST(PrintableArea, FollowsTheOrientation) {
-    FakePrinterDevice printer(QStringLiteral("P"), 12240, 15840,
-                              {600, 600, 150, 100, 4800, 6400, 5100, 6600});
-    const PrinterMetrics portrait = readPrinterMetrics(printer);
     printer.setSetting(PrinterSetting::Orientation, kLandscape);
-    const PrinterMetrics landscape = readPrinterMetrics(printer);
-    EXPECT_DOUBLE_EQ(landscape.paperWidthIn, portrait.paperHeightIn);
-    EXPECT_DOUBLE_EQ(landscape.printableWidthIn, portrait.printableHeightIn);
-    EXPECT_DOUBLE_EQ(landscape.printableHeightIn, portrait.printableWidthIn);
+    const PrinterMetrics turned = readPrinterMetrics(printer);
+    EXPECT_DOUBLE_EQ(turned.paperWidthIn, m.paperHeightIn);
+    EXPECT_DOUBLE_EQ(turned.printableWidthIn, m.printableHeightIn);
+    EXPECT_DOUBLE_EQ(turned.printableHeightIn, m.printableWidthIn);
 }
+
+const AreaCase kAreas[] = {
+    {"Borderless", 12240, 15840, {600, 600, 0, 0, 5100, 6600, 5100, 6600}, 5100, 6600, 8.5, 11},
+    {"Quarter", 12240, 15840, {600, 600, 150, 150, 4800, 6300, 5100, 6600}, 4800, 6300, 8, 10.5},
+    // Left 100, right 50, top 120, bottom 180.
+    {"Uneven", 12240, 15840, {600, 600, 100, 120, 4950, 6300, 5100, 6600}, 4950, 6300, 8.25, 10.5},
+    {"Dpi300x600", 12240, 15840, {300, 600, 0, 0, 2550, 6600, 2550, 6600}, 2550, 6600, 8.5, 11},
+    // 2.5 printer pixels across: the half goes to the even neighbour.
+    {"HalfPixelToEven", 3600, 1440, {1, 1, 0, 0, 2, 1, 2, 1}, 2, 1, 2, 1},
+};
+INSTANTIATE_TEST_SUITE_P(Table, PrintableArea, ::testing::ValuesIn(kAreas), test::LabelName());
 
 TEST(PrintableArea, NoUsablePrinterFailsWithTheRuntimeError) {
-    FakePrinterDevice printer(QStringLiteral("P"), 12240, 15840,
-                              {0, 600, 0, 0, 5100, 6600, 5000, 6600});
-    try {
-        (void)readPrinterMetrics(printer);
-        FAIL() << "expected an error";
-    } catch (const host::ScriptError& e) {
-        EXPECT_EQ(e.description(), QStringLiteral("Division by zero"));
-    }
-    // No page at all: 0 / 0.
-    printer.caps = {};
-    printer.caps.dpiX = 0;
-    printer.caps.horzRes = 0;
-    printer.caps.physWidth = 0;
-    const FakePrinterDevice empty(QStringLiteral("P"), 0, 0, printer.caps);
-    EXPECT_THROW((void)readPrinterMetrics(empty), host::ScriptError);
-}
-
-TEST(PrintableArea, PrintableTwipsAgreeWithTheMetrics) {
-    const FakePrinterDevice printer(QStringLiteral("P"), 12240, 15840,
-                                    {600, 600, 150, 150, 4800, 6300, 5100, 6600});
-    const PrinterMetrics m = readPrinterMetrics(printer);
-    EXPECT_DOUBLE_EQ(printer.printableWidthTwips(), m.printableWidthIn * 1440);
-    EXPECT_DOUBLE_EQ(printer.printableHeightTwips(), m.printableHeightIn * 1440);
+    const FakePrinterDevice noDpi(QStringLiteral("P"), 12240, 15840,
+                                  {0, 600, 0, 0, 5100, 6600, 5000, 6600});
+    EXPECT_EQ(test::scriptError([&] { (void)readPrinterMetrics(noDpi); }), "Division by zero");
+    const FakePrinterDevice noPage(QStringLiteral("P"), 0, 0, {0, 600, 0, 0, 0, 6600, 0, 6600});
+    EXPECT_EQ(test::scriptError([&] { (void)readPrinterMetrics(noPage); }), "Overflow");  // 0 / 0
 }
 
 }  // namespace

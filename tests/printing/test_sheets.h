@@ -4,13 +4,16 @@
 
 #include <QImage>
 #include <QString>
+#include <QStringList>
+
+#include "host/script_error.h"
 
 namespace sw::printing::test {
 
 // A bilevel sheet of the given size in inches at `dpi`: white paper with black lines one pixel
-// wide every `gridIn` inches (at pixel 0, gridIn x dpi, ...), colour table {white, black}
-// (min-is-white, as sheets come from TIFF files).
-QImage gridSheet(double widthIn, double heightIn, int dpi, double gridIn = 1.0);
+// wide every inch (at pixel 0, dpi, ...), colour table {white, black} (min-is-white, as sheets
+// come from TIFF files).
+QImage gridSheet(double widthIn, double heightIn, int dpi);
 
 // The positions of dark runs along row `y` (or column `x`) of a rendered page, each run reported
 // by its centre.
@@ -31,7 +34,25 @@ struct LabelName {
     }
 };
 
+// The description of the runtime error `call` throws, "no error" when it returns.
+template <typename Call>
+QString scriptError(Call&& call) {
+    try {
+        call();
+    } catch (const host::ScriptError& e) {
+        return e.description();
+    }
+    return QStringLiteral("no error");
+}
+
 // Runs a program and returns its standard output; empty when it cannot be run.
-QString runTool(const QString& program, const QStringList& arguments, int* exitCode = nullptr);
+QString runTool(const QString& program, const QStringList& arguments);
+
+// A PDF as poppler sees it: a pdfinfo field ("Pages", "Page size"), the rows of
+// `pdfimages -list` split into fields (page num type width height color comp bpc ...), and one
+// page rendered at `dpi` (null when it cannot be rendered).
+QString pdfInfo(const QString& pdf, const QString& key);
+QList<QStringList> pdfImages(const QString& pdf);
+QImage renderPdfPage(const QString& pdf, int page, int dpi);
 
 }  // namespace sw::printing::test
