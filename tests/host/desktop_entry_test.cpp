@@ -1,5 +1,6 @@
 #include "host/desktop_entry.h"
 
+#include "host_test_support.h"
 #include "support/qt_print.h"
 #include <gtest/gtest.h>
 
@@ -9,6 +10,8 @@
 
 namespace sw::host {
 namespace {
+
+using test::PrintTo;
 
 // ---- Exec lines ---------------------------------------------------------------------------------
 
@@ -37,13 +40,12 @@ TEST_P(DesktopExec, NamesTheProgramSoTheDesktopReadsItBack) {
         return;
     }
     QTemporaryDir dir;
-    QFile entry(dir.filePath("sheetwise.desktop"));
-    ASSERT_TRUE(entry.open(QIODevice::WriteOnly));
-    entry.write("[Desktop Entry]\nType=Application\nName=Sheetwise\nExec=" + exec->toUtf8() +
-                " %u\nMimeType=x-scheme-handler/sheetwise;\n");
-    entry.close();
+    const QString entry = dir.filePath("sheetwise.desktop");
+    ASSERT_TRUE(test::writeFile(
+        entry, "[Desktop Entry]\nType=Application\nName=Sheetwise\nExec=" + exec->toUtf8() +
+                   " %u\nMimeType=x-scheme-handler/sheetwise;\n"));
     QProcess process;
-    process.start(validator, {entry.fileName()});
+    process.start(validator, {entry});
     ASSERT_TRUE(process.waitForFinished(30000));
     EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardOutput().toStdString();
 }
@@ -56,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ExecCase{"DollarAndQuote", "/opt/a$b\"c/sw", R"("/opt/a\\$b\\"c/sw")"},
                       ExecCase{"Backslash", "/opt/a\\b/sw", R"("/opt/a\\\\b/sw")"},
                       ExecCase{"LineBreak", "/opt/a\nb/sw", nullptr}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::ByName());
 
 // ---- mimeapps.list ------------------------------------------------------------------------------
 
@@ -88,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(
         MimeappsCase{"OtherHandlerOnly",
                      "[Default Applications]\nx-scheme-handler/sheetwise=other.desktop\n",
                      "[Default Applications]\nx-scheme-handler/sheetwise=other.desktop\n"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::ByName());
 
 }  // namespace
 }  // namespace sw::host

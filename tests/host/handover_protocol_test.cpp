@@ -1,5 +1,6 @@
 #include "host/handover_protocol.h"
 
+#include "host_test_support.h"
 #include "support/qt_print.h"
 #include <gtest/gtest.h>
 
@@ -7,6 +8,8 @@
 
 namespace sw::host {
 namespace {
+
+using test::PrintTo;
 
 using State = HandoverRequestReader::State;
 
@@ -35,10 +38,10 @@ TEST_P(HandoverRequests, ReadBackAsSentWhateverThePieces) {
     EXPECT_GE(fed, request.size());
     EXPECT_LT(fed - pieceSize, request.size());
     ASSERT_EQ(state, State::Complete) << reader.error().toStdString();
-    EXPECT_EQ(reader.request().kind, c.request.kind);
-    EXPECT_EQ(reader.request().trust, c.request.trust);
-    EXPECT_EQ(reader.request().source, c.request.source);
-    EXPECT_EQ(reader.request().payload, c.request.payload);
+    const auto fields = [](const HandoverRequest& r) {
+        return std::tuple(r.kind, r.trust, r.source, r.payload);
+    };
+    EXPECT_EQ(fields(reader.request()), fields(c.request));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -96,9 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
     Table, HandoverGarbage,
     ::testing::Values(
         GarbageCase{"HttpRequest", "GET / HTTP/1.1\r\nHost: x\r\n\r\n", "not a Sheetwise"},
-        GarbageCase{"OtherVersion",
-                    R"({"sheetwise":2,"kind":"show","length":0})"
-                    "\n",
+        GarbageCase{"OtherVersion", "{\"sheetwise\":2,\"kind\":\"show\",\"length\":0}\n",
                     "another Sheetwise version"},
         GarbageCase{"UnknownKind", header(R"("kind":"exec","length":0)"), "unknown kind"},
         GarbageCase{"NegativeLength", header(R"("kind":"document","length":-5)"),
@@ -107,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
                     header(R"("kind":"document","trust":"untrusted","length":1048577)"), "larger"},
         GarbageCase{"EndlessHeader", QByteArray(kMaxHandoverHeaderBytes + 1, 'x'),
                     "no header line"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::ByName());
 
 }  // namespace
 }  // namespace sw::host

@@ -2,6 +2,7 @@
 // decode to the calls that hand the project and the chosen sheet to the viewer.
 #include "planserver/plan_room_page.h"
 
+#include "host_test_support.h"
 #include "planserver/background_plan_server.h"
 #include "support/qt_print.h"
 #include <gtest/gtest.h>
@@ -44,10 +45,8 @@ protected:
     void SetUp() override {
         const QDir root(m_root.path());
         root.mkpath("2004/0815/plans");
-        QFile list(root.filePath("2004/0815/plans/planlist.txt"));
-        ASSERT_TRUE(list.open(QIODevice::WriteOnly));
-        list.write(kPlanList.toUtf8() + "\n");
-        list.close();
+        ASSERT_TRUE(test::writeFile(root.filePath("2004/0815/plans/planlist.txt"),
+                                    kPlanList.toUtf8() + "\n"));
         tools::PlanServerOptions options;
         options.root = m_root.path();
         m_server = std::make_unique<tools::BackgroundPlanServer>(options);

@@ -1,10 +1,13 @@
 #include "host/sheetwise_url.h"
 
+#include "host_test_support.h"
 #include "support/qt_print.h"
 #include <gtest/gtest.h>
 
 namespace sw::host {
 namespace {
+
+using test::PrintTo;
 
 // ---- Reading links ------------------------------------------------------------------------------
 
@@ -45,12 +48,9 @@ INSTANTIATE_TEST_SUITE_P(
         UrlCase{"SchemeAndActionInAnyCase", "SheetWise:CALLS?json=%7B%7D", "{}"},
         UrlCase{"SlashesAfterTheScheme", "sheetwise://calls/?json=%7B%7D", "{}"},
         UrlCase{"PlusIsASpaceAndEscapedPlusAPlus", "sheetwise:calls?json=a+b%2Bc", "a b+c"},
-        UrlCase{"EscapedUtf8", "sheetwise:calls?json=%C3%A9%E2%82%AC", "\xC3\xA9\xE2\x82\xAC"},
         UrlCase{"FragmentIsDropped", "sheetwise:calls?json=x#part", "x"},
         UrlCase{"OpenEscapedAddress", "sheetwise:open?url=http%3A%2F%2F127.0.0.1%3A8080%2Fc.json",
                 nullptr, "http://127.0.0.1:8080/c.json"},
-        UrlCase{"OpenPlainHttpsAddress", "sheetwise:open?url=https://plans.example/p/c.json",
-                nullptr, "https://plans.example/p/c.json"},
         UrlCase{"WebAddress", "http://plans.example/calls?json=1", nullptr, nullptr,
                 "does not start with sheetwise:"},
         UrlCase{"LookalikeScheme", "sheetwisex:calls?json=1", nullptr, nullptr,
@@ -64,13 +64,11 @@ INSTANTIATE_TEST_SUITE_P(
         UrlCase{"CutEscape", "sheetwise:calls?json=%7", nullptr, nullptr, "broken %-escape"},
         UrlCase{"OpenFile", "sheetwise:open?url=file%3A%2F%2F%2Fetc%2Fpasswd", nullptr, nullptr,
                 "only http and https"},
-        UrlCase{"OpenScript", "sheetwise:open?url=javascript:alert(1)", nullptr, nullptr,
-                "only http and https"},
         UrlCase{"OpenRelative", "sheetwise:open?url=calls.json", nullptr, nullptr,
                 "not a valid address"},
         UrlCase{"OpenWithoutServer", "sheetwise:open?url=http:c.json", nullptr, nullptr,
                 "names no server"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::ByName());
 
 // ---- Sizes and round trips ----------------------------------------------------------------------
 
@@ -110,44 +108,26 @@ TEST(SheetwiseUrlSizes, EveryByteSurvivesTheCallsUrl) {
 
 // ---- Documents from an untrusted caller ---------------------------------------------------------
 
-struct DocumentCase {
-    const char* name = nullptr;
-    QByteArray document;
-    int calls;                    // calls read, -1: refused
-    const char* error = nullptr;  // part of the refusal
-};
-
-class UntrustedDocuments : public ::testing::TestWithParam<DocumentCase> {};
-
-TEST_P(UntrustedDocuments, AreCheckedBeforeAnyCallRuns) {
-    const DocumentCase& c = GetParam();
-    QString error;
-    const std::optional<QJsonArray> calls = readUntrustedDocument(c.document, &error);
-    if (c.calls < 0) {
-        ASSERT_FALSE(calls.has_value());
+TEST(UntrustedDocuments, AreCheckedBeforeAnyCallRuns) {
+    const QByteArray oneCall = R"({"calls": [["ResetRoot"]]})";
+    const struct {
+        QByteArray document;
+        int calls;          // calls read, -1: refused
+        const char* error;  // part of the refusal
+    } cases[] = {
+        {R"({"calls": [["ResetRoot"], ["Dump"]]})", 2, ""},
+        {oneCall + QByteArray(kMaxDocumentBytes - oneCall.size(), ' '), 1, ""},
+        {oneCall + QByteArray(kMaxDocumentBytes + 1 - oneCall.size(), ' '), -1, "larger than 1 MB"},
+        {"InitVars('http://h/')", -1, "not valid JSON"},
+        {R"({"call": []})", -1, "no \"calls\" list"},
+    };
+    for (const auto& c : cases) {
+        QString error;
+        const std::optional<QJsonArray> calls = readUntrustedDocument(c.document, &error);
+        EXPECT_EQ(calls ? calls->size() : -1, c.calls) << c.error;
         EXPECT_TRUE(error.contains(QString::fromUtf8(c.error))) << error.toStdString();
-    } else {
-        ASSERT_TRUE(calls.has_value()) << error.toStdString();
-        EXPECT_EQ(calls->size(), c.calls);
     }
 }
-
-QByteArray padded(const QByteArray& json, qsizetype size) {
-    return json + QByteArray(size - json.size(), ' ');
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, UntrustedDocuments,
-    ::testing::Values(
-        DocumentCase{"TwoCalls", R"({"calls": [["ResetRoot"], ["Dump"]]})", 2, nullptr},
-        DocumentCase{"ValidJsonOfExactlyTheLimit",
-                     padded(R"({"calls": [["ResetRoot"]]})", kMaxDocumentBytes), 1, nullptr},
-        DocumentCase{"ValidJsonOneByteOverTheLimit",
-                     padded(R"({"calls": [["ResetRoot"]]})", kMaxDocumentBytes + 1), -1,
-                     "larger than 1 MB"},
-        DocumentCase{"NotJson", "InitVars('http://h/')", -1, "not valid JSON"},
-        DocumentCase{"NoCalls", R"({"call": []})", -1, "no \"calls\" list"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace sw::host

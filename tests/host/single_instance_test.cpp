@@ -1,5 +1,6 @@
 // Two (and more) launches of the built viewer: the first listens on its per-user socket, later ones
 // hand their calls over. Each test has its own XDG_RUNTIME_DIR, so its viewer is alone.
+#include "host_test_support.h"
 #include "planserver/background_plan_server.h"
 #include "support/qt_print.h"
 #include "support/test_paths.h"
@@ -9,8 +10,6 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -22,44 +21,15 @@
 namespace sw::host {
 namespace {
 
+using test::callsDocument;
+
 constexpr int kProcessWaitMs = 60000;
-
-struct Launch {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-    QList<QJsonObject> replies;
-};
-
-QByteArray callsDocument(const char* calls) {
-    return QByteArray(R"({"calls": )") + calls + "}";
-}
 
 class Instances : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_root.isValid());
-        const QDir root(m_root.path());
-        for (const char* folder : {"home", "config", "data", "runtime"}) {
-            root.mkpath(folder);
-        }
-        QFile::setPermissions(root.filePath("runtime"),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        m_env = QProcessEnvironment::systemEnvironment();
-        m_env.insert("HOME", root.filePath("home"));
-        m_env.insert("XDG_CONFIG_HOME", root.filePath("config"));
-        m_env.insert("XDG_DATA_HOME", root.filePath("data"));
-        m_env.insert("XDG_RUNTIME_DIR", root.filePath("runtime"));
-        m_env.insert("QT_QPA_PLATFORM", "offscreen");
-        m_env.remove("SystemRoot");
-        m_socket = root.filePath(QStringLiteral("runtime/sheetwise-%1.socket").arg(::getuid()));
-    }
-
     void TearDown() override {
-        if (m_first.state() != QProcess::NotRunning) {
-            m_first.kill();
-            m_first.waitForFinished(kProcessWaitMs);
-        }
+        m_first.kill();
+        m_first.waitForFinished(kProcessWaitMs);
     }
 
     bool listening() const {
@@ -71,7 +41,7 @@ protected:
     // Starts the first viewer and waits until it takes launches.
     void startFirst(const QStringList& args = {}) {
         m_first.setProcessEnvironment(m_env);
-        m_first.start(test::binPath("sheetwise"), args);
+        m_first.start(sw::test::binPath("sheetwise"), args);
         ASSERT_TRUE(m_first.waitForStarted(kProcessWaitMs));
         const QDeadlineTimer deadline(kProcessWaitMs);
         while (!listening() && m_first.state() == QProcess::Running && !deadline.hasExpired()) {
@@ -80,36 +50,22 @@ protected:
         ASSERT_TRUE(listening()) << m_first.readAllStandardError().toStdString();
     }
 
-    Launch launch(const QStringList& args, const QByteArray& input = {}) const {
-        QProcess process;
-        process.setProcessEnvironment(m_env);
-        process.start(test::binPath("sheetwise"), args);
-        process.write(input);
-        process.closeWriteChannel();
-        EXPECT_TRUE(process.waitForFinished(kProcessWaitMs))
-            << args.join(' ').left(200).toStdString();
-        Launch run{process.exitCode(),
-                   process.readAllStandardOutput(),
-                   process.readAllStandardError(),
-                   {}};
-        for (const QByteArray& line : run.out.split('\n')) {
-            if (!line.isEmpty()) {
-                run.replies.append(QJsonDocument::fromJson(line).object());
-            }
-        }
-        return run;
+    test::ProcessRun launch(const QStringList& args, const QByteArray& input = {}) const {
+        return test::runSheetwise(m_env, args, input);
     }
 
     // The running viewer's state, asked for by a trusted launch.
     QJsonObject runningState() const {
-        const Launch run = launch({"--script", "-"}, callsDocument(R"([["Dump"]])"));
+        const test::ProcessRun run = launch({"--script", "-"}, callsDocument(R"([["Dump"]])"));
         EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
         return run.replies.value(0).value("state").toObject();
     }
+    QString runningProjectName() const { return runningState().value("projectName").toString(); }
 
     QTemporaryDir m_root;
-    QProcessEnvironment m_env;
-    QString m_socket;
+    QProcessEnvironment m_env = test::isolatedEnvironment(m_root.path());
+    QString m_socket =
+        m_root.filePath(QStringLiteral("runtime/sheetwise-%1.socket").arg(::getuid()));
     QProcess m_first;
 };
 
@@ -118,14 +74,11 @@ TEST_F(Instances, LaterLaunchHandsItsCallsOverAndPrintsTheRepliesAsHeadlessDoes)
     const QByteArray document = callsDocument(
         R"([["SetProjectName", "Handed over"], ["GetPart", "a/b", "/"], ["NoSuchCall"],
             ["SetProjectID", "2004-0815"]])");
-    QFile file(m_root.filePath("calls.json"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(document);
-    file.close();
+    ASSERT_TRUE(test::writeFile(m_root.filePath("calls.json"), document));
 
-    const Launch handed = launch({"--script", file.fileName()});
+    const test::ProcessRun handed = launch({"--script", m_root.filePath("calls.json")});
     EXPECT_EQ(handed.exitCode, 0) << handed.err.toStdString();
-    const Launch headless = launch({"--headless", "--script", "-"}, document);
+    const test::ProcessRun headless = launch({"--headless", "--script", "-"}, document);
     EXPECT_EQ(headless.exitCode, 0);
     EXPECT_EQ(handed.out, headless.out);
     ASSERT_EQ(handed.replies.size(), 4);
@@ -135,28 +88,25 @@ TEST_F(Instances, LaterLaunchHandsItsCallsOverAndPrintsTheRepliesAsHeadlessDoes)
     EXPECT_EQ(state.value("projectName").toString(), "Handed over");
     EXPECT_EQ(state.value("projectId").toString(), "2004-0815");
     // A headless run has a viewer of its own.
-    const Launch own = launch({"--headless", "--script", "-"}, callsDocument(R"([["Dump"]])"));
+    const test::ProcessRun own =
+        launch({"--headless", "--script", "-"}, callsDocument(R"([["Dump"]])"));
     EXPECT_EQ(own.replies.value(0).value("state").toObject().value("projectName").toString(), "");
     EXPECT_EQ(m_first.state(), QProcess::Running);
 }
 
 TEST_F(Instances, RefusedLinksAreReportedToTheCallerAndShownInTheViewer) {
     startFirst();
-    const struct {
-        QString link;
-        const char* reason;
-    } refused[] = {
+    const std::pair<QString, const char*> refused[] = {
         {sheetwiseCallsUrl("InitVars('http://h/')"), "not valid JSON"},
         {"sheetwise:open?url=file%3A%2F%2F%2Fetc%2Fpasswd", "only http and https"},
     };
     QStringList reasons;
-    for (const auto& bad : refused) {
-        const Launch run = launch({bad.link});
-        EXPECT_EQ(run.exitCode, 2) << bad.reason;
-        EXPECT_TRUE(run.replies.isEmpty()) << bad.reason;
-        EXPECT_TRUE(run.err.contains(bad.reason)) << run.err.toStdString();
-        reasons
-            << QString::fromUtf8(run.err.trimmed()).remove(0, QStringLiteral("sheetwise: ").size());
+    for (const auto& [link, reason] : refused) {
+        const test::ProcessRun run = launch({link});
+        EXPECT_EQ(run.exitCode, 2) << reason;
+        EXPECT_TRUE(run.replies.isEmpty()) << reason;
+        EXPECT_TRUE(run.err.contains(reason)) << run.err.toStdString();
+        reasons << QString::fromUtf8(run.err.trimmed()).remove(0, QString("sheetwise: ").size());
     }
     const QJsonArray messages = runningState().value("messages").toArray();
     for (const QString& reason : reasons) {
@@ -166,11 +116,10 @@ TEST_F(Instances, RefusedLinksAreReportedToTheCallerAndShownInTheViewer) {
 
 // Both kinds of link: the document in the link, and one fetched over HTTP.
 TEST_F(Instances, LinksRunOnlyScriptingMethods) {
-    QFile served(m_root.filePath("served/calls.json"));
     QDir(m_root.path()).mkpath("served");
-    ASSERT_TRUE(served.open(QIODevice::WriteOnly));
-    served.write(callsDocument(R"([["SetProjectID", "2004-0815"], ["PrintTo", "/tmp"]])"));
-    served.close();
+    ASSERT_TRUE(
+        test::writeFile(m_root.filePath("served/calls.json"),
+                        callsDocument(R"([["SetProjectID", "2004-0815"], ["PrintTo", "/tmp"]])")));
     tools::PlanServerOptions options;
     options.root = m_root.filePath("served");
     tools::BackgroundPlanServer server(options);
@@ -178,11 +127,11 @@ TEST_F(Instances, LinksRunOnlyScriptingMethods) {
     const QString address = server.baseUrl().toString() + "calls.json";
     startFirst();
 
-    const Launch inLink = launch({sheetwiseCallsUrl(callsDocument(
+    const test::ProcessRun inLink = launch({sheetwiseCallsUrl(callsDocument(
         R"([["SetProjectName", "From a page"], ["Dump"], ["Click", "FastViewer/toolbar"]])"))});
-    const Launch fetched =
+    const test::ProcessRun fetched =
         launch({"sheetwise:open?url=" + QString::fromLatin1(QUrl::toPercentEncoding(address))});
-    for (const Launch& run : {inLink, fetched}) {
+    for (const test::ProcessRun& run : {inLink, fetched}) {
         EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
         ASSERT_GE(run.replies.size(), 2);
         EXPECT_TRUE(run.replies[0].value("ok").toBool());
@@ -231,7 +180,7 @@ TEST_F(Instances, GarbageAndVanishingPeersLeaveTheViewerServing) {
                                callsDocument(R"([["Wait", 300], ["SetProjectName", "Ran"]])")}),
         true);
 
-    EXPECT_EQ(runningState().value("projectName").toString(), "Ran");
+    EXPECT_EQ(runningProjectName(), "Ran");
     EXPECT_EQ(m_first.state(), QProcess::Running);
 }
 
@@ -243,9 +192,10 @@ TEST_F(Instances, SocketOfACrashedViewerIsCleanedUp) {
     ASSERT_FALSE(listening());
 
     startFirst();
-    const Launch run = launch({"--script", "-"}, callsDocument(R"([["SetProjectName", "Again"]])"));
+    const test::ProcessRun run =
+        launch({"--script", "-"}, callsDocument(R"([["SetProjectName", "Again"]])"));
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(runningState().value("projectName").toString(), "Again");
+    EXPECT_EQ(runningProjectName(), "Again");
     EXPECT_EQ(QFileInfo(m_socket).permissions() &
                   ~(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser),
               QFile::Permissions());
@@ -253,7 +203,7 @@ TEST_F(Instances, SocketOfACrashedViewerIsCleanedUp) {
 
 TEST_F(Instances, FirstLaunchWithALinkRunsItInItsOwnWindow) {
     startFirst({sheetwiseCallsUrl(callsDocument(R"([["SetProjectName", "Own window"]])"))});
-    EXPECT_EQ(runningState().value("projectName").toString(), "Own window");
+    EXPECT_EQ(runningProjectName(), "Own window");
     if (m_first.bytesAvailable() == 0) {
         m_first.waitForReadyRead(kProcessWaitMs);
     }

@@ -2,6 +2,7 @@
 // sheetwise:open link names, against the plan server.
 #include "host/untrusted_calls.h"
 
+#include "host_test_support.h"
 #include "planserver/background_plan_server.h"
 #include "support/qt_print.h"
 #include <gtest/gtest.h>
@@ -18,6 +19,8 @@
 
 namespace sw::host {
 namespace {
+
+using test::PrintTo;
 
 // ---- Which calls a page may make ----------------------------------------------------------------
 
@@ -57,8 +60,8 @@ TEST_P(UntrustedCalls, RunOnlyScriptingMethodsWhileScriptingIsSafe) {
 INSTANTIATE_TEST_SUITE_P(
     Table, UntrustedCalls,
     ::testing::Values(
-        UntrustedCase{"ScriptingMethod", kLoaded, R"(["SetProjectName", "P"])", nullptr},
-        UntrustedCase{"OnlyInitializingOff", {true, false}, R"(["SetProjectName", "P"])", nullptr},
+        UntrustedCase{"ScriptingMethod", kLoaded, R"(["SetProjectName", "P"])"},
+        UntrustedCase{"OnlyInitializingOff", {true, false}, R"(["SetProjectName", "P"])"},
         UntrustedCase{
             "ScriptingSwitchOff", {false, true}, R"(["SetProjectName", "P"])", "Permission denied"},
         UntrustedCase{"Dump", kLoaded, R"(["Dump"])", "Permission denied"},
@@ -66,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "Permission denied"},
         UntrustedCase{"UnknownCall", kLoaded, R"(["Shell", "rm"])",
                       "Object doesn't support this property or method"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::ByName());
 
 // ---- Fetching a document ------------------------------------------------------------------------
 
@@ -82,15 +85,13 @@ class Fetching : public ::testing::TestWithParam<FetchCase> {};
 TEST_P(Fetching, GivesTheDocumentOrAClearReason) {
     const FetchCase& c = GetParam();
     QTemporaryDir root;
-    QFile file(root.filePath("doc.json"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(c.body);
-    file.close();
+    QDir(root.path()).mkpath("stalled");
+    for (const char* name : {"doc.json", "stalled/doc.json"}) {
+        ASSERT_TRUE(test::writeFile(root.filePath(name), c.body));
+    }
     tools::PlanServerOptions options;
     options.root = root.path();
     options.stall = {"/stalled/*"};
-    QDir(root.path()).mkpath("stalled");
-    QFile::copy(root.filePath("doc.json"), root.filePath("stalled/doc.json"));
     tools::BackgroundPlanServer server(options);
     ASSERT_NE(server.start(), 0);
 
@@ -121,13 +122,13 @@ const QByteArray kSmall = R"({"calls": [["ResetRoot"]]})";
 INSTANTIATE_TEST_SUITE_P(
     Table, Fetching,
     ::testing::Values(
-        FetchCase{"Document", "doc.json", kSmall, nullptr},
+        FetchCase{"Document", "doc.json", kSmall},
         FetchCase{"OverTheLimit", "doc.json", QByteArray(kMaxDocumentBytes + 1, ' '),
                   "larger than 1 MB"},
         FetchCase{"Missing", "nothing.json", kSmall, "Cannot fetch"},
         FetchCase{"ServerStalls", "stalled/doc.json", QByteArray(4000, ' '), "in time"},
         FetchCase{"FileAddress", "file:///etc/passwd", kSmall, "only from http or https"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::ByName());
 
 }  // namespace
 }  // namespace sw::host

@@ -1,0 +1,78 @@
+#pragma once
+
+// Helpers shared by the host tests: readable names for table cases, small files, sample sheets,
+// and runs of the built programs in a home of the test's own.
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+
+#include <QByteArray>
+#include <QFile>
+#include <QJsonObject>
+#include <QList>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+
+namespace sw::host::test {
+
+// Names each case of a table after its `name` field.
+struct ByName {
+    template <class Param>
+    std::string operator()(const ::testing::TestParamInfo<Param>& info) const {
+        return info.param.name;
+    }
+};
+
+// Prints a table case as its name, so test lists show the name rather than the case's bytes. A
+// test file brings it in with `using test::PrintTo;` next to its cases.
+template <class Case>
+requires requires(const Case& c) {
+    *static_cast<std::ostream*>(nullptr) << c.name;
+}
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
+
+inline bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+inline QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+inline QByteArray callsDocument(const char* calls) {
+    return QByteArray(R"({"calls": )") + calls + "}";
+}
+
+// The functions below live in host_test_support.cpp, which links the imaging library.
+
+// Writes a bilevel G4 TIFF sheet of the given size in inches at `dpi`, white with a black line
+// along its top and bottom edges.
+void writeTestSheet(const QString& path, int widthInches, int heightInches, int dpi = 200);
+
+// This process's environment with HOME ("home"), the XDG config, data and runtime folders
+// ("config", "data", "runtime", private) created under `root`, the offscreen platform and no
+// SystemRoot.
+QProcessEnvironment isolatedEnvironment(const QString& root);
+
+struct ProcessRun {
+    int exitCode = -1;
+    QByteArray out{};
+    QByteArray err{};
+    QList<QJsonObject> replies{};  // one per non-empty line of `out`
+    bool allLinesJson = true;      // every such line is one JSON object
+};
+
+// Runs `program` with `input` on its standard input and waits (two minutes at most) for its end.
+ProcessRun runProgram(const QProcessEnvironment& env, const QString& program,
+                      const QStringList& args, const QByteArray& input = {});
+// The same for the built viewer.
+ProcessRun runSheetwise(const QProcessEnvironment& env, const QStringList& args,
+                        const QByteArray& input = {});
+
+}  // namespace sw::host::test
