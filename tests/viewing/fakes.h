@@ -46,19 +46,19 @@ public:
     double resolutionY() const override { return dpiY; }
     int paintSizeMode() const override { return mode; }
     void setPaintSizeMode(int m) override {
-        log << QStringLiteral("mode %1").arg(m);
+        log << QString::asprintf("mode %d", m);
         mode = m;
         recompute();
     }
     double zoom() const override { return percent; }
     void setZoom(double p) override {
-        log << QStringLiteral("zoom %1").arg(p);
+        log << QString::asprintf("zoom %g", p);
         percent = p;
         recompute();
     }
     void setAutoRect(bool on) override { autoRectOn = on; }
     void setAutoRepaint(bool on) override {
-        log << QStringLiteral("autoRepaint %1").arg(on);
+        log << QString::asprintf("autoRepaint %d", on);
         autoRepaintOn = on;
     }
     QRectF displayRect() const override { return display; }
@@ -66,16 +66,13 @@ public:
     QRectF clipRect() const override { return clip; }
     void setClipRect(const QRectF& r) override { clip = r; }
     void zoomToRect(const QRectF& r) override {
-        log << QStringLiteral("zoomToRect %1,%2,%3,%4")
-                   .arg(r.left())
-                   .arg(r.top())
-                   .arg(r.width())
-                   .arg(r.height());
+        log << QString::asprintf("zoomToRect %g,%g,%g,%g", r.left(), r.top(), r.width(),
+                                 r.height());
         mode = kZoom;
     }
     void repaintNow() override { log << QStringLiteral("repaint"); }
     void rotate(int angle, int flag, QRgb fill) override {
-        log << QStringLiteral("rotate %1 %2 %3").arg(angle).arg(flag).arg(fill);
+        log << QString::asprintf("rotate %d %d %u", angle, flag, fill);
         if (loaded > 0 && (angle / 9000) % 2 != 0) {
             std::swap(width, height);
             std::swap(dpiX, dpiY);
@@ -83,21 +80,14 @@ public:
     }
     bool rubberBand() const override { return band; }
     void setRubberBand(bool on) override {
-        log << QStringLiteral("rubberBand %1").arg(on);
+        log << QString::asprintf("rubberBand %d", on);
         band = on;
     }
     QRectF rubberBandRect() const override { return bandRect; }
-    void setMagnifierNumber(int which, int value) override {
-        log << QStringLiteral("magnifierNumber %1 %2").arg(which).arg(value);
-    }
-    void setMagnifierSwitch(int which, bool on) override {
-        log << QStringLiteral("magnifierSwitch %1 %2").arg(which).arg(on);
-    }
-    void startMagnifier(const LensOptions& o) override {
-        log << QStringLiteral("startMagnifier %1x%2 @%3")
-                   .arg(o.width)
-                   .arg(o.height)
-                   .arg(o.magnification);
+    void setMagnifierNumber(int, int) override { log << QStringLiteral("magnifierNumber"); }
+    void setMagnifierSwitch(int, bool) override { log << QStringLiteral("magnifierSwitch"); }
+    void startMagnifier(const LensOptions&) override {
+        log << QStringLiteral("startMagnifier");
         magnifier = true;
     }
     void stopMagnifier() override {
