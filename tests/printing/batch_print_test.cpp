@@ -7,22 +7,17 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "host/script_error.h"
 #include "printing/print_dialog_records.h"
 #include "printing/test_sheets.h"
 
 namespace sw::printing {
 namespace {
 
-const QStringList kPlanUrls{"s0.tif", "s1.tif", "s2.tif"};
-
 TEST(BatchBuild, RowWithoutAnAddressIsOutOfRange) {
-    try {
-        (void)buildPrintBatch({1, 3}, kPlanUrls, QString(), false);
-        FAIL() << "no error";
-    } catch (const host::ScriptError& e) {
-        EXPECT_EQ(e.code(), host::ScriptError::Code::SubscriptOutOfRange);
-    }
+    EXPECT_EQ(test::scriptError([] {
+                  buildPrintBatch({1, 3}, {"s0.tif", "s1.tif", "s2.tif"}, {}, false);
+              }),
+              "Subscript out of range");
 }
 
 TEST(BatchFolder, OnlyAbsoluteFoldersServeAndGetOneSeparator) {
@@ -33,35 +28,40 @@ TEST(BatchFolder, OnlyAbsoluteFoldersServeAndGetOneSeparator) {
     EXPECT_EQ(batchTempFileName(QStringLiteral("/p/"), 10), QStringLiteral("/p/10-tmp.tif"));
 }
 
-void touch(const QString& path) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-}
-
-TEST(BatchFileList, SortsNamesAsTextWithoutRegardToCase) {
-    QTemporaryDir dir;
-    for (const char* name : {"b.tif", "2-tmp.tif", "a.tif", "10-tmp.tif", "A.tif"}) {
-        touch(dir.filePath(QString::fromLatin1(name)));
+class BatchFiles : public ::testing::Test {
+protected:
+    void touch(const QStringList& names) {
+        for (const QString& name : names) {
+            QFile file(folder + name);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << name.toStdString();
+        }
     }
-    EXPECT_EQ(batchFileList(dir.path() + QLatin1Char('/')),
-              (QStringList{"10-tmp.tif", "2-tmp.tif", "A.tif", "a.tif", "b.tif"}));
-    EXPECT_EQ(batchFileList(dir.filePath(QStringLiteral("?.tif"))),
-              (QStringList{"A.tif", "a.tif", "b.tif"}));
-}
 
-TEST(BatchFolderClearing, DeletesEveryFileReadOnlyIncludedAndKeepsFolders) {
     QTemporaryDir dir;
     const QString folder = batchFolder(dir.path());
-    touch(folder + QStringLiteral("0-tmp.tif"));
-    touch(folder + QStringLiteral("notes.txt"));
-    QFile::setPermissions(folder + QStringLiteral("notes.txt"), QFile::ReadOwner);
+};
+
+// Ordinary files only, sorted as text without regard to case; one empty name for none.
+TEST_F(BatchFiles, ListNamesOrdinaryFilesSortedAsText) {
+    touch({"b.tif", "2-tmp.tif", "a.tif", "10-tmp.tif", "A.tif", ".hidden.tif", "notes.txt"});
+    QDir(folder).mkdir(QStringLiteral("folder.tif"));
+    EXPECT_EQ(batchFileList(folder),
+              (QStringList{"10-tmp.tif", "2-tmp.tif", "A.tif", "a.tif", "b.tif", "notes.txt"}));
+    EXPECT_EQ(batchFileList(folder + "?.tif"), (QStringList{"A.tif", "a.tif", "b.tif"}));
+    EXPECT_EQ(batchFileList(folder + "*.pdf"), QStringList{QString()});
+    EXPECT_EQ(batchFileList(folder + "missing/*"), QStringList{QString()});
+}
+
+TEST_F(BatchFiles, ClearingDeletesEveryFileReadOnlyIncludedAndKeepsFolders) {
+    touch({"0-tmp.tif", "notes.txt"});
+    QFile::setPermissions(folder + "notes.txt", QFile::ReadOwner);
     QDir(folder).mkdir(QStringLiteral("2004-0815"));
-    touch(folder + QStringLiteral("2004-0815/A-101.tif"));
+    touch({"2004-0815/A-101.tif"});
 
     EXPECT_TRUE(clearBatchFolder(folder).isEmpty());
     EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
               QStringList{"2004-0815"});
-    EXPECT_TRUE(QFile::exists(folder + QStringLiteral("2004-0815/A-101.tif")));
+    EXPECT_TRUE(QFile::exists(folder + "2004-0815/A-101.tif"));
     // An empty folder deletes nothing; an unusable one deletes nothing and says so.
     EXPECT_TRUE(clearBatchFolder(folder).isEmpty());
     EXPECT_EQ(clearBatchFolder(batchFolder(QString())).size(), 1);
@@ -70,17 +70,15 @@ TEST(BatchFolderClearing, DeletesEveryFileReadOnlyIncludedAndKeepsFolders) {
 struct NameCase {
     std::string label;
     QString record;  // the device name the dialog returned
-    int expected;    // index in kPrinters, -1 for none
+    int expected;    // index in the printer list, -1 for none
 };
-
-const QStringList kPrinters{"Plotter", "plotter", "Office 32 characters long name ab",
-                            "Office 32 characters long name a"};
 
 class PrinterMatch : public ::testing::TestWithParam<NameCase> {};
 
 TEST_P(PrinterMatch, OnlyTheExactNameIsTaken) {
-    const NameCase& c = GetParam();
-    EXPECT_EQ(findExactPrinter(kPrinters, recordDeviceName(c.record)), c.expected);
+    const QStringList printers{"Plotter", "plotter", "Office 32 characters long name ab",
+                               "Office 32 characters long name a"};
+    EXPECT_EQ(findExactPrinter(printers, recordDeviceName(GetParam().record)), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(

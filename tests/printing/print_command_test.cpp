@@ -1,5 +1,6 @@
 #include "printing/print_command.h"
 
+#include "support/qt_print.h"
 #include "support/test_paths.h"
 #include <gtest/gtest.h>
 
@@ -27,33 +28,30 @@ protected:
         return path;
     }
 
-    int run(QStringList arguments) {
+    // Runs the command; "SHEET" stands for a good sheet, "corpus/..." for a test file.
+    int run(const QStringList& arguments) {
+        QStringList args{QStringLiteral("sheetwise")};
+        for (const QString& a : arguments) {
+            args << (a == "SHEET"              ? sheet(8, 10, 100)
+                     : a.startsWith("corpus/") ? sw::test::dataPath(a)
+                                               : a);
+        }
         out.clear();
         err.clear();
-        arguments.prepend(QStringLiteral("sheetwise"));
-        return printCommand(arguments, &out, &err);
+        return printCommand(args, &out, &err);
     }
 
     QJsonObject json() const { return QJsonDocument::fromJson(out).object(); }
-    QString pdf(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
-    static QString pages(const QString& file) {
-        const QString info = test::runTool(QStringLiteral("pdfinfo"), {file});
-        for (const QString& line : info.split(QLatin1Char('\n'))) {
-            if (line.startsWith(QStringLiteral("Pages:"))) {
-                return line.mid(6).trimmed();
-            }
-        }
-        return {};
-    }
 
     QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
     QByteArray out;
     QByteArray err;
 };
 
 struct SummaryCase {
     const char* label;
-    QStringList options;
+    const char* options;
     const char* mode;
     int columns;
     int rows;
@@ -61,126 +59,92 @@ struct SummaryCase {
     double printableWidthIn;
 };
 
-void PrintTo(const SummaryCase& c, std::ostream* os) {
-    *os << c.label;
-}
-
 class PrintCommandSummary : public PrintCommand,
                             public ::testing::WithParamInterface<SummaryCase> {};
 
 TEST_P(PrintCommandSummary, ReportsTheLayoutAndWritesThePages) {
     const SummaryCase& c = GetParam();
-    const QString out = pdf("out.pdf");
-    QStringList arguments = {sheet(17, 22, 200), QStringLiteral("--pdf"), out};
-    arguments += c.options;
-    ASSERT_EQ(run(arguments), 0) << err.toStdString();
-    const QJsonObject summary = json();
-    EXPECT_EQ(summary.value(QStringLiteral("mode")).toString(), QString::fromLatin1(c.mode));
-    EXPECT_EQ(summary.value(QStringLiteral("columns")).toInt(), c.columns);
-    EXPECT_EQ(summary.value(QStringLiteral("rows")).toInt(), c.rows);
-    EXPECT_EQ(summary.value(QStringLiteral("pages")).toInt(), c.pages);
-    EXPECT_EQ(summary.value(QStringLiteral("dpiX")).toInt(), 600);
-    EXPECT_DOUBLE_EQ(summary.value(QStringLiteral("printableWidthIn")).toDouble(),
-                     c.printableWidthIn);
-    EXPECT_EQ(pages(out), QString::number(c.pages));
+    const QStringList options = QString(c.options).split(' ', Qt::SkipEmptyParts);
+    ASSERT_EQ(run(QStringList{sheet(17, 22, 200), "--pdf", pdf} + options), 0) << err.toStdString();
+    const QJsonObject s = json();
+    EXPECT_EQ(s.value("mode").toString(), c.mode);
+    EXPECT_EQ(s.value("columns").toInt(), c.columns);
+    EXPECT_EQ(s.value("rows").toInt(), c.rows);
+    EXPECT_EQ(s.value("pages").toInt(), c.pages);
+    EXPECT_EQ(s.value("dpiX").toInt(), 600);
+    EXPECT_DOUBLE_EQ(s.value("printableWidthIn").toDouble(), c.printableWidthIn);
+    EXPECT_EQ(test::pdfInfo(pdf, "Pages"), QString::number(c.pages));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, PrintCommandSummary,
-    ::testing::Values(
-        SummaryCase{"default crops to one page", {}, "crop", 1, 1, 1, 8.5},
-        SummaryCase{"no crop tiles", {"--no-crop"}, "tiled", 2, 2, 4, 8.5},
-        SummaryCase{"half scale", {"--no-crop", "--scale", "50"}, "tiled", 1, 1, 1, 8.5},
-        SummaryCase{"fit", {"--fit"}, "fit", 1, 1, 1, 8.5},
-        SummaryCase{"tabloid landscape",
-                    {"--no-crop", "--paper", "3", "--orientation", "landscape"},
-                    "tiled",
-                    1,
-                    2,
-                    2,
-                    17},
-        SummaryCase{
-            "selection", {"--no-crop", "--selection", "0,0,1700,2200"}, "tiled", 1, 1, 1, 8.5},
-        SummaryCase{"marks and blue", {"--no-crop", "--marks", "--blue"}, "tiled", 2, 2, 4, 8.5}),
-    test::LabelName());
+const SummaryCase kSummaries[] = {
+    {"DefaultCropsToOnePage", "", "crop", 1, 1, 1, 8.5},
+    {"NoCropTiles", "--no-crop", "tiled", 2, 2, 4, 8.5},
+    {"HalfScale", "--no-crop --scale 50", "tiled", 1, 1, 1, 8.5},
+    {"Fit", "--fit", "fit", 1, 1, 1, 8.5},
+    {"TabloidLandscape", "--no-crop --paper 3 --orientation landscape", "tiled", 1, 2, 2, 17},
+    {"Selection", "--no-crop --selection 0,0,1700,2200", "tiled", 1, 1, 1, 8.5},
+    {"MarksAndBlue", "--no-crop --marks --blue", "tiled", 2, 2, 4, 8.5},
+};
+INSTANTIATE_TEST_SUITE_P(Table, PrintCommandSummary, ::testing::ValuesIn(kSummaries),
+                         test::LabelName());
 
 struct ErrorCase {
     const char* label;
-    QStringList arguments;  // "SHEET" stands for a good sheet, "OUT" for a PDF path
+    const char* arguments;  // "OUT" stands for the PDF path
     int exitCode;
 };
-
-void PrintTo(const ErrorCase& c, std::ostream* os) {
-    *os << c.label;
-}
 
 class PrintCommandErrors : public PrintCommand, public ::testing::WithParamInterface<ErrorCase> {};
 
 TEST_P(PrintCommandErrors, FailWithAMessageAndNoOutput) {
-    QStringList arguments;
-    for (const QString& a : GetParam().arguments) {
-        arguments << (a == QLatin1String("SHEET")              ? sheet(8, 10, 100)
-                      : a == QLatin1String("OUT")              ? pdf("never.pdf")
-                      : a.startsWith(QLatin1String("corpus/")) ? sw::test::dataPath(a)
-                                                               : a);
-    }
+    QStringList arguments = QString(GetParam().arguments).split(' ');
+    arguments.replaceInStrings(QStringLiteral("OUT"), pdf);
     EXPECT_EQ(run(arguments), GetParam().exitCode);
     EXPECT_TRUE(err.startsWith("sheetwise print: ")) << err.toStdString();
     EXPECT_TRUE(out.isEmpty());
-    EXPECT_FALSE(QFile::exists(pdf("never.pdf")));
+    EXPECT_FALSE(QFile::exists(pdf));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, PrintCommandErrors,
-    ::testing::Values(
-        ErrorCase{"no output", {"SHEET"}, 2},
-        ErrorCase{"two outputs", {"SHEET", "--pdf", "OUT", "--printer", "P"}, 2},
-        ErrorCase{"no sheet", {"--pdf", "OUT"}, 2},
-        ErrorCase{"unknown paper", {"SHEET", "--pdf", "OUT", "--paper", "Napkin"}, 2},
-        ErrorCase{"bad orientation", {"SHEET", "--pdf", "OUT", "--orientation", "up"}, 2},
-        ErrorCase{"bad selection", {"SHEET", "--pdf", "OUT", "--selection", "1,2,3"}, 2},
-        ErrorCase{"crop and no crop", {"SHEET", "--pdf", "OUT", "--crop", "--no-crop"}, 2},
-        ErrorCase{"missing sheet", {"/no/such/sheet.tif", "--pdf", "OUT"}, 1},
-        ErrorCase{
-            "corrupt sheet", {"corpus/malformed/fuzz-inf_loop-000028.tif", "--pdf", "OUT"}, 1},
-        ErrorCase{"not a tiff", {"corpus/MANIFEST.md", "--pdf", "OUT"}, 1},
-        ErrorCase{"unknown printer", {"SHEET", "--printer", "No Such Printer"}, 1}),
-    test::LabelName());
+const ErrorCase kErrors[] = {
+    {"NoOutput", "SHEET", 2},
+    {"TwoOutputs", "SHEET --pdf OUT --printer P", 2},
+    {"NoSheet", "--pdf OUT", 2},
+    {"UnknownPaper", "SHEET --pdf OUT --paper Napkin", 2},
+    {"BadOrientation", "SHEET --pdf OUT --orientation up", 2},
+    {"BadSelection", "SHEET --pdf OUT --selection 1,2,3", 2},
+    {"CropAndNoCrop", "SHEET --pdf OUT --crop --no-crop", 2},
+    {"MissingSheet", "/no/such/sheet.tif --pdf OUT", 1},
+    {"CorruptSheet", "corpus/malformed/fuzz-inf_loop-000028.tif --pdf OUT", 1},
+    {"NotATiff", "corpus/MANIFEST.md --pdf OUT", 1},
+    {"UnknownPrinter", "SHEET --printer NoSuchPrinter", 1},
+};
+INSTANTIATE_TEST_SUITE_P(Table, PrintCommandErrors, ::testing::ValuesIn(kErrors),
+                         test::LabelName());
 
-TEST_F(PrintCommand, MalformedCorpusFilesFailCleanlyOrPrint) {
-    const QStringList names = {"G3_Premature_EOL.tif",       "test_ifd_loop_to_self.tif",
-                               "testfax3_bug_513.tiff",      "CCITT-G4-300dpi-StripByteCounts0.tif",
-                               "ccitt-too-many-changes.tif", "incorrect-compression-rle-as-g3.tif",
-                               "bad-offsets-lengths.tiff",   "clusterfuzz-53669.tiff",
-                               "fuzz-oom_crash-000000.tif",  "fuzz-inf_loop-000028.tif"};
-    for (const QString& name : names) {
-        const int code = run({sw::test::dataPath(QStringLiteral("corpus/malformed/") + name),
-                              QStringLiteral("--pdf"), pdf("malformed.pdf")});
-        if (code == 0) {
-            EXPECT_EQ(json().value(QStringLiteral("pages")).toInt(), 1) << name.toStdString();
-        } else {
-            EXPECT_EQ(code, 1) << name.toStdString();
-            EXPECT_TRUE(err.startsWith("sheetwise print: ")) << name.toStdString();
-        }
-    }
-}
-
-TEST_F(PrintCommand, UnwritablePdfFails) {
-    EXPECT_EQ(run({sheet(8, 10, 100), QStringLiteral("--pdf"),
-                   QStringLiteral("/proc/no-such-dir/out.pdf")}),
-              1);
+TEST_F(PrintCommand, UnwritablePdfIsNamedInTheError) {
+    EXPECT_EQ(run({"SHEET", "--pdf", "/proc/no-such-dir/out.pdf"}), 1);
     EXPECT_TRUE(err.contains("/proc/no-such-dir/out.pdf")) << err.toStdString();
 }
 
-TEST_F(PrintCommand, EveryGoodCorpusDrawingPrints) {
-    for (const char* name : {"CCITT_1.TIF", "G4S.TIF", "witten.tif", "fax2d.tif",
-                             "imagemagick_group4.tiff", "lzw-single-strip.tiff"}) {
-        const QString path =
-            sw::test::dataPath(QStringLiteral("corpus/drawings_bilevel/") + QLatin1String(name));
-        EXPECT_EQ(
-            run({path, QStringLiteral("--pdf"), pdf("corpus.pdf"), QStringLiteral("--no-crop")}), 0)
-            << name << ": " << err.toStdString();
-        EXPECT_GE(json().value(QStringLiteral("pages")).toInt(), 1) << name;
+// Every good drawing of the corpus prints; a malformed one prints one page or fails cleanly.
+TEST_F(PrintCommand, CorpusFilesPrintOrFailCleanly) {
+    const QStringList malformed = {
+        "G3_Premature_EOL.tif",       "test_ifd_loop_to_self.tif",
+        "testfax3_bug_513.tiff",      "CCITT-G4-300dpi-StripByteCounts0.tif",
+        "ccitt-too-many-changes.tif", "incorrect-compression-rle-as-g3.tif",
+        "bad-offsets-lengths.tiff",   "clusterfuzz-53669.tiff",
+        "fuzz-oom_crash-000000.tif"};
+    for (const QString& name : malformed) {
+        const int code = run({"corpus/malformed/" + name, "--pdf", pdf});
+        EXPECT_TRUE(code == 0 ? json().value("pages").toInt() == 1
+                              : code == 1 && err.startsWith("sheetwise print: "))
+            << name.toStdString() << " exit " << code << ": " << err.toStdString();
+    }
+    for (const QString name : {"CCITT_1.TIF", "G4S.TIF", "witten.tif", "fax2d.tif",
+                               "imagemagick_group4.tiff", "lzw-single-strip.tiff"}) {
+        EXPECT_EQ(run({"corpus/drawings_bilevel/" + name, "--pdf", pdf, "--no-crop"}), 0)
+            << name.toStdString() << ": " << err.toStdString();
+        EXPECT_GE(json().value("pages").toInt(), 1) << name.toStdString();
     }
 }
 
