@@ -25,104 +25,84 @@ void fill(cBitmap& bitmap, int w, int h, QRgb colour) {
     surfaceOf(bitmap)->fill(colour);
 }
 
-TEST(cBitmap, FailedCreationReleasesTheSurfaceButKeepsTheSize) {
-    cBitmap bitmap;
-    ASSERT_TRUE(bitmap.CreateAtSize(100, 50));
-    EXPECT_EQ(bitmap.Width(), 100);
-    EXPECT_EQ(bitmap.Height(), 50);
-    const std::int32_t first = bitmap.hDC();
-    EXPECT_FALSE(bitmap.CreateFromFile(QStringLiteral("/nonexistent/plan.bmp")));
-    EXPECT_EQ(bitmap.hDC(), 0);
-    EXPECT_EQ(handles::drawableFromHandle(first), nullptr);
-    EXPECT_EQ(bitmap.Width(), 100);
-    EXPECT_EQ(bitmap.Height(), 50);
-}
-
-TEST(cBitmap, SecondCreationLeavesOnlyTheSecondSurface) {
-    cBitmap bitmap;
-    ASSERT_TRUE(bitmap.CreateAtSize(10, 10));
-    const std::int32_t first = bitmap.hDC();
-    ASSERT_TRUE(bitmap.CreateFromPicture(QImage(4, 3, QImage::Format_RGB32)).toBool());
-    EXPECT_EQ(handles::drawableFromHandle(first), nullptr);
-    EXPECT_NE(handles::drawableFromHandle(bitmap.hDC()), nullptr);
-    EXPECT_EQ(bitmap.Width(), 4);
-    EXPECT_EQ(bitmap.Height(), 3);
-}
-
-TEST(cBitmap, DestructionReleasesTheSurface) {
-    std::int32_t handle = 0;
+// One object holds one surface: a new creation or the destructor releases the one before.
+TEST(cBitmap, OnlyTheLatestSurfaceLives) {
+    std::int32_t second = 0;
     {
         cBitmap bitmap;
-        ASSERT_TRUE(bitmap.CreateAtSize(8, 8));
-        handle = bitmap.hDC();
+        ASSERT_TRUE(bitmap.CreateAtSize(10, 10));
+        const std::int32_t first = bitmap.hDC();
+        ASSERT_TRUE(bitmap.CreateFromPicture(QImage(4, 3, QImage::Format_RGB32)).toBool());
+        second = bitmap.hDC();
+        EXPECT_EQ(handles::drawableFromHandle(first), nullptr);
+        EXPECT_NE(handles::drawableFromHandle(second), nullptr);
+        EXPECT_EQ(QSize(bitmap.Width(), bitmap.Height()), QSize(4, 3));
     }
-    EXPECT_EQ(handles::drawableFromHandle(handle), nullptr);
+    EXPECT_EQ(handles::drawableFromHandle(second), nullptr);
 }
 
 TEST(cBitmap, FileRoundTripKeepsSizeAndPixels) {
     QTemporaryDir dir;
-    const QImage printer = SWGradientButton::libraryBitmap(3);
-    ASSERT_FALSE(printer.isNull());
+    const QImage printer = SWGradientButton::libraryBitmap(3).convertToFormat(QImage::Format_RGB32);
     const QString path = dir.filePath(QStringLiteral("printer.bmp"));
     ASSERT_TRUE(printer.save(path, "BMP"));
     cBitmap bitmap;
     ASSERT_TRUE(bitmap.CreateFromFile(path));
-    EXPECT_EQ(bitmap.Width(), 16);
-    EXPECT_EQ(bitmap.Height(), 16);
-    EXPECT_EQ(surfaceOf(bitmap)->convertToFormat(QImage::Format_RGB32),
-              printer.convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(QSize(bitmap.Width(), bitmap.Height()), QSize(16, 16));
+    EXPECT_EQ(surfaceOf(bitmap)->convertToFormat(QImage::Format_RGB32), printer);
 }
 
 struct FailureCase {
     std::string name;
-    std::function<bool(cBitmap&, const QString& dir)> create;
+    std::function<QVariant(cBitmap&, const QString& corruptFile)> create;
 };
-
-void PrintTo(const FailureCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class cBitmapFailure : public ::testing::TestWithParam<FailureCase> {};
 
+// A failed creation reports false (an empty value from a picture), releases the old surface but
+// keeps the old size; drawing from the emptied object draws nothing.
 TEST_P(cBitmapFailure, ReportsByResultAndStaysEmpty) {
     QTemporaryDir dir;
+    const QString corrupt = dir.filePath(QStringLiteral("broken.bmp"));
+    QFile file(corrupt);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("BM\x10\x00\x00\x00garbage, not a bitmap");
+    file.close();
     cBitmap bitmap;
-    ASSERT_TRUE(bitmap.CreateAtSize(7, 9));
-    EXPECT_FALSE(GetParam().create(bitmap, dir.path()));
+    ASSERT_TRUE(bitmap.CreateAtSize(100, 50));
+    const std::int32_t old = bitmap.hDC();
+    const QVariant result = GetParam().create(bitmap, corrupt);
+    EXPECT_TRUE(!result.isValid() || !result.toBool());
     EXPECT_EQ(bitmap.hDC(), 0);
-    EXPECT_EQ(bitmap.Width(), 7);
-    EXPECT_EQ(bitmap.Height(), 9);
-    // Drawing from an empty object draws nothing and does not fail.
+    EXPECT_EQ(handles::drawableFromHandle(old), nullptr);
+    EXPECT_EQ(QSize(bitmap.Width(), bitmap.Height()), QSize(100, 50));
     cBitmap target;
-    ASSERT_TRUE(target.CreateAtSize(4, 4));
-    const QImage before = *surfaceOf(target);
+    fill(target, 4, 4, 0xFF102030);
     bitmap.RenderBitmap(target.hDC(), 0, 0);
-    EXPECT_EQ(*surfaceOf(target), before);
+    EXPECT_EQ(surfaceOf(target)->pixel(1, 1), 0xFF102030);
 }
+
+using Bitmap = cBitmap&;
+using Path = const QString&;
 
 INSTANTIATE_TEST_SUITE_P(
     Creations, cBitmapFailure,
     ::testing::Values(
-        FailureCase{"ZeroWidth", [](cBitmap& b, const QString&) { return b.CreateAtSize(0, 10); }},
+        FailureCase{"ZeroWidth", [](Bitmap b, Path) { return QVariant(b.CreateAtSize(0, 10)); }},
         FailureCase{"NegativeHeight",
-                    [](cBitmap& b, const QString&) { return b.CreateAtSize(10, -1); }},
+                    [](Bitmap b, Path) { return QVariant(b.CreateAtSize(10, -1)); }},
         FailureCase{"FarTooLarge",
-                    [](cBitmap& b, const QString&) { return b.CreateAtSize(100000, 100000); }},
-        FailureCase{"EmptyPath", [](cBitmap& b, const QString&) { return b.CreateFromFile({}); }},
-        FailureCase{"CorruptFile",
-                    [](cBitmap& b, const QString& dir) {
-                        const QString path = dir + QStringLiteral("/broken.bmp");
-                        QFile file(path);
-                        file.open(QIODevice::WriteOnly);
-                        file.write("BM\x10\x00\x00\x00garbage, not a bitmap");
-                        file.close();
-                        return b.CreateFromFile(path);
-                    }},
+                    [](Bitmap b, Path) { return QVariant(b.CreateAtSize(100000, 100000)); }},
+        FailureCase{
+            "MissingFile",
+            [](Bitmap b, Path) { return QVariant(b.CreateFromFile("/nonexistent/p.bmp")); }},
+        FailureCase{"EmptyPath", [](Bitmap b, Path) { return QVariant(b.CreateFromFile({})); }},
+        FailureCase{"CorruptFile", [](Bitmap b, Path f) { return QVariant(b.CreateFromFile(f)); }},
         FailureCase{"NullPicture",
-                    [](cBitmap& b, const QString&) {
+                    [](Bitmap b, Path) {
                         const QVariant result = b.CreateFromPicture(QImage());
                         EXPECT_FALSE(result.isValid()) << "an empty value, not false";
-                        return result.isValid();
+                        return result;
                     }}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
 
@@ -131,10 +111,6 @@ struct OpCase {
     std::uint32_t op;
     std::function<QRgb(QRgb source, QRgb dest)> expected;  // on the 24 colour bits
 };
-
-void PrintTo(const OpCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class RasterOps : public ::testing::TestWithParam<OpCase> {};
 
@@ -168,15 +144,6 @@ INSTANTIATE_TEST_SUITE_P(
                       OpCase{"Whiteness", kWhiteness, [](QRgb, QRgb) { return 0xFFFFFFu; }}),
     [](const ::testing::TestParamInfo<OpCase>& info) { return info.param.name; });
 
-TEST(cBitmap, RenderWithoutOpCodeCopies) {
-    cBitmap source;
-    cBitmap target;
-    fill(source, 2, 2, 0xFF123456);
-    fill(target, 4, 4, 0xFFFFFFFF);
-    source.RenderBitmap(target.hDC(), 1, 1);
-    EXPECT_EQ(surfaceOf(target)->pixel(2, 2), 0xFF123456);
-}
-
 TEST(cBitmap, RenderToBadTargetsDrawsNothing) {
     cBitmap source;
     fill(source, 2, 2, 0xFF123456);
@@ -192,10 +159,11 @@ TEST(cBitmap, RenderToBadTargetsDrawsNothing) {
     EXPECT_EQ(surfaceOf(target)->pixel(1, 3), 0xFFFFFFFF);
 }
 
+// The button's keyed draw is checked pixel by pixel in the gallery test; the fallback it takes
+// when the direct path fails must give the same picture.
 TEST(cBitmap, MaskFallbackGivesTheSameResultAsTheTransparentBlit) {
-    const QImage arrow = SWGradientButton::libraryBitmap(1);
     cBitmap source;
-    ASSERT_TRUE(source.CreateFromPicture(arrow).toBool());
+    ASSERT_TRUE(source.CreateFromPicture(SWGradientButton::libraryBitmap(1)).toBool());
     cBitmap direct;
     cBitmap masked;
     fill(direct, 20, 20, 0xFF2080C0);
@@ -204,28 +172,9 @@ TEST(cBitmap, MaskFallbackGivesTheSameResultAsTheTransparentBlit) {
     ASSERT_TRUE(transparentBlt(direct.hDC(), 2, 3, 16, 16, source.hDC(), 0, 0, red));
     ASSERT_TRUE(maskedTransparentBlt(masked.hDC(), 2, 3, 16, 16, source.hDC(), 0, 0, red));
     EXPECT_EQ(*surfaceOf(direct), *surfaceOf(masked));
-    // Key pixels left the destination alone; the others are the bitmap's.
-    int keyed = 0;
-    for (int y = 0; y < 16; ++y) {
-        for (int x = 0; x < 16; ++x) {
-            const QRgb in = arrow.pixel(x, y) & RGB_MASK;
-            const QRgb out = surfaceOf(direct)->pixel(x + 2, y + 3) & RGB_MASK;
-            if (in == 0xFF0000) {
-                ++keyed;
-                EXPECT_EQ(out, 0x2080C0U);
-            } else {
-                EXPECT_EQ(out, in);
-            }
-        }
-    }
-    EXPECT_GT(keyed, 100);
-}
-
-TEST(cBitmap, TransparentBlitRefusesDeadHandles) {
-    cBitmap source;
-    fill(source, 2, 2, 0xFF000000);
-    EXPECT_FALSE(transparentBlt(0, 0, 0, 2, 2, source.hDC(), 0, 0, rgb(255, 0, 0)));
-    EXPECT_FALSE(maskedTransparentBlt(source.hDC(), 0, 0, 2, 2, 12345, 0, 0, rgb(255, 0, 0)));
+    EXPECT_EQ(surfaceOf(direct)->pixel(2, 3), 0xFF2080C0) << "the arrow's key corner";
+    EXPECT_FALSE(transparentBlt(0, 0, 0, 2, 2, source.hDC(), 0, 0, red)) << "dead target";
+    EXPECT_FALSE(maskedTransparentBlt(direct.hDC(), 0, 0, 2, 2, 12345, 0, 0, red)) << "dead source";
 }
 
 }  // namespace

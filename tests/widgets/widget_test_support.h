@@ -1,7 +1,8 @@
 #pragma once
 
+#include <cstdlib>
+
 #include <QColor>
-#include <QImage>
 
 #include "widgets/twips.h"
 
@@ -16,10 +17,6 @@ public:
     PinnedTwips(const PinnedTwips&) = delete;
     PinnedTwips& operator=(const PinnedTwips&) = delete;
 };
-
-inline QColor pixel(const QImage& image, int x, int y) {
-    return image.pixelColor(x, y);
-}
 
 // Colours within `tolerance` per component.
 inline bool near(const QColor& a, const QColor& b, int tolerance) {
