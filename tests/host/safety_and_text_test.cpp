@@ -58,17 +58,6 @@ TEST(GetPartLimits, DelimiterAtPosition32767IsFoundOnePastIsNot) {
     EXPECT_EQ(longer.size(), 32768);
 }
 
-TEST(GetPartLimits, RepeatedCallsRebuildThePath) {
-    QString path = "/home/u/SheetwisePlans/north/1-2/";
-    QString rebuilt;
-    while (!path.isEmpty()) {
-        const QString part = GetPart(path, "/");
-        EXPECT_TRUE(part.endsWith('/'));
-        rebuilt += part;
-    }
-    EXPECT_EQ(rebuilt, "/home/u/SheetwisePlans/north/1-2/");
-}
-
 // ---- Safety answers ----------------------------------------------------------------------------
 
 std::optional<QUuid> interfaceId(const char* iid) {

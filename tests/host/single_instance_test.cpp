@@ -94,28 +94,9 @@ TEST_F(Instances, LaterLaunchHandsItsCallsOverAndPrintsTheRepliesAsHeadlessDoes)
     EXPECT_EQ(m_first.state(), QProcess::Running);
 }
 
-TEST_F(Instances, RefusedLinksAreReportedToTheCallerAndShownInTheViewer) {
-    startFirst();
-    const std::pair<QString, const char*> refused[] = {
-        {sheetwiseCallsUrl("InitVars('http://h/')"), "not valid JSON"},
-        {"sheetwise:open?url=file%3A%2F%2F%2Fetc%2Fpasswd", "only http and https"},
-    };
-    QStringList reasons;
-    for (const auto& [link, reason] : refused) {
-        const test::ProcessRun run = launch({link});
-        EXPECT_EQ(run.exitCode, 2) << reason;
-        EXPECT_TRUE(run.replies.isEmpty()) << reason;
-        EXPECT_TRUE(run.err.contains(reason)) << run.err.toStdString();
-        reasons << QString::fromUtf8(run.err.trimmed()).remove(0, QString("sheetwise: ").size());
-    }
-    const QJsonArray messages = runningState().value("messages").toArray();
-    for (const QString& reason : reasons) {
-        EXPECT_TRUE(messages.contains(reason)) << reason.toStdString();
-    }
-}
-
-// Both kinds of link: the document in the link, and one fetched over HTTP.
-TEST_F(Instances, LinksRunOnlyScriptingMethods) {
+// Both kinds of link: the document in the link, and one fetched over HTTP. A link that is refused
+// is reported to its caller and shown in the viewer.
+TEST_F(Instances, LinksRunOnlyScriptingMethodsAndRefusedOnesAreReported) {
     QDir(m_root.path()).mkpath("served");
     ASSERT_TRUE(
         test::writeFile(m_root.filePath("served/calls.json"),
@@ -139,9 +120,25 @@ TEST_F(Instances, LinksRunOnlyScriptingMethods) {
             EXPECT_EQ(run.replies[i].value("error").toString(), "Permission denied") << i;
         }
     }
+
+    const std::pair<QString, const char*> refused[] = {
+        {sheetwiseCallsUrl("InitVars('http://h/')"), "not valid JSON"},
+        {"sheetwise:open?url=file%3A%2F%2F%2Fetc%2Fpasswd", "only http and https"},
+    };
+    QStringList reasons;
+    for (const auto& [link, reason] : refused) {
+        const test::ProcessRun run = launch({link});
+        EXPECT_EQ(run.exitCode, 2) << reason;
+        EXPECT_TRUE(run.replies.isEmpty()) << reason;
+        EXPECT_TRUE(run.err.contains(reason)) << run.err.toStdString();
+        reasons << QString::fromUtf8(run.err.trimmed()).remove(0, QString("sheetwise: ").size());
+    }
     const QJsonObject state = runningState();
     EXPECT_EQ(state.value("projectName").toString(), "From a page");
     EXPECT_EQ(state.value("projectId").toString(), "2004-0815");
+    for (const QString& reason : reasons) {
+        EXPECT_TRUE(state.value("messages").toArray().contains(reason)) << reason.toStdString();
+    }
 }
 
 // Writes `bytes` as a client would and returns everything the viewer answers before it closes.

@@ -43,10 +43,7 @@ TEST(FormatFixed, MatchesTheDisplayPattern) {
     }
 }
 
-TEST(NumberText, ShortestFormWithoutTrailingZeros) {
-    EXPECT_EQ(singleText(1230.0F), "1230");
-    EXPECT_EQ(singleText(12.5F), "12.5");
-    EXPECT_EQ(singleText(0.0F), "0");
+TEST(DoubleText, ShortestFormWithoutTrailingZeros) {
     EXPECT_EQ(doubleText(3.0), "3");
     EXPECT_EQ(doubleText(0.75), "0.75");
 }

@@ -1,5 +1,6 @@
 // The whole viewer from the outside: `sheetwise --headless --script` runs a plan-room session
-// against a real plan server (the planserver program on loopback) and its replies are checked.
+// against a real plan server (the planserver program on loopback) and answers each call on one
+// JSON line; invocations it cannot run are refused.
 #include "host_test_support.h"
 #include "support/qt_print.h"
 #include "support/test_paths.h"
@@ -15,7 +16,37 @@
 namespace sw::host {
 namespace {
 
-class ViewerEndToEnd : public ::testing::Test {
+class Headless : public ::testing::Test {
+protected:
+    QTemporaryDir m_dir;
+    QProcessEnvironment m_env = test::isolatedEnvironment(m_dir.path());
+};
+
+struct BadInvocation {
+    const char* name;
+    QStringList args;
+    QByteArray input;
+};
+
+class HeadlessRefuses : public Headless, public ::testing::WithParamInterface<BadInvocation> {};
+
+TEST_P(HeadlessRefuses, WithExitCodeTwoAndAMessage) {
+    const test::ProcessRun run = test::runSheetwise(m_env, GetParam().args, GetParam().input);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.replies.isEmpty());
+    EXPECT_TRUE(run.err.contains("sheetwise: ")) << run.err.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, HeadlessRefuses,
+    ::testing::Values(BadInvocation{"NotJson", {"--headless", "--script", "-"}, "InitVars("},
+                      BadInvocation{"NoCalls", {"--headless", "--script", "-"}, "{}"},
+                      BadInvocation{"MissingFile", {"--headless", "--script", "/no/such.json"}, {}},
+                      BadInvocation{"NoScript", {"--headless"}, {}},
+                      BadInvocation{"UnknownOption", {"--frobnicate"}, {}}),
+    test::ByName());
+
+class ViewerEndToEnd : public Headless {
 protected:
     void SetUp() override {
         const QString plans = m_dir.filePath("root/2004/0815/plans");
@@ -46,12 +77,11 @@ protected:
         EXPECT_TRUE(test::writeFile(script, QJsonDocument(QJsonObject{{"calls", calls}}).toJson()));
         const test::ProcessRun run = test::runSheetwise(m_env, {"--headless", "--script", script});
         EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_TRUE(run.allLinesJson);
         EXPECT_EQ(run.replies.size(), calls.size());
         return run.replies;
     }
 
-    QTemporaryDir m_dir;
-    QProcessEnvironment m_env = test::isolatedEnvironment(m_dir.path());
     QProcess m_server;
     QString m_base;  // the plan server's address
 };
@@ -103,7 +133,7 @@ TEST_F(ViewerEndToEnd, ASessionFromLoadToSaveGivesThePrescribedStates) {
     });
     QList<QJsonObject> s;  // the states of the Dump replies, in order
     for (const QJsonObject& reply : replies) {
-        EXPECT_TRUE(reply.value("ok").toBool())
+        EXPECT_EQ(reply.value("ok").toBool(), reply.value("call") != "GetPart")
             << QJsonDocument(reply).toJson(QJsonDocument::Compact).toStdString();
         if (reply.value("call").toString() == "Dump") {
             s << reply.value("state").toObject();
@@ -116,6 +146,7 @@ TEST_F(ViewerEndToEnd, ASessionFromLoadToSaveGivesThePrescribedStates) {
     EXPECT_EQ(QStringList({panel(s[0], 1), panel(s[0], 2), panel(s[0], 3)}),
               QStringList({"A-101 Site Plan", "36.0 x 24.0", "Plan 1 of 3"}));
     EXPECT_EQ(s[0].value("progress").toInt(), 0);
+    EXPECT_EQ(s[0].value("iniPath").toString(), m_dir.filePath("config/Sheetwise.ini"));
     EXPECT_EQ(rulerMax(s[0], "HorRuler"), 36);
     EXPECT_EQ(rulerMax(s[0], "VertRuler"), 24);
     EXPECT_EQ(s[0].value("title").toString(),

@@ -181,10 +181,8 @@ TEST_F(ViewerSurface, KeysRunTheirCommands) {
     ASSERT_TRUE(load("A-101.tif", "A-101 Site"));
     QTest::keyClick(&m_viewer, Qt::Key_Plus);
     EXPECT_EQ(m_viewer.viewer->paintSizeMode(), ImagingControl::kZoom);
-    QTest::keyClick(&m_viewer, Qt::Key_0);
+    QTest::keyClick(m_viewer.viewer, Qt::Key_0);  // the sheet has the focus after a click
     EXPECT_EQ(m_viewer.viewer->paintSizeMode(), ImagingControl::kFit);
-    QTest::keyClick(m_viewer.viewer, Qt::Key_Plus);  // the sheet has the focus after a click
-    ASSERT_EQ(m_viewer.viewer->paintSizeMode(), ImagingControl::kZoom);
     QSignalSpy ended(&m_viewer, &FastViewer::loadEnded);
     QTest::keyClick(m_viewer.viewer, Qt::Key_PageDown);
     ASSERT_TRUE(ended.wait(30000));
