@@ -39,12 +39,12 @@ class BatchPrinting : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        batchSave = dir.filePath(QStringLiteral("plans/north")) + QLatin1Char('/');
+        QDir().mkpath(served(QString()));
+        QDir().mkpath(batchSave);
         for (int k = 0; k < kSheets; ++k) {
-            const QString path = served(QStringLiteral("s%1.tif").arg(k));
-            QDir().mkpath(QFileInfo(path).absolutePath());
             imaging::saveTiffFile(imaging::Sheet(test::gridSheet(2 + k / 10.0, 3, 100), 100, 100),
-                                  path, imaging::kFormatCompressed, 1);
+                                  served(QStringLiteral("s%1.tif").arg(k)),
+                                  imaging::kFormatCompressed, 1);
         }
         printers.add(FakePrinterDevice::letter(QStringLiteral("Office")));
         clearRecordedPrintMessages();
@@ -55,7 +55,9 @@ protected:
         return dir.filePath(QStringLiteral("served/") + kPlans + name);
     }
 
-    void startServer(tools::PlanServerOptions options = {}) {
+    // Starts the plan server, then opens the dialog as the viewer hands it over: a sheet on show,
+    // the project's twelve sheets.
+    void open(bool blue, bool reverse, tools::PlanServerOptions options = {}) {
         options.root = dir.filePath(QStringLiteral("served"));
         server = std::make_unique<tools::PlanServer>(options);
         ASSERT_NE(server->start(), 0) << server->errorString().toStdString();
@@ -63,10 +65,6 @@ protected:
                          [this](const QString&, const QString& path, int) {
                              requested << QFileInfo(path).fileName();
                          });
-    }
-
-    // A dialog as the viewer hands it over: a sheet on show, the project's twelve sheets.
-    void open(bool blue, bool reverse) {
         dialog = new DlgPrint(nullptr, &printers);
         dialog->setAttribute(Qt::WA_DeleteOnClose, false);
         dialog->IniFile = dir.filePath(QStringLiteral("Sheetwise.ini"));
@@ -78,10 +76,9 @@ protected:
             names << QStringLiteral("c%1~Sheet %1").arg(k);
             urls << QStringLiteral("s%1.tif").arg(k);
         }
-        names << QString();
-        urls << QString();
-        dialog->setBatch(batchSave, QStringLiteral("2004-0815/plans/"), names, urls,
-                         server->baseUrl().toString() + kPlans, QStringLiteral("2004-0815"), 9000);
+        dialog->setBatch(batchSave, QStringLiteral("2004-0815/plans/"), names << QString(),
+                         urls << QString(), server->baseUrl().toString() + kPlans,
+                         QStringLiteral("2004-0815"), 9000);
         if (blue) {
             dialog->PrintInBlue();
         }
@@ -122,90 +119,77 @@ protected:
     }
 
     QTemporaryDir dir;
-    QString batchSave;
+    const QString batchSave = dir.filePath(QStringLiteral("plans/north/"));
     test::FakePrinterCatalog printers;
     std::unique_ptr<tools::PlanServer> server;
     QStringList requested;
     QPointer<DlgPrint> dialog;
 };
 
+// Numbers written as text: "2 5 7".
+QList<int> numbers(const char* text) {
+    QList<int> list;
+    for (const QString& n : QString::fromLatin1(text).split(' ', Qt::SkipEmptyParts)) {
+        list << n.toInt();
+    }
+    return list;
+}
+
+QStringList names(const char* text, const char* pattern) {
+    QStringList list;
+    for (const int n : numbers(text)) {
+        list << QString::fromLatin1(pattern).arg(n);
+    }
+    return list.isEmpty() ? QStringList{QString()} : list;
+}
+
 struct OrderCase {
-    std::string label;
+    const char* label;
     bool blue;
     bool reverse;
-    QList<int> rows;
-    QStringList requested;  // sheet files in download order
-    QStringList tempFiles;  // left in BatchSave, sorted as text
-    QList<int> printed;     // rows in print order
+    const char* rows;
+    const char* downloaded;  // sheet numbers in download order
+    const char* tempFiles;   // numbers of the files left in BatchSave, sorted as text
+    const char* printed;     // rows in print order
 };
 
 class BatchOrder : public BatchPrinting, public ::testing::WithParamInterface<OrderCase> {};
 
 TEST_P(BatchOrder, DownloadsAndPrintsInOrderThenCloses) {
     const OrderCase& c = GetParam();
-    startServer();
     open(c.blue, c.reverse);
-    const QString stray = batchSave + QStringLiteral("left-over.txt");
-    QDir().mkpath(batchSave);
-    QFile(stray).open(QIODevice::WriteOnly);
+    QFile(batchSave + QStringLiteral("left-over.txt")).open(QIODevice::WriteOnly);
 
-    runBatch(c.rows);
-    EXPECT_EQ(requested, c.requested);
-    EXPECT_EQ(printedRows(), c.printed);
-    EXPECT_EQ(printers.fake(0).documentsEnded(), c.printed.size());
-    EXPECT_EQ(DlgPrint::FileList(batchSave),
-              c.tempFiles.isEmpty() ? QStringList{QString()} : c.tempFiles);
-    for (const QString& name : c.tempFiles) {
-        const imaging::Sheet saved = imaging::readTiffFile(batchSave + name);
-        EXPECT_EQ(saved.inkColour(), qRgb(0, 0, 255)) << name.toStdString();
+    runBatch(numbers(c.rows));
+    EXPECT_EQ(requested, names(c.downloaded, "s%1.tif"));
+    EXPECT_EQ(printedRows(), numbers(c.printed));
+    EXPECT_EQ(printers.fake(0).documentsEnded(), numbers(c.printed).size());
+    EXPECT_EQ(DlgPrint::FileList(batchSave), names(c.tempFiles, "%1-tmp.tif"));
+    for (const QString& name : names(c.tempFiles, "%1-tmp.tif")) {
+        if (!name.isEmpty()) {
+            EXPECT_EQ(imaging::readTiffFile(batchSave + name).inkColour(), qRgb(0, 0, 255))
+                << name.toStdString();
+        }
     }
     EXPECT_FALSE(dialog->isVisible());
-    EXPECT_EQ(dialog->batchReport().printed, c.printed.size());
-    EXPECT_TRUE(dialog->batchReport().problems.isEmpty())
-        << dialog->batchReport().problems.join('\n').toStdString();
+    EXPECT_EQ(dialog->batchReport().printed, numbers(c.printed).size());
+    EXPECT_EQ(dialog->batchReport().problems, QStringList());
     EXPECT_TRUE(recordedPrintMessages().isEmpty());
 }
 
-QStringList files(const QList<int>& numbers, const char* pattern) {
-    QStringList names;
-    for (const int n : numbers) {
-        names << QString::fromLatin1(pattern).arg(n);
-    }
-    return names;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, BatchOrder,
-    ::testing::Values(
-        OrderCase{"Forward", false, false, {2, 5, 7}, files({2, 5, 7}, "s%1.tif"), {}, {2, 5, 7}},
-        OrderCase{"Reverse", false, true, {2, 5, 7}, files({7, 5, 2}, "s%1.tif"), {}, {7, 5, 2}},
-        OrderCase{"BlueForward",
-                  true,
-                  false,
-                  {2, 5, 7},
-                  files({2, 5, 7}, "s%1.tif"),
-                  files({0, 1, 2}, "%1-tmp.tif"),
-                  {2, 5, 7}},
-        OrderCase{"BlueReverse",
-                  true,
-                  true,
-                  {2, 5, 7},
-                  files({7, 5, 2}, "s%1.tif"),
-                  files({1, 2, 3}, "%1-tmp.tif"),
-                  {7, 5, 2}},
-        OrderCase{"BlueTwelveSortedAsText",
-                  true,
-                  false,
-                  {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11},
-                  files({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, "s%1.tif"),
-                  files({0, 1, 10, 11, 2, 3, 4, 5, 6, 7, 8, 9}, "%1-tmp.tif"),
-                  {0, 1, 10, 11, 2, 3, 4, 5, 6, 7, 8, 9}}),
-    test::LabelName());
+const OrderCase kOrders[] = {
+    {"Forward", false, false, "2 5 7", "2 5 7", "", "2 5 7"},
+    {"Reverse", false, true, "2 5 7", "7 5 2", "", "7 5 2"},
+    {"BlueForward", true, false, "2 5 7", "2 5 7", "0 1 2", "2 5 7"},
+    {"BlueReverse", true, true, "2 5 7", "7 5 2", "1 2 3", "7 5 2"},
+    {"BlueTwelveSortedAsText", true, false, "0 1 2 3 4 5 6 7 8 9 10 11",
+     "0 1 2 3 4 5 6 7 8 9 10 11", "0 1 10 11 2 3 4 5 6 7 8 9", "0 1 10 11 2 3 4 5 6 7 8 9"},
+};
+INSTANTIATE_TEST_SUITE_P(Table, BatchOrder, ::testing::ValuesIn(kOrders), test::LabelName());
 
 struct FaultCase {
-    std::string label;
-    std::function<void(tools::PlanServerOptions&, const QString& sheetFile)> fault;
-    QString reason;  // part of the panel's message
+    const char* label;   // what happens to sheet 5
+    const char* reason;  // part of the panel's message
 };
 
 class BatchFault : public BatchPrinting, public ::testing::WithParamInterface<FaultCase> {};
@@ -213,9 +197,16 @@ class BatchFault : public BatchPrinting, public ::testing::WithParamInterface<Fa
 TEST_P(BatchFault, FailedSheetIsReportedAndSkipped) {
     const FaultCase& c = GetParam();
     tools::PlanServerOptions options;
-    c.fault(options, served(QStringLiteral("s5.tif")));
-    startServer(options);
-    open(false, false);
+    if (c.label == std::string("NotFound")) {
+        options.status = {{QStringLiteral("*/s5.tif"), 404}};
+    } else if (c.label == std::string("Stalled")) {
+        options.stall = {QStringLiteral("*/s5.tif")};
+    } else {
+        QFile page(served(QStringLiteral("s5.tif")));
+        ASSERT_TRUE(page.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        page.write("<html>Not Found</html>");
+    }
+    open(false, false, options);
     dialog->setBatchTimeout(300);
 
     runBatch({2, 5, 7});
@@ -232,31 +223,14 @@ TEST_P(BatchFault, FailedSheetIsReportedAndSkipped) {
     EXPECT_TRUE(recordedPrintMessages().first().startsWith("Print Batch: 2 of 3 sheets printed"));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, BatchFault,
-    ::testing::Values(FaultCase{"NotFound",
-                                [](tools::PlanServerOptions& o, const QString&) {
-                                    o.status = {{QStringLiteral("*/s5.tif"), 404}};
-                                },
-                                "404"},
-                      FaultCase{"NotATiff",
-                                [](tools::PlanServerOptions&, const QString& file) {
-                                    QFile page(file);
-                                    page.open(QIODevice::WriteOnly | QIODevice::Truncate);
-                                    page.write("<html>Not Found</html>");
-                                },
-                                "TIFF"},
-                      FaultCase{"StalledTimesOut",
-                                [](tools::PlanServerOptions& o, const QString&) {
-                                    o.stall = {QStringLiteral("*/s5.tif")};
-                                },
-                                "No data received"}),
-    test::LabelName());
+INSTANTIATE_TEST_SUITE_P(Table, BatchFault,
+                         ::testing::Values(FaultCase{"NotFound", "404"},
+                                           FaultCase{"NotATiff", "TIFF"},
+                                           FaultCase{"Stalled", "No data received"}),
+                         test::LabelName());
 
 TEST_F(BatchPrinting, EmptySelectionDoesNothingButSaySo) {
-    startServer();
     open(true, false);
-    QDir().mkpath(batchSave);
     QFile(batchSave + QStringLiteral("0-tmp.tif")).open(QIODevice::WriteOnly);
     press({});
     QTest::qWait(100);
@@ -272,8 +246,7 @@ TEST_F(BatchPrinting, EmptySelectionDoesNothingButSaySo) {
 TEST_F(BatchPrinting, ClosingDuringADownloadStopsTheBatch) {
     tools::PlanServerOptions options;
     options.stall = {QStringLiteral("*/s2.tif")};
-    startServer(options);
-    open(false, false);
+    open(false, false, options);
     dialog->setAttribute(Qt::WA_DeleteOnClose, true);
     QSignalSpy ended(&BatchPrintMonitor::instance(), &BatchPrintMonitor::ended);
     press({2, 5});
@@ -289,7 +262,6 @@ TEST_F(BatchPrinting, ClosingDuringADownloadStopsTheBatch) {
 
 // Closing while a sheet prints: the job finishes its page, then the batch stops there.
 TEST_F(BatchPrinting, ClosingDuringAPrintJobStopsTheBatchAfterThatJob) {
-    startServer();
     open(false, false);
     QObject::connect(&dialog->viewer(), &imaging::ImagingControl::loadProgress, dialog,
                      [this](int percent) {
@@ -308,7 +280,6 @@ TEST_F(BatchPrinting, ClosingDuringAPrintJobStopsTheBatchAfterThatJob) {
 
 // A script opens the batch list, chooses rows and waits for the batch as a user would.
 TEST_F(BatchPrinting, ScriptRunsABatchAndWaitsForIt) {
-    startServer();
     open(false, true);
     host::FastViewer viewer;
     const host::HostCallRunner runner(viewer, host::standardRegistry(), host::Trust::Trusted);

@@ -1,5 +1,6 @@
 #include "printing/ui/dlg_print.h"
 
+#include "support/qt_print.h"
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -27,7 +28,6 @@ namespace sw::printing {
 namespace {
 
 using imaging::ImagingControl;
-using test::FakePrinterCatalog;
 using test::FakePrinterDevice;
 
 // A set-up dialog that answers as scripted and remembers what it was offered.
@@ -61,18 +61,24 @@ protected:
         delete dialog.data();
     }
 
-    template <typename W>
+    template <typename W = QWidget>
     W* child(const char* name) const {
         W* w = dialog->findChild<W*>(QString::fromLatin1(name));
         EXPECT_NE(w, nullptr) << name;
         return w;
     }
+    QString text(const char* label) const { return child<QLabel>(label)->text(); }
+    void click(const char* button) const {
+        QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton);
+    }
+    void store(const QString& key, const QString& value) const {
+        host::writeProfileString(dialog->IniFile, kPrintingSection, key, value);
+    }
 
     // Loads a grid sheet as image 1, hands over the context and shows the dialog.
-    void open(double widthIn = 36, double heightIn = 24, int dpi = 100,
-              const QStringList& planNames = {}) {
+    void open(double widthIn = 36, double heightIn = 24, const QStringList& planNames = {}) {
         dialog->viewer().insertImage(
-            1, imaging::Sheet(test::gridSheet(widthIn, heightIn, dpi), dpi, dpi));
+            1, imaging::Sheet(test::gridSheet(widthIn, heightIn, 100), 100, 100));
         dialog->viewer().setPaintSizeMode(ImagingControl::kFit);
         dialog->setBatch(dir.path(), QStringLiteral("2004/plans/"), planNames, {},
                          QStringLiteral("http://h/"), QStringLiteral("2004"), 9000);
@@ -81,33 +87,14 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    QString text(const char* label) const { return child<QLabel>(label)->text(); }
-
-    QList<ImagingControl::Annotation> preview() const { return dialog->viewer().annotations(); }
-
     QTemporaryDir dir;
-    FakePrinterCatalog printers;
+    test::FakePrinterCatalog printers;
     QPointer<DlgPrint> dialog;
 };
 
-TEST_F(PrintDialog, HasEveryControlOfTheDesign) {
-    EXPECT_EQ(dialog->objectName(), QStringLiteral("DlgPrint"));
+TEST_F(PrintDialog, OpensInItsInitialState) {
+    open();
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Print Sheetwise Plan"));
-    for (const char* name :
-         {"viewer",    "Frame2",        "SelectionOnly",    "AutoClip",    "Combo1",
-          "Label2",    "Frame1",        "lblNumVert",       "Label5",      "lblNumHor",
-          "Label6",    "lblNumTotal",   "fraPrinterSelect", "Label1",      "lbPrinter",
-          "lpPaper",   "btnPrintSetup", "Command1",         "Command2",    "Command3",
-          "BatchList", "Command4",      "BatchOk",          "BatchCancel", "BatchWin",
-          "sFrame",    "statFrame",     "statProgress",     "dstat",       "statWin",
-          "tp",        "PrintHeader",   "WhichPage",        "POut",        "StatusWin",
-          "ld",        "clear",         "APIPicture",       "Marks"}) {
-        EXPECT_NE(dialog->findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
-    }
-    EXPECT_EQ(child<QPushButton>("Command4")->text(), QStringLiteral("Select All"));
-    EXPECT_EQ(child<QPushButton>("BatchOk")->text(), QStringLiteral("Download and Print"));
-    EXPECT_EQ(child<QLabel>("PrintHeader")->text(), QStringLiteral("Printing . . ."));
-    EXPECT_EQ(child<QLabel>("Label2")->text(), QStringLiteral("Scale"));
     QComboBox* scale = child<QComboBox>("Combo1");
     QStringList items;
     for (int i = 0; i < scale->count(); ++i) {
@@ -115,30 +102,26 @@ TEST_F(PrintDialog, HasEveryControlOfTheDesign) {
     }
     EXPECT_EQ(items, (QStringList{"100%", "75%", "66%", "50%", "33%", "25%", "Fit To Page"}));
     EXPECT_TRUE(scale->isEditable());
-}
-
-TEST_F(PrintDialog, OpensInItsInitialState) {
-    open();
-    EXPECT_EQ(child<QComboBox>("Combo1")->currentText(), QStringLiteral("100%"));
-    EXPECT_TRUE(child<QCheckBox>("SelectionOnly")->isChecked());
-    EXPECT_FALSE(child<QCheckBox>("SelectionOnly")->isEnabled());
-    EXPECT_TRUE(child<QCheckBox>("AutoClip")->isChecked());
-    EXPECT_TRUE(child<QCheckBox>("AutoClip")->isEnabled());
+    EXPECT_EQ(scale->currentText(), QStringLiteral("100%"));
+    const auto* selection = child<QCheckBox>("SelectionOnly");
+    EXPECT_TRUE(selection->isChecked() && !selection->isEnabled());
+    EXPECT_TRUE(child<QCheckBox>("AutoClip")->isChecked() &&
+                child<QCheckBox>("AutoClip")->isEnabled());
     EXPECT_FALSE(child<QCheckBox>("Marks")->isChecked());
     for (const char* hidden :
          {"WhichPage", "StatusWin", "POut", "PrintHeader", "BatchList", "BatchWin", "BatchOk",
           "sFrame", "statProgress", "tp", "APIPicture"}) {
-        EXPECT_FALSE(child<QWidget>(hidden)->isVisible()) << hidden;
+        EXPECT_FALSE(child(hidden)->isVisible()) << hidden;
     }
     EXPECT_EQ(text("lbPrinter"), QStringLiteral("Office"));
     EXPECT_EQ(text("lpPaper"), QStringLiteral("Letter, 8 1/2 x 11 in"));
 }
 
+// The preview and the page counts follow the crop box and the scale as they change.
 TEST_F(PrintDialog, CropCoverThenGridLinesThenScaleFollowTheControls) {
-    open(36, 24, 100);
-    // Crop to 1 Page: one page, four grey strips.
+    open(36, 24);
     EXPECT_EQ(text("lblNumTotal"), QStringLiteral("1"));
-    QList<ImagingControl::Annotation> objects = preview();
+    QList<ImagingControl::Annotation> objects = dialog->viewer().annotations();
     ASSERT_EQ(objects.size(), 4);
     for (const auto& a : objects) {
         EXPECT_EQ(a.kind, ImagingControl::Annotation::Kind::Rectangle);
@@ -148,24 +131,20 @@ TEST_F(PrintDialog, CropCoverThenGridLinesThenScaleFollowTheControls) {
 
     // Without the crop: 36 x 24 in on 8.5 x 11 in is 5 x 3 pages, 5 + 3 dotted lines.
     child<QCheckBox>("AutoClip")->click();
-    EXPECT_EQ(text("lblNumVert"), QStringLiteral("3"));
-    EXPECT_EQ(text("lblNumHor"), QStringLiteral("5"));
-    EXPECT_EQ(text("lblNumTotal"), QStringLiteral("15"));
-    objects = preview();
+    EXPECT_EQ(QStringList({text("lblNumVert"), text("lblNumHor"), text("lblNumTotal")}),
+              QStringList({"3", "5", "15"}));
+    objects = dialog->viewer().annotations();
     ASSERT_EQ(objects.size(), 8);
     EXPECT_EQ(objects.front().lineStyle, 2);
     EXPECT_EQ(objects.front().lineWidth, 2.0);
-    EXPECT_EQ(objects.front().tag, 1);
     EXPECT_EQ(objects.back().tag, 8);
 
     // Typed scales: "50" halves the sheet; "50%%" is not a number and keeps 50 %.
     QComboBox* scale = child<QComboBox>("Combo1");
-    scale->setEditText(QStringLiteral("50"));
-    EXPECT_EQ(text("lblNumTotal"), QStringLiteral("6"));
-    scale->setEditText(QStringLiteral("50%%"));
-    EXPECT_EQ(text("lblNumTotal"), QStringLiteral("6"));
-    scale->setEditText(QStringLiteral("Fit To Page"));
-    EXPECT_EQ(text("lblNumTotal"), QStringLiteral("1"));
+    for (const auto& [typed, total] : {std::pair{"50", "6"}, {"50%%", "6"}, {"Fit To Page", "1"}}) {
+        scale->setEditText(QString::fromLatin1(typed));
+        EXPECT_EQ(text("lblNumTotal"), total) << typed;
+    }
 }
 
 TEST_F(PrintDialog, SelectedAreaIsOfferedOnlyWithASecondImage) {
@@ -184,29 +163,25 @@ TEST_F(PrintDialog, SelectedAreaIsOfferedOnlyWithASecondImage) {
     EXPECT_EQ(dialog->viewer().currentImage(), 2);
     // 8 x 6 in fits on a page: the grid preview of one page.
     EXPECT_EQ(text("lblNumTotal"), QStringLiteral("1"));
-    EXPECT_EQ(preview().size(), 2);
+    EXPECT_EQ(dialog->viewer().annotations().size(), 2);
 }
 
-TEST_F(PrintDialog, StoredPrinterIsSelectedAndExitWritesTheKeys) {
-    host::writeProfileString(dialog->IniFile, QStringLiteral("Printing"),
-                             QStringLiteral("Default Printer"), QStringLiteral("Plotter"));
-    host::writeProfileString(dialog->IniFile, QStringLiteral("Printing"),
-                             QStringLiteral("Default Paper"), QStringLiteral("3"));
+TEST_F(PrintDialog, StoredPrinterIsSelectedAndExitWritesTheKeysOnce) {
+    store(kDefaultPrinterKey, QStringLiteral("Plotter"));
+    store(kDefaultPaperKey, QStringLiteral("3"));
     open();
     EXPECT_EQ(text("lbPrinter"), QStringLiteral("Plotter"));
     EXPECT_EQ(text("lpPaper"), QStringLiteral("Tabloid, 11 x 17 in"));
 
     printers.currentFake().setSetting(PrinterSetting::Orientation, kLandscape);
-    QTest::mouseClick(child<QPushButton>("Command3"), Qt::LeftButton);
+    click("Command3");
     EXPECT_FALSE(dialog->isVisible());
-    const auto stored = [&](const char* key) {
-        return host::readProfileString(dialog->IniFile, QStringLiteral("Printing"),
-                                       QString::fromLatin1(key), QString());
-    };
-    EXPECT_EQ(stored("Default Printer"), QStringLiteral("Plotter"));
-    EXPECT_EQ(stored("Default Paper"), QStringLiteral("3"));
+    QStringList stored;
+    for (const QString& key : {kDefaultPrinterKey, kDefaultPaperKey, kDefaultOrientationKey}) {
+        stored << host::readProfileString(dialog->IniFile, kPrintingSection, key, QString());
+    }
     // The orientation remembered when the dialog took the printer is applied before saving.
-    EXPECT_EQ(stored("Default Orientation"), QStringLiteral("1"));
+    EXPECT_EQ(stored, QStringList({"Plotter", "3", "1"}));
     QFile file(dialog->IniFile);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll().count("Default Printer"), 1);
@@ -214,42 +189,40 @@ TEST_F(PrintDialog, StoredPrinterIsSelectedAndExitWritesTheKeys) {
 
 TEST_F(PrintDialog, PrinterSetupSwitchesPrinterWithoutLetterCase) {
     open();
-    PrinterSetupChoice choice;
-    choice.printerName = QStringLiteral("plotter");
+    PrinterSetupChoice choice{QStringLiteral("plotter"), {}};
     choice.values[static_cast<int>(PrinterSetting::PaperSize)] = 5;
     auto setup = std::make_unique<ScriptedSetup>(choice);
     ScriptedSetup* seen = setup.get();
     dialog->setPrinterSetup(std::move(setup));
-    QTest::mouseClick(child<QPushButton>("btnPrintSetup"), Qt::LeftButton);
+    click("btnPrintSetup");
     EXPECT_EQ(seen->offered.printerName, QStringLiteral("Office"));
     EXPECT_FALSE(printers.trackDefault());
     EXPECT_EQ(text("lbPrinter"), QStringLiteral("Plotter"));
     EXPECT_EQ(text("lpPaper"), QStringLiteral("Legal, 8 1/2 x 14 in"));
 
-    dialog->setPrinterSetup(std::make_unique<ScriptedSetup>(std::nullopt));
-    QTest::mouseClick(child<QPushButton>("btnPrintSetup"), Qt::LeftButton);
+    dialog->setPrinterSetup(std::make_unique<ScriptedSetup>(std::nullopt));  // cancelled
+    click("btnPrintSetup");
     EXPECT_EQ(text("lbPrinter"), QStringLiteral("Plotter"));
 }
 
 TEST_F(PrintDialog, BatchListShowsSheetNamesAndSelectAllToggles) {
-    open(36, 24, 100,
+    open(36, 24,
          {QStringLiteral("c1~A-101 Site plan"), QStringLiteral("c2~A-102"),
           QStringLiteral("no separator"), QString()});
-    QTest::mouseClick(child<QPushButton>("Command2"), Qt::LeftButton);
+    click("Command2");
     QListWidget* list = child<QListWidget>("BatchList");
     EXPECT_TRUE(list->isVisible());
     ASSERT_EQ(list->count(), 2);
     EXPECT_EQ(list->item(0)->text(), QStringLiteral("A-101 Site plan"));
 
-    QPushButton* toggle = child<QPushButton>("Command4");
     list->item(1)->setSelected(true);
-    QTest::mouseClick(toggle, Qt::LeftButton);
-    EXPECT_EQ(toggle->text(), QStringLiteral("Deselect All"));
+    click("Command4");
+    EXPECT_EQ(child<QPushButton>("Command4")->text(), QStringLiteral("Deselect All"));
     EXPECT_EQ(list->selectedItems().size(), 2);
-    QTest::mouseClick(toggle, Qt::LeftButton);
-    EXPECT_EQ(toggle->text(), QStringLiteral("Select All"));
+    click("Command4");
+    EXPECT_EQ(child<QPushButton>("Command4")->text(), QStringLiteral("Select All"));
     EXPECT_TRUE(list->selectedItems().isEmpty());
-    QTest::mouseClick(child<QPushButton>("BatchCancel"), Qt::LeftButton);
+    click("BatchCancel");
     EXPECT_FALSE(list->isVisible());
 }
 
@@ -268,53 +241,35 @@ TEST_F(PrintDialog, LayoutErrorsGoToTheListAndClearEmptiesIt) {
     printers.add(std::make_unique<FakePrinterDevice>(
         QStringLiteral("Broken"), 12240, 15840,
         FakePrinterDevice::Caps{0, 0, 0, 0, 5100, 6600, 5200, 6700}));
-    host::writeProfileString(dialog->IniFile, QStringLiteral("Printing"),
-                             QStringLiteral("Default Printer"), QStringLiteral("Broken"));
+    store(kDefaultPrinterKey, QStringLiteral("Broken"));
     open();
     QListWidget* errors = child<QListWidget>("ld");
     ASSERT_GE(errors->count(), 1);
     EXPECT_EQ(errors->item(0)->text(), QStringLiteral("Division by zero"));
-    QTest::mouseClick(child<QPushButton>("clear"), Qt::LeftButton);
+    click("clear");
     EXPECT_EQ(errors->count(), 0);
 }
 
 TEST_F(PrintDialog, PrintButtonPrintsTheTiledSheetAndCloses) {
     const QString folder = dir.filePath(QStringLiteral("out"));
     setPrintToDirectory(folder);
-    open(17, 22, 100);
+    open(17, 22);
     child<QCheckBox>("AutoClip")->click();
-    QTest::mouseClick(child<QPushButton>("Command1"), Qt::LeftButton);
+    click("Command1");
     EXPECT_TRUE(QFile::exists(QDir(folder).filePath(QStringLiteral("001.pdf"))));
     EXPECT_EQ(dialog->lastJob().pagesPrinted, 4);
     EXPECT_FALSE(dialog->isVisible());
-    EXPECT_FALSE(child<QLabel>("WhichPage")->isVisible());
-    EXPECT_EQ(child<QLabel>("WhichPage")->text(), QStringLiteral("Printing Page 4 of 4"));
+    EXPECT_FALSE(child("WhichPage")->isVisible());
+    EXPECT_EQ(text("WhichPage"), QStringLiteral("Printing Page 4 of 4"));
     EXPECT_TRUE(recordedPrintMessages().isEmpty());
 }
 
-TEST(PrintDialogLife, DeletesItselfWhenClosed) {
-    FakePrinterCatalog printers;
-    printers.add(FakePrinterDevice::letter());
-    QPointer<DlgPrint> dialog = new DlgPrint(nullptr, &printers);
-    dialog->show();
-    dialog->close();
+TEST_F(PrintDialog, DeletesItselfWhenClosed) {
+    QPointer<DlgPrint> own = new DlgPrint(nullptr, &printers);
+    own->show();
+    own->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(dialog.isNull());
-}
-
-TEST(FileList, NamesOrdinaryFilesOrOneEmptyName) {
-    QTemporaryDir dir;
-    for (const char* name : {"0-tmp.tif", "1-tmp.tif", "notes.txt", ".hidden.tif"}) {
-        QFile f(dir.filePath(QString::fromLatin1(name)));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    }
-    QDir(dir.path()).mkdir(QStringLiteral("folder.tif"));
-    EXPECT_EQ(DlgPrint::FileList(dir.filePath(QStringLiteral("*.tif"))),
-              (QStringList{"0-tmp.tif", "1-tmp.tif"}));
-    EXPECT_EQ(DlgPrint::FileList(dir.path() + QLatin1Char('/')).size(), 3);
-    EXPECT_EQ(DlgPrint::FileList(dir.filePath(QStringLiteral("*.pdf"))), QStringList{QString()});
-    EXPECT_EQ(DlgPrint::FileList(dir.filePath(QStringLiteral("missing/*"))),
-              QStringList{QString()});
+    EXPECT_TRUE(own.isNull());
 }
 
 }  // namespace
