@@ -11,15 +11,14 @@ using test::PrintTo;
 
 constexpr QRectF kTree(20, 30, 300, 400.5);  // bottom edge 430.5 rounds (to even) to 430
 
+// Expected as "<hide saved plans><hide plan list> <saved plans shown><plan list shown>", each
+// 1 or 0; both trees start shown.
 struct TickCase {
     const char* name;
     bool localVisible;
     bool listVisible;
     QPointF pointer;
-    bool hideLocal;
-    bool hideList;
-    bool localShown;
-    bool listShown;
+    const char* result;
 };
 
 class PopupTick : public ::testing::TestWithParam<TickCase> {};
@@ -34,31 +33,28 @@ TEST_P(PopupTick, HidesTheOpenTreeOnceThePointerIsOutside) {
     state.pointer = c.pointer;
     state.localPlansShown = true;
     state.planListShown = true;
-    const sw::viewing::PopupTick tick = PopupTimerTick(state);
-    EXPECT_EQ(tick.hideLocalPlans, c.hideLocal);
-    EXPECT_EQ(tick.hidePlanList, c.hideList);
-    EXPECT_EQ(tick.localPlansShown, c.localShown);
-    EXPECT_EQ(tick.planListShown, c.listShown);
+    const sw::viewing::PopupTick t = PopupTimerTick(state);
+    EXPECT_EQ(QString("%1%2 %3%4")
+                  .arg(int(t.hideLocalPlans))
+                  .arg(int(t.hidePlanList))
+                  .arg(int(t.localPlansShown))
+                  .arg(int(t.planListShown)),
+              c.result);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, PopupTick,
     ::testing::Values(
-        TickCase{
-            "SavedPlansPointerInsideStaysOpen", true, false, {100, 100}, false, false, true, true},
-        TickCase{
-            "SavedPlansPointerOutsideCloses", true, false, {500, 100}, true, false, false, true},
-        TickCase{"LeftEdgeIsOutside", true, false, {20, 100}, true, false, false, true},
-        TickCase{"RightEdgeIsOutside", true, false, {320, 100}, true, false, false, true},
-        TickCase{"RoundedBottomEdgeIsOutside", true, false, {100, 430}, true, false, false, true},
-        TickCase{
-            "JustAboveRoundedBottomIsInside", true, false, {100, 429.9}, false, false, true, true},
-        TickCase{
-            "BothVisibleOnlySavedPlansTested", true, true, {500, 100}, true, false, false, true},
-        TickCase{"PlanListOnlyClosesIt", false, true, {500, 100}, false, true, true, false},
-        TickCase{"PlanListPointerInsideStaysOpen", false, true, {21, 31}, false, false, true, true},
-        TickCase{
-            "NeitherVisibleClearsBothFlags", false, false, {100, 100}, false, false, false, false}),
+        TickCase{"SavedPlansPointerInsideStaysOpen", true, false, {100, 100}, "00 11"},
+        TickCase{"SavedPlansPointerOutsideCloses", true, false, {500, 100}, "10 01"},
+        TickCase{"LeftEdgeIsOutside", true, false, {20, 100}, "10 01"},
+        TickCase{"RightEdgeIsOutside", true, false, {320, 100}, "10 01"},
+        TickCase{"RoundedBottomEdgeIsOutside", true, false, {100, 430}, "10 01"},
+        TickCase{"JustAboveRoundedBottomIsInside", true, false, {100, 429.9}, "00 11"},
+        TickCase{"BothVisibleOnlySavedPlansTested", true, true, {500, 100}, "10 01"},
+        TickCase{"PlanListOnlyClosesIt", false, true, {500, 100}, "01 10"},
+        TickCase{"PlanListPointerInsideStaysOpen", false, true, {21, 31}, "00 11"},
+        TickCase{"NeitherVisibleClearsBothFlags", false, false, {100, 100}, "00 00"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
