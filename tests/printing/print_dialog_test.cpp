@@ -9,9 +9,6 @@
 namespace sw::printing {
 namespace {
 
-using test::answerPrintDialog;
-using test::OfferedPrint;
-
 struct ShowCase {
     std::string label;
     std::int16_t offerCopies, offerFrom, offerTo, pages;  // written before show()
@@ -31,9 +28,9 @@ TEST_P(PrintDialogShow, OffersThenReportsTheUsersChoice) {
     pd.setToPage(c.offerTo);
     pd.setPages(c.pages);
 
-    OfferedPrint offered;
-    answerPrintDialog(offered, c.confirm,
-                      test::choosePrint(c.chooseCopies, c.chooseFrom, c.chooseTo));
+    test::OfferedPrint offered;
+    test::answerPrintDialog(offered, c.confirm,
+                            test::choosePrint(c.chooseCopies, c.chooseFrom, c.chooseTo));
     pd.show();
 
     EXPECT_EQ(offered.copies, std::max<int>(c.offerCopies, 1));
@@ -44,10 +41,8 @@ TEST_P(PrintDialogShow, OffersThenReportsTheUsersChoice) {
     if (c.pages > 0) {
         EXPECT_EQ(offered.maxPage, c.pages);
     }
-    EXPECT_EQ(pd.Copies(), c.copies);
-    EXPECT_EQ(pd.FromPage(), c.fromPage);
-    EXPECT_EQ(pd.ToPage(), c.toPage);
-    EXPECT_EQ(pd.Pages(), c.pages);
+    EXPECT_EQ(std::vector<int>({pd.Copies(), pd.FromPage(), pd.ToPage(), pd.Pages()}),
+              std::vector<int>({c.copies, c.fromPage, c.toPage, c.pages}));
     // The printer the dialog showed, when it is an installed printer of that exact name.
     const bool installed =
         c.confirm && QPrinterInfo::availablePrinterNames().contains(offered.printer);
@@ -68,23 +63,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(PrintDialogClass, CancelAfterAConfirmedShowKeepsCopiesAndClearsThePrinter) {
     PrintDialog pd;
-    OfferedPrint offered;
-    answerPrintDialog(offered, true, test::choosePrint(5, 0, 0));
+    test::OfferedPrint offered;
+    test::answerPrintDialog(offered, true, test::choosePrint(5, 0, 0));
     pd.show();
     ASSERT_EQ(pd.Copies(), 5);
-    answerPrintDialog(offered, false);
+    test::answerPrintDialog(offered, false);
     pd.show();
     EXPECT_EQ(pd.Copies(), 5);
     EXPECT_TRUE(pd.m_Printer.isNull());
-}
-
-TEST(PrintDialogClass, AnswersTheSafetyQueriesAsEveryClass) {
-    std::uint32_t supported = 0;
-    std::uint32_t enabled = 0;
-    EXPECT_EQ(PrintDialog().GetInterfaceSafetyOptions(
-                  QUuid::fromString(QLatin1String(host::kIDispatch)), supported, enabled),
-              host::kSOk);
-    EXPECT_EQ(enabled, 1U);
 }
 
 }  // namespace

@@ -92,20 +92,23 @@ INSTANTIATE_TEST_SUITE_P(Table, ResolutionLimit,
                          ::testing::Values(LimitCase{100, 1000, 100}, LimitCase{200, 2000, 200},
                                            LimitCase{201, 2000, 200}, LimitCase{400, 2000, 200}));
 
-TEST_F(HandOff, FittedSheetGivesOneImageAndNoSelectionOffer) {
+TEST_F(HandOff, FittedSheetGivesOneImageAndTheViewersValues) {
     load(36, 24, 100);
-    DlgPrint* dialog = handOff();
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_TRUE(dialog->isVisible());
-    EXPECT_FALSE(dialog->isModal());
-    EXPECT_EQ(dialog->viewer().imageCount(), 1);
-    EXPECT_EQ(dialog->viewer().paintSizeMode(), ImagingControl::kFit);
-    EXPECT_FALSE(dialog->findChild<QCheckBox*>(QStringLiteral("SelectionOnly"))->isEnabled());
-    EXPECT_EQ(dialog->IniFile, values.iniPath);
-    EXPECT_EQ(dialog->BatchSave, values.localRoot);
-    EXPECT_TRUE(dialog->PrintSettingsHaveChanged);
-    EXPECT_FALSE(dialog->UseBlue);
-    EXPECT_FALSE(dialog->ReverseBatch);
+    for (const bool set : {false, true}) {
+        values.printInBlue = values.reversePrint = set;
+        DlgPrint* dialog = handOff();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_TRUE(dialog->isVisible() && !dialog->isModal());
+        EXPECT_EQ(dialog->viewer().imageCount(), 1);
+        EXPECT_EQ(dialog->viewer().paintSizeMode(), ImagingControl::kFit);
+        EXPECT_FALSE(dialog->findChild<QCheckBox*>(QStringLiteral("SelectionOnly"))->isEnabled());
+        EXPECT_EQ(dialog->IniFile, values.iniPath);
+        EXPECT_EQ(dialog->BatchSave, values.localRoot);
+        EXPECT_TRUE(dialog->PrintSettingsHaveChanged);
+        EXPECT_EQ(dialog->UseBlue, set);
+        EXPECT_EQ(dialog->ReverseBatch, set);
+        EXPECT_EQ(dialog->viewer().picture().colorTable().contains(qRgb(0, 0, 255)), set);
+    }
 }
 
 TEST_F(HandOff, ZoomedSheetAddsTheVisiblePartAsImageTwo) {
@@ -122,17 +125,6 @@ TEST_F(HandOff, ZoomedSheetAddsTheVisiblePartAsImageTwo) {
     EXPECT_EQ(v2.loadedImage(), 0);
     dialog->viewer().setCurrentImage(1);
     EXPECT_EQ(dialog->viewer().sheet().size(), QSize(7200, 4800));
-}
-
-TEST_F(HandOff, BlueAndReverseOptionsReachTheDialog) {
-    load(8, 10, 100);
-    values.printInBlue = true;
-    values.reversePrint = true;
-    DlgPrint* dialog = handOff();
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_TRUE(dialog->UseBlue);
-    EXPECT_TRUE(dialog->ReverseBatch);
-    EXPECT_TRUE(dialog->viewer().picture().colorTable().contains(qRgb(0, 0, 255)));
 }
 
 TEST_F(HandOff, RotationBeyondSixteenBitsShowsTheErrorAndOpensNoDialog) {
