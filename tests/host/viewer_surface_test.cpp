@@ -1,9 +1,10 @@
-// The viewer control as a user drives it: its scripting methods, focus changes and real mouse,
-// wheel and key events on the real imaging control, toolbar and trees, with sheets loaded from
-// files in a temporary folder.
+// The viewer control as a user drives it: focus changes and real mouse, wheel and key events on
+// the real imaging control, toolbar and trees, with sheets loaded from files in a temporary folder.
 #include "host_test_support.h"
 #include "support/qt_print.h"
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include <QAction>
 #include <QCursor>
@@ -71,15 +72,18 @@ protected:
         m_viewer.MakePlanList(list);
     }
 
-    // Starts a load and waits for its end; returns whether it loaded.
-    bool load(const QString& path, const QString& name) {
+    // Runs `start` and waits for the load it starts to end; returns whether the sheet loaded.
+    bool loaded(const std::function<void()>& start) {
         QSignalSpy ended(&m_viewer, &FastViewer::loadEnded);
-        m_viewer.SetFirstImage(path, name);
+        start();
         if (!ended.wait(30000)) {
             return false;
         }
         QCoreApplication::processEvents();
         return ended.first().at(0).toBool();
+    }
+    bool load(const QString& path, const QString& name) {
+        return loaded([&] { m_viewer.SetFirstImage(path, name); });
     }
 
     QRectF display() const { return m_viewer.viewer->displayRect(); }
@@ -183,9 +187,7 @@ TEST_F(ViewerSurface, KeysRunTheirCommands) {
     EXPECT_EQ(m_viewer.viewer->paintSizeMode(), ImagingControl::kZoom);
     QTest::keyClick(m_viewer.viewer, Qt::Key_0);  // the sheet has the focus after a click
     EXPECT_EQ(m_viewer.viewer->paintSizeMode(), ImagingControl::kFit);
-    QSignalSpy ended(&m_viewer, &FastViewer::loadEnded);
-    QTest::keyClick(m_viewer.viewer, Qt::Key_PageDown);
-    ASSERT_TRUE(ended.wait(30000));
+    ASSERT_TRUE(loaded([this] { QTest::keyClick(m_viewer.viewer, Qt::Key_PageDown); }));
     EXPECT_EQ(m_viewer.currentPlanName, "A-102 Roof");
     EXPECT_EQ(m_viewer.panelText(2), "24.0 x 18.0");
     EXPECT_EQ(m_viewer.panelText(3), "Plan 2 of 3");
@@ -221,9 +223,7 @@ TEST_F(ViewerSurface, ThePlanListOpensOnTheShownSheetAndEnterOpensTheChosenOne) 
     ASSERT_NE(m_viewer.pmn->currentItem(), nullptr);
     EXPECT_EQ(m_viewer.pmn->currentItem()->text(0), "A-101 Site");
     QTest::keyClick(m_viewer.pmn, Qt::Key_Down);
-    QSignalSpy ended(&m_viewer, &FastViewer::loadEnded);
-    QTest::keyClick(m_viewer.pmn, Qt::Key_Return);
-    ASSERT_TRUE(ended.wait(30000));
+    ASSERT_TRUE(loaded([this] { QTest::keyClick(m_viewer.pmn, Qt::Key_Return); }));
     EXPECT_FALSE(m_viewer.pmn->isVisible());
     EXPECT_EQ(m_viewer.panelText(1), "A-102 Roof");
     m_viewer.DoCommand("Plans");
