@@ -16,6 +16,8 @@
 namespace sw::host {
 namespace {
 
+using test::PrintTo;
+
 class Headless : public ::testing::Test {
 protected:
     QTemporaryDir m_dir;
