@@ -1,5 +1,7 @@
 #include "printing/fake_printer_device.h"
 
+#include <algorithm>
+
 #include "host/script_error.h"
 
 namespace sw::printing::test {
@@ -30,26 +32,19 @@ double FakePrinterDevice::pageHeightTwips() const {
 }
 
 int FakePrinterDevice::deviceCaps(DeviceCap cap) const {
-    const bool turned = m_orientation == kLandscape;
-    switch (cap) {
-        case DeviceCap::LogPixelsX:
-            return turned ? caps.dpiY : caps.dpiX;
-        case DeviceCap::LogPixelsY:
-            return turned ? caps.dpiX : caps.dpiY;
-        case DeviceCap::PhysicalOffsetX:
-            return turned ? caps.offsetY : caps.offsetX;
-        case DeviceCap::PhysicalOffsetY:
-            return turned ? caps.offsetX : caps.offsetY;
-        case DeviceCap::HorzRes:
-            return turned ? caps.vertRes : caps.horzRes;
-        case DeviceCap::VertRes:
-            return turned ? caps.horzRes : caps.vertRes;
-        case DeviceCap::PhysicalWidth:
-            return turned ? caps.physHeight : caps.physWidth;
-        case DeviceCap::PhysicalHeight:
-            return turned ? caps.physWidth : caps.physHeight;
-    }
-    return 0;
+    // Each capability with its counterpart on the other axis, which landscape reports instead.
+    const std::map<DeviceCap, std::pair<int, int>> values = {
+        {DeviceCap::LogPixelsX, {caps.dpiX, caps.dpiY}},
+        {DeviceCap::LogPixelsY, {caps.dpiY, caps.dpiX}},
+        {DeviceCap::PhysicalOffsetX, {caps.offsetX, caps.offsetY}},
+        {DeviceCap::PhysicalOffsetY, {caps.offsetY, caps.offsetX}},
+        {DeviceCap::HorzRes, {caps.horzRes, caps.vertRes}},
+        {DeviceCap::VertRes, {caps.vertRes, caps.horzRes}},
+        {DeviceCap::PhysicalWidth, {caps.physWidth, caps.physHeight}},
+        {DeviceCap::PhysicalHeight, {caps.physHeight, caps.physWidth}},
+    };
+    const auto& [portrait, landscape] = values.at(cap);
+    return m_orientation == kLandscape ? landscape : portrait;
 }
 
 std::optional<int> FakePrinterDevice::setting(PrinterSetting which) const {
@@ -84,13 +79,13 @@ void FakePrinterDevice::setSetting(PrinterSetting which, int value) {
 
 void FakePrinterDevice::circle(QPointF centre, double radius) {
     draw();
-    m_ops.push_back({Op::Kind::Circle, centre, {}, radius, {}, {}, {}, 0, {}});
+    m_ops.push_back({Op::Kind::Circle, centre, {}, radius});
     m_position = centre;
 }
 
 void FakePrinterDevice::line(QPointF from, QPointF to) {
     draw();
-    m_ops.push_back({Op::Kind::Line, from, to, 0, {}, {}, {}, 0, {}});
+    m_ops.push_back({Op::Kind::Line, from, to});
     m_position = to;
 }
 
@@ -100,40 +95,32 @@ void FakePrinterDevice::paintPicture(const QImage& picture, const QRectF& dest,
         throw host::ScriptError::custom(QStringLiteral("Printer out of paper"));
     }
     draw();
-    m_ops.push_back(
-        {Op::Kind::Picture, {}, {}, 0, dest, source, picture.size(), picture.depth(), {}});
+    m_ops.push_back({Op::Kind::Picture, {}, {}, 0, dest, source, picture.size(), picture.depth()});
 }
 
 void FakePrinterDevice::printText(const QString& text) {
     draw();
-    m_ops.push_back({Op::Kind::Text, m_position, {}, 0, {}, {}, {}, 0, text});
+    m_ops.push_back({.kind = Op::Kind::Text, .at = m_position, .text = text});
     m_position = QPointF(0, m_position.y() + 240);
 }
 
 void FakePrinterDevice::newPage() {
-    m_ops.push_back({Op::Kind::NewPage, {}, {}, 0, {}, {}, {}, 0, {}});
-    if (m_pageHasContent) {
-        ++m_pagesPrinted;
-        m_pageHasContent = false;
-    }
+    m_ops.push_back({Op::Kind::NewPage});
+    m_pagesPrinted += m_pageHasContent ? 1 : 0;
+    m_pageHasContent = false;
 }
 
 void FakePrinterDevice::endDoc() {
-    m_ops.push_back({Op::Kind::EndDoc, {}, {}, 0, {}, {}, {}, 0, {}});
-    if (m_pageHasContent) {
-        ++m_pagesPrinted;
-        m_pageHasContent = false;
-    }
+    newPage();  // ends the last page, recorded as the end of the document
+
+    m_ops.back().kind = Op::Kind::EndDoc;
     ++m_documentsEnded;
 }
 
 std::vector<FakePrinterDevice::Op> FakePrinterDevice::ops(Op::Kind kind) const {
     std::vector<Op> out;
-    for (const Op& op : m_ops) {
-        if (op.kind == kind) {
-            out.push_back(op);
-        }
-    }
+    std::copy_if(m_ops.begin(), m_ops.end(), std::back_inserter(out),
+                 [kind](const Op& op) { return op.kind == kind; });
     return out;
 }
 

@@ -30,15 +30,15 @@ public:
     // picture's size and depth.
     struct Op {
         enum class Kind { Circle, Line, Picture, Text, NewPage, EndDoc };
-        Kind kind;
-        QPointF at;  // circle centre, line start, text position
-        QPointF to;  // line end
+        Kind kind{};
+        QPointF at{};  // circle centre, line start, text position
+        QPointF to{};  // line end
         double radius = 0;
-        QRectF dest;
-        QRectF source;
-        QSize pictureSize;
+        QRectF dest{};
+        QRectF source{};
+        QSize pictureSize{};
         int pictureDepth = 0;
-        QString text;
+        QString text{};
     };
 
     FakePrinterDevice(QString name, double pageWidthTwips, double pageHeightTwips, Caps caps,
