@@ -63,10 +63,6 @@ struct StripCase {
     bool reversed;
 };
 
-void PrintTo(const StripCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 class OneDimensional : public ::testing::TestWithParam<StripCase> {};
 
 TEST_P(OneDimensional, DecodesWhatLibtiffEncodes) {

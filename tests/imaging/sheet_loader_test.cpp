@@ -1,15 +1,16 @@
-// Background loading from a small HTTP responder inside the test (loopback), from file URLs and
-// paths: progress, the loaded sheet, and a readable reason for every kind of failure.
+// Background loading from the plan server (loopback, in this thread), from file URLs and paths:
+// progress, the loaded sheet, and a readable reason for every kind of failure.
 #include "imaging/sheet_loader.h"
 
+#include "planserver/plan_server.h"
 #include "support/test_paths.h"
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTcpServer>
-#include <QTcpSocket>
-#include <QTimer>
+#include <QTemporaryDir>
 #include <QUrl>
 
 #include "imaging/sheet_fixtures.h"
@@ -17,93 +18,36 @@
 namespace sw::imaging {
 namespace {
 
-QByteArray corpusFile(const QString& name) {
-    QFile file(test::dataPath(QStringLiteral("corpus/") + name));
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
-
-// Answers GET requests on loopback. Paths: /sheet.tif (the body in 8 KB pieces), /missing.tif
-// (404), /cut.tif (half the announced body, then closes), /stall.tif (headers and a little data,
-// then silence), /page.html (an HTML page with status 200), /corrupt.tif (a TIFF cut short but
-// sent whole under its own length).
-class Responder : public QObject {
-public:
-    Responder() {
-        m_body = corpusFile(QStringLiteral("drawings_bilevel/G4.TIF"));
-        m_server.listen(QHostAddress::LocalHost);
-        connect(&m_server, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* socket = m_server.nextPendingConnection()) {
-                connect(socket, &QTcpSocket::readyRead, this,
-                        [this, socket] { onRequest(socket); });
-            }
-        });
-    }
-    QString url(const char* path) const {
-        return QStringLiteral("http://127.0.0.1:%1%2")
-            .arg(m_server.serverPort())
-            .arg(QLatin1String(path));
-    }
-    const QByteArray& body() const { return m_body; }
-
-private:
-    static QByteArray head(int status, const char* reason, qint64 length, const char* type) {
-        return QStringLiteral("HTTP/1.1 %1 %2\r\nContent-Type: %3\r\nContent-Length: %4\r\n\r\n")
-            .arg(status)
-            .arg(QLatin1String(reason), QLatin1String(type))
-            .arg(length)
-            .toLatin1();
-    }
-
-    void sendPieces(QTcpSocket* socket, QByteArray data, bool closeEarly) {
-        if (data.isEmpty()) {
-            if (closeEarly) {
-                socket->disconnectFromHost();
-            }
-            return;
-        }
-        socket->write(data.left(8192));
-        socket->flush();
-        QTimer::singleShot(5, socket,
-                           [=, this] { sendPieces(socket, data.mid(8192), closeEarly); });
-    }
-
-    void onRequest(QTcpSocket* socket) {
-        m_request += socket->readAll();
-        if (!m_request.contains("\r\n\r\n")) {
-            return;
-        }
-        const QByteArray path = m_request.split(' ').value(1);
-        m_request.clear();
-        if (path == "/sheet.tif") {
-            socket->write(head(200, "OK", m_body.size(), "image/tiff"));
-            sendPieces(socket, m_body, false);
-        } else if (path == "/missing.tif") {
-            socket->write(head(404, "Not Found", 9, "text/plain") + "not found");
-        } else if (path == "/cut.tif") {
-            socket->write(head(200, "OK", m_body.size(), "image/tiff"));
-            sendPieces(socket, m_body.left(m_body.size() / 2), true);
-        } else if (path == "/stall.tif") {
-            socket->write(head(200, "OK", m_body.size(), "image/tiff") + m_body.left(1000));
-        } else if (path == "/page.html") {
-            const QByteArray page = "<!DOCTYPE html><html><body>Log in</body></html>";
-            socket->write(head(200, "OK", page.size(), "text/html") + page);
-        } else if (path == "/corrupt.tif") {
-            const QByteArray part = m_body.left(m_body.size() / 3);
-            socket->write(head(200, "OK", part.size(), "image/tiff") + part);
-        }
-    }
-
-    QTcpServer m_server;
-    QByteArray m_body;
-    QByteArray m_request;
-};
-
+// A plan server over a folder holding G4.TIF as sheet.tif (throttled: about half a second), as
+// cut.tif (sent half, then the connection closes) and stall.tif (half, then silence), a third of
+// it as corrupt.tif (complete under its own length), and an HTML page, as a log-in page would be.
 class LoaderTest : public ::testing::Test {
 protected:
     LoaderTest() {
+        QFile corpus(test::dataPath(QStringLiteral("corpus/drawings_bilevel/G4.TIF")));
+        corpus.open(QIODevice::ReadOnly);
+        const QByteArray sheet = corpus.readAll();
+        const QByteArray page = "<!DOCTYPE html><html><body>Log in</body></html>";
+        for (const auto& [name, data] : {std::pair("sheet.tif", sheet),
+                                         {"cut.tif", sheet},
+                                         {"stall.tif", sheet},
+                                         {"corrupt.tif", sheet.left(sheet.size() / 3)},
+                                         {"page.html", page}}) {
+            QFile file(m_dir.filePath(QLatin1String(name)));
+            file.open(QIODevice::WriteOnly);
+            file.write(data);
+        }
+        tools::PlanServerOptions options;
+        options.root = m_dir.path();
+        options.throttle = {{"/sheet.tif", 100'000}};
+        options.truncate = {"/cut.tif"};
+        options.stall = {"/stall.tif"};
+        m_server = std::make_unique<tools::PlanServer>(options);
+        m_server->start();
         QObject::connect(&loader, &SheetLoader::progress, [this](int p) { progress << p; });
     }
+
+    QString url(const char* file) const { return m_server->baseUrl().toString() + file; }
 
     // Waits for the end of the load; returns the failure reason (empty when loaded).
     QString finish() {
@@ -120,14 +64,15 @@ protected:
         return failed.isEmpty() ? QStringLiteral("(nothing)") : failed.first().first().toString();
     }
 
-    Responder responder;
+    QTemporaryDir m_dir;
+    std::unique_ptr<tools::PlanServer> m_server;
     SheetLoader loader;
     QList<int> progress;
     Sheet sheet;
 };
 
 TEST_F(LoaderTest, HttpLoadReportsRisingProgressAndDeliversTheSheet) {
-    loader.start(responder.url("/sheet.tif"));
+    loader.start(url("sheet.tif"));
     EXPECT_TRUE(loader.isLoading());
     EXPECT_EQ(finish(), QString());
     EXPECT_EQ(sheet.size(), QSize(2464, 3248));
@@ -145,15 +90,11 @@ struct FailureCase {
     const char* reasonStart;
 };
 
-void PrintTo(const FailureCase& c, std::ostream* os) {
-    *os << c.path;
-}
-
 class LoaderFailures : public LoaderTest, public ::testing::WithParamInterface<FailureCase> {};
 
 TEST_P(LoaderFailures, EndWithAReadableReason) {
     loader.setTransferTimeout(300);
-    loader.start(responder.url(GetParam().path));
+    loader.start(url(GetParam().path));
     const QString reason = finish();
     EXPECT_TRUE(reason.startsWith(QLatin1String(GetParam().reasonStart))) << qPrintable(reason);
     EXPECT_FALSE(progress.contains(100));
@@ -161,11 +102,11 @@ TEST_P(LoaderFailures, EndWithAReadableReason) {
 
 INSTANTIATE_TEST_SUITE_P(
     Http, LoaderFailures,
-    ::testing::Values(FailureCase{"/missing.tif", "HTTP 404 Not Found"},
-                      FailureCase{"/cut.tif", "The response was cut short"},
-                      FailureCase{"/stall.tif", "No data received for 0.3 s"},
-                      FailureCase{"/page.html", "Not a TIFF file (received an HTML"},
-                      FailureCase{"/corrupt.tif", "Corrupt data: "}),
+    ::testing::Values(FailureCase{"missing.tif", "HTTP 404 Not Found"},
+                      FailureCase{"cut.tif", "The response was cut short"},
+                      FailureCase{"stall.tif", "No data received for 0.3 s"},
+                      FailureCase{"page.html", "Not a TIFF file (received an HTML"},
+                      FailureCase{"corrupt.tif", "Corrupt data: "}),
     [](const auto& info) { return test::caseName(QLatin1String(info.param.path)).toStdString(); });
 
 // A server that sends more than any acceptable image stops being read.
@@ -173,7 +114,7 @@ TEST_F(LoaderTest, OversizedResponseIsRefused) {
     DecodeOptions tiny;
     tiny.maxImageBytes = 1024;
     loader.setDecodeOptions(tiny);
-    loader.start(responder.url("/sheet.tif"));
+    loader.start(url("sheet.tif"));
     EXPECT_TRUE(finish().startsWith(QLatin1String("The response is larger than 5 KB")));
 }
 
@@ -189,8 +130,8 @@ TEST_F(LoaderTest, RefusedConnectionFails) {
 TEST_F(LoaderTest, NewerLoadSupersedesTheOlderOne) {
     loader.setTransferTimeout(200);
     QSignalSpy failed(&loader, &SheetLoader::failed);
-    loader.start(responder.url("/stall.tif"));
-    loader.start(responder.url("/sheet.tif"));
+    loader.start(url("stall.tif"));
+    loader.start(url("sheet.tif"));
     EXPECT_EQ(finish(), QString());
     EXPECT_EQ(sheet.width(), 2464);
     QSignalSpy more(&loader, &SheetLoader::failed);
@@ -203,7 +144,7 @@ TEST_F(LoaderTest, NewerLoadSupersedesTheOlderOne) {
 TEST_F(LoaderTest, CancelledLoadSaysNothingMore) {
     QSignalSpy loaded(&loader, &SheetLoader::loaded);
     QSignalSpy failed(&loader, &SheetLoader::failed);
-    loader.start(responder.url("/sheet.tif"));
+    loader.start(url("sheet.tif"));
     loader.cancel();
     loaded.wait(500);
     EXPECT_TRUE(loaded.isEmpty());
@@ -216,10 +157,6 @@ struct LocalCase {
     const char* file;
     const char* reasonStart;  // null: loads
 };
-
-void PrintTo(const LocalCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class LocalLoads : public LoaderTest, public ::testing::WithParamInterface<LocalCase> {};
 

@@ -55,14 +55,11 @@ TEST(Rotate, FreeAngleGrowsToTheBoundingBoxAndFillsTheCorners) {
     EXPECT_FALSE(test::isInk(out, out.width() / 2, out.height() / 2));  // the sheet: paper
     const Sheet light = rotated(sheet, 3000, qRgb(240, 240, 250));
     EXPECT_FALSE(test::isInk(light, 0, 0));
-}
-
-TEST(Rotate, FreeAngleOfAGreySheetFillsWithTheColour) {
     QImage grey(60, 60, QImage::Format_Grayscale8);
     grey.fill(200);
-    const Sheet out = rotated(Sheet(grey, 100, 100), 4500, qRgb(0, 0, 255));
-    EXPECT_EQ(out.image().pixel(0, 0), qRgb(0, 0, 255));
-    EXPECT_EQ(qGray(out.image().pixel(out.width() / 2, out.height() / 2)), 200);
+    const Sheet greyOut = rotated(Sheet(grey, 100, 100), 4500, qRgb(0, 0, 255));
+    EXPECT_EQ(greyOut.image().pixel(0, 0), qRgb(0, 0, 255)) << "a grey sheet takes the colour";
+    EXPECT_EQ(qGray(greyOut.image().pixel(greyOut.width() / 2, greyOut.height() / 2)), 200);
 }
 
 class Resample : public ::testing::TestWithParam<int> {};

@@ -59,13 +59,5 @@ TEST(Turned, FourQuarterTurnsComeBackAndTheAnchorStays) {
     EXPECT_EQ(turnedRect(once, -1, anchor), start);
 }
 
-TEST(ZoomToRect, BandFillsTheWindow) {
-    const Zoom z =
-        zoomToRect({2000, 1000}, QRectF(0, 0, 1000, 500), QRectF(100, 100, 200, 50), {800, 600});
-    EXPECT_DOUBLE_EQ(z.percent, 50 * 4);
-    EXPECT_DOUBLE_EQ(z.display.left() + 400 * 2, 400);  // band middle (sheet x 400) at the centre
-    EXPECT_DOUBLE_EQ(z.display.top() + 250 * 2, 300);
-}
-
 }  // namespace
 }  // namespace sw::imaging::view
