@@ -200,16 +200,6 @@ TEST(Render, GreyAndColourSheetsAreAveragedPerChannel) {
     EXPECT_EQ(greyView.pixel(2, 2), qRgb(77, 77, 77));
 }
 
-TEST(Pyramid, LevelsAreBuiltOnceAndSharedByCopies) {
-    const Sheet sheet = test::randomBilevel(1000, 600, 2, 10);
-    const Sheet copy = sheet;
-    const auto a = pyramidLevel(sheet, 3);
-    const auto b = pyramidLevel(copy, 3);
-    EXPECT_EQ(a.get(), b.get());
-    EXPECT_EQ(a->width, 125);
-    EXPECT_EQ(a->height, 75);
-}
-
 // The decoder computes level 2 on the way; it must equal the level built from the finished bits.
 TEST(Pyramid, LevelComputedWhileDecodingEqualsTheLevelBuiltLater) {
     const Sheet decoded =
