@@ -25,7 +25,6 @@ public:
         return {!m_sheet.isNull(), w, h, m_dpi, m_dpi, w / 10, h / 10};
     }
     void resampleSheet(double width, double height) override {
-        resamples.append(QSizeF(width, height));
         // The imaging control keeps the size in inches: the resolution follows.
         m_dpi = m_dpi * qRound(width) / m_sheet.width();
         m_sheet = m_sheet.scaled(qRound(width), qRound(height));
@@ -49,7 +48,6 @@ public:
     bool batch = false;
     bool marks = false;
     std::function<void()> onEvents;
-    QList<QSizeF> resamples;
     PageCountLabels labels;
     QList<bool> statusPanel;
     QStringList whichPage;
