@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFile>
 #include <QGuiApplication>
 #include <QJsonArray>
@@ -90,9 +91,9 @@ TEST_F(PlanDialogCommandsTest, DownloadOpensTheProjectsSheetsOrShowsTheOverflow)
     EXPECT_EQ(m_viewer.messagesShown, QStringList{"Overflow"});
 }
 
-// A script drives the preferences through the object names, as a host page or a test would;
-// with no user the folder chooser is cancelled, so the empty folder saved falls back to the
-// default at the next ResetRoot.
+// A script drives the preferences through the object names, as a host page or a test would. A
+// second "Prefs" keeps the one dialog and the user's edits. With no user the folder chooser is
+// cancelled: the empty folder is saved and falls back to the default at the next ResetRoot.
 TEST_F(PlanDialogCommandsTest, ScriptedPrefsSaveReachesTheNextResetRoot) {
     if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
         GTEST_SKIP() << "a screen is attached: Choose Folder would wait for a user";
@@ -102,9 +103,13 @@ TEST_F(PlanDialogCommandsTest, ScriptedPrefsSaveReachesTheNextResetRoot) {
     ASSERT_EQ(openDialogs<plans::PrefsForm>().size(), 1);
     EXPECT_EQ(openDialogs<plans::PrefsForm>().first()->iniPath(), m_viewer.iniPath);
     EXPECT_TRUE(call({"Set", "PrefsForm/Check1", true}));
+    EXPECT_TRUE(call({"DoCommand", "Prefs"}));
+    ASSERT_EQ(openDialogs<plans::PrefsForm>().size(), 1);
+    EXPECT_TRUE(openDialogs<plans::PrefsForm>().first()->Check1->isChecked());
     EXPECT_TRUE(call({"Click", "PrefsForm/Command1"}));
     EXPECT_TRUE(call({"Click", "PrefsForm/Command2"}));
     EXPECT_TRUE(QTest::qWaitFor([] { return openDialogs<plans::PrefsForm>().isEmpty(); }, 2000));
+    EXPECT_EQ(readProfileString(m_viewer.iniPath, "Prefs", "Plan Directory", "none"), "");
     m_viewer.ResetRoot();
     EXPECT_TRUE(m_viewer.printInBlue);
     EXPECT_EQ(m_viewer.planDirectory, defaultPlanDirectory());

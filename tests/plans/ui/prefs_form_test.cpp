@@ -5,7 +5,6 @@
 
 #include <QCheckBox>
 #include <QFile>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -16,8 +15,6 @@
 #include "host/paths.h"
 #include "host/preferences.h"
 #include "plans/plan_test_support.h"
-#include "plans/project_state.h"
-#include "plans/ui/plan_dialogs.h"
 
 namespace sw::plans {
 namespace {
@@ -130,35 +127,6 @@ TEST_F(PrefsFormTest, CancelAndCloseBoxWriteNothing) {
     form->ReverseBatch->setChecked(true);
     form->close();
     EXPECT_EQ(iniBytes(), before);
-}
-
-// With no display nobody can answer a folder dialog: the default chooser returns at once as a
-// cancel does, and the empty folder is what "Save" stores.
-TEST_F(PrefsFormTest, DefaultChooserIsCancelledWithoutADisplay) {
-    if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
-        GTEST_SKIP() << "a screen is attached: the chooser would wait for a user";
-    }
-    writeIni("[Prefs]\r\nPlan Directory=/data/Plans\r\n");
-    PrefsForm* form = open(false);
-    form->Command1->click();
-    EXPECT_TRUE(form->PlanFolder->text().isEmpty());
-    form->Command2->click();
-    EXPECT_EQ(prefs(), (QStringList{"", "0", "0"}));
-}
-
-TEST_F(PrefsFormTest, CommandUsesTheViewersSettingsAndKeepsOneDialog) {
-    writeIni("[Prefs]\r\nPlan Directory=/data/Plans\r\nReverse Print=1\r\n");
-    ProjectState state;
-    state.iniPath = m_ini;
-    m_form = openPrefsForm(state, nullptr);
-    EXPECT_TRUE(m_form->isVisible());
-    EXPECT_TRUE(m_form->ReverseBatch->isChecked());
-    EXPECT_EQ(state.planDirectory, "/data/Plans");
-    EXPECT_TRUE(state.reversePrint);
-
-    m_form->Check1->setChecked(true);
-    EXPECT_EQ(openPrefsForm(state, nullptr), m_form.data());
-    EXPECT_TRUE(m_form->Check1->isChecked()) << "a second Prefs must not undo the user's edits";
 }
 
 }  // namespace
