@@ -15,6 +15,7 @@ namespace {
 using test::caseName;
 using test::describe;
 using test::errorOf;
+using test::PrintTo;
 
 // ---- MakePlanList ----------------------------------------------------------------------------
 

@@ -9,6 +9,7 @@ namespace {
 
 using test::FakeImagingView;
 using test::FakeShell;
+using test::PrintTo;
 
 // One notification of the imaging control, in the order it delivers them.
 struct Event {

@@ -21,6 +21,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "host/ini_store.h"
 #include "imaging/tiff_reader.h"
 #include "imaging/tiff_writer.h"
 #include "imaging/ui/imaging_control.h"
@@ -61,9 +62,8 @@ protected:
         m_base = m_temp.filePath("served") + '/';
         m_served = m_base + "2004/0815/plans/";
         m_folder = m_temp.filePath("plans/north/2004-0815/");
-        QFile ini(m_temp.filePath("Sheetwise.ini"));
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write("[Prefs]\r\nPlan Directory=" + m_temp.filePath("plans").toUtf8() + "\r\n");
+        host::writeProfileString(m_temp.filePath("Sheetwise.ini"), "Prefs", "Plan Directory",
+                                 m_temp.filePath("plans"));
         for (const char* file : {"s1.tif", "s2.tif", "s3.tif"}) {
             serve(file, cornerMarkedSheet(40, 20));
         }

@@ -8,6 +8,8 @@
 namespace sw::plans {
 namespace {
 
+using test::PrintTo;
+
 struct RowsCase {
     const char* name;
     QStringList labels;

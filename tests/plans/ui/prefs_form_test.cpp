@@ -19,6 +19,8 @@
 namespace sw::plans {
 namespace {
 
+using test::PrintTo;
+
 // A settings file in a temporary folder and a preferences dialog on it whose folder chooser
 // answers `m_answer` instead of asking a user.
 class PrefsFormTest : public ::testing::Test {
