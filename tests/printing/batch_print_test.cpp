@@ -43,11 +43,11 @@ protected:
 
 // Ordinary files only, sorted as text without regard to case; one empty name for none.
 TEST_F(BatchFiles, ListNamesOrdinaryFilesSortedAsText) {
-    touch({"b.tif", "2-tmp.tif", "a.tif", "10-tmp.tif", "A.tif", ".hidden.tif", "notes.txt"});
+    touch({"B.tif", "2-tmp.tif", "a.tif", "10-tmp.tif", "A.tif", ".hidden.tif", "notes.txt"});
     QDir(folder).mkdir(QStringLiteral("folder.tif"));
     EXPECT_EQ(batchFileList(folder),
-              (QStringList{"10-tmp.tif", "2-tmp.tif", "A.tif", "a.tif", "b.tif", "notes.txt"}));
-    EXPECT_EQ(batchFileList(folder + "?.tif"), (QStringList{"A.tif", "a.tif", "b.tif"}));
+              (QStringList{"10-tmp.tif", "2-tmp.tif", "A.tif", "a.tif", "B.tif", "notes.txt"}));
+    EXPECT_EQ(batchFileList(folder + "?.tif"), (QStringList{"A.tif", "a.tif", "B.tif"}));
     EXPECT_EQ(batchFileList(folder + "*.pdf"), QStringList{QString()});
     EXPECT_EQ(batchFileList(folder + "missing/*"), QStringList{QString()});
 }
