@@ -73,6 +73,8 @@ struct NameCase {
     int expected;    // index in the printer list, -1 for none
 };
 
+SW_PRINT_LABEL(NameCase)
+
 class PrinterMatch : public ::testing::TestWithParam<NameCase> {};
 
 TEST_P(PrinterMatch, OnlyTheExactNameIsTaken) {

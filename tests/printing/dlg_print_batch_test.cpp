@@ -153,6 +153,8 @@ struct OrderCase {
     const char* printed;     // rows in print order
 };
 
+SW_PRINT_LABEL(OrderCase)
+
 class BatchOrder : public BatchPrinting, public ::testing::WithParamInterface<OrderCase> {};
 
 TEST_P(BatchOrder, DownloadsAndPrintsInOrderThenCloses) {
@@ -191,6 +193,8 @@ struct FaultCase {
     const char* label;   // what happens to sheet 5
     const char* reason;  // part of the panel's message
 };
+
+SW_PRINT_LABEL(FaultCase)
 
 class BatchFault : public BatchPrinting, public ::testing::WithParamInterface<FaultCase> {};
 

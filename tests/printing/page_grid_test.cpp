@@ -29,6 +29,8 @@ struct GridCase {
     double columnsWithRule;
 };
 
+SW_PRINT_LABEL(GridCase)
+
 class PageGridColumns : public ::testing::TestWithParam<GridCase> {};
 
 TEST_P(PageGridColumns, CountsPagesWithTheExtraPageRule) {
@@ -146,6 +148,8 @@ struct FitCase {
     double printableHeightIn;
 };
 
+SW_PRINT_LABEL(FitCase)
+
 class FitToPage : public ::testing::TestWithParam<FitCase> {};
 
 // The limiting side spans the page, the other fits, and the grid is one page.
@@ -181,6 +185,8 @@ struct CropCase {
     double resY;
     QRectF expected;  // sheet pixels, on Letter
 };
+
+SW_PRINT_LABEL(CropCase)
 
 class CropWindowPlacement : public ::testing::TestWithParam<CropCase> {};
 

@@ -20,6 +20,8 @@ struct NameCase {
     const char* name;
 };
 
+SW_PRINT_LABEL(NameCase)
+
 class PaperName : public ::testing::TestWithParam<NameCase> {};
 
 TEST_P(PaperName, IsTheTableNameOrElseThePageSizeInInches) {
@@ -115,6 +117,8 @@ struct AreaCase {
     double widthIn;
     double heightIn;
 };
+
+SW_PRINT_LABEL(AreaCase)
 
 class PrintableArea : public ::testing::TestWithParam<AreaCase> {};
 

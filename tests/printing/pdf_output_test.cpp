@@ -47,6 +47,8 @@ struct TiledCase {
     const char* pageSize;
 };
 
+SW_PRINT_LABEL(TiledCase)
+
 class TiledPdf : public PdfOutput, public ::testing::WithParamInterface<TiledCase> {};
 
 // A sheet with a line every inch on 2 x 2 pages of one-bit tiles, measuring true on paper.
@@ -125,6 +127,8 @@ struct MimicCase {
     int orientation;
     FakePrinterDevice::Caps caps;
 };
+
+SW_PRINT_LABEL(MimicCase)
 
 class Mimicking : public ::testing::TestWithParam<MimicCase> {};
 

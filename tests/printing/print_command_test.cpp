@@ -59,6 +59,8 @@ struct SummaryCase {
     double printableWidthIn;
 };
 
+SW_PRINT_LABEL(SummaryCase)
+
 class PrintCommandSummary : public PrintCommand,
                             public ::testing::WithParamInterface<SummaryCase> {};
 
@@ -93,6 +95,8 @@ struct ErrorCase {
     const char* arguments;  // "OUT" stands for the PDF path
     int exitCode;
 };
+
+SW_PRINT_LABEL(ErrorCase)
 
 class PrintCommandErrors : public PrintCommand, public ::testing::WithParamInterface<ErrorCase> {};
 

@@ -17,6 +17,8 @@ struct ShowCase {
     int copies, fromPage, toPage;            // read after show()
 };
 
+SW_PRINT_LABEL(ShowCase)
+
 class PrintDialogShow : public ::testing::TestWithParam<ShowCase> {};
 
 TEST_P(PrintDialogShow, OffersThenReportsTheUsersChoice) {

@@ -109,6 +109,8 @@ struct ModeCase {
     const char* printed;
 };
 
+SW_PRINT_LABEL(ModeCase)
+
 class PrintJobMode : public PrintJob, public ::testing::WithParamInterface<ModeCase> {};
 
 TEST_P(PrintJobMode, PrintsThePageAndClosesTheDialogUnlessBatched) {

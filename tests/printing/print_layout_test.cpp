@@ -33,6 +33,8 @@ struct LayoutCase {
     QList<PreviewObject> preview;  // empty: no preview
 };
 
+SW_PRINT_LABEL(LayoutCase)
+
 class PageLayout : public ::testing::TestWithParam<LayoutCase> {};
 
 TEST_P(PageLayout, GivesLabelsPreviewOrTheError) {
@@ -129,6 +131,8 @@ struct VisibleCase {
     QSize visible;
     std::vector<double> expected;  // x0, y0, width, height in sheet pixels
 };
+
+SW_PRINT_LABEL(VisibleCase)
 
 class VisiblePartOfSheet : public ::testing::TestWithParam<VisibleCase> {};
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <ostream>
 #include <string>
 
 #include <QImage>
@@ -33,6 +34,12 @@ struct LabelName {
         return name;
     }
 };
+
+// GoogleTest printer for a table case: its label (test lists then show the label, not bytes).
+#define SW_PRINT_LABEL(Case)                                         \
+    [[maybe_unused]] void PrintTo(const Case& c, std::ostream* os) { \
+        *os << c.label;                                              \
+    }
 
 // The description of the runtime error `call` throws, "no error" when it returns.
 template <typename Call>
