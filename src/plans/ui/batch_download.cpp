@@ -16,7 +16,7 @@
 #include "imaging/imaging_error.h"
 #include "imaging/ui/imaging_control.h"
 #include "plans/local_cache.h"
-#include "plans/ui/batch_plan.h"
+#include "plans/batch_plan.h"
 #include "plans/ui/dialog_art.h"
 
 namespace sw::plans {

@@ -8,7 +8,7 @@
 #include "plans/local_cache.h"
 #include "plans/project_state.h"
 #include "plans/ui/batch_download.h"
-#include "plans/ui/batch_plan.h"
+#include "plans/batch_plan.h"
 #include "plans/ui/prefs_form.h"
 #include "plans/ui/upgrade_frm.h"
 

@@ -1,4 +1,4 @@
-#include "plans/ui/batch_plan.h"
+#include "plans/batch_plan.h"
 
 #include <algorithm>
 
