@@ -58,6 +58,10 @@ struct GestureCase {
     QStringList expected;
 };
 
+void PrintTo(const GestureCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class Gestures : public ControlTest, public ::testing::WithParamInterface<GestureCase> {};
 
 // The viewer's rules depend on this order: a completed band comes before the release, and only
@@ -140,6 +144,10 @@ struct ScrollCase {
     int key;
     QPointF move;
 };
+
+void PrintTo(const ScrollCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class KeyboardScroll : public ControlTest, public ::testing::WithParamInterface<ScrollCase> {};
 
@@ -317,12 +325,18 @@ TEST_F(ControlTest, DrawsTheSheetOnNeutralGreyAndAnnotationsOverIt) {
     white.fill(0);
     control.setSheet(Sheet(white, 200, 200));
     control.setPaintSizeMode(Control::kFit);  // sheet at (0, 50) - (400, 250)
-    control.addAnnotation({.kind = Control::Annotation::Kind::Rectangle,
-                           .to = QPointF(100, 50),
-                           .lineWidth = 0,
-                           .fillColour = QColor(100, 100, 100)});
-    control.addAnnotation(
-        {.from = QPointF(200, 0), .to = QPointF(200, 200), .lineWidth = 2, .lineStyle = 2});
+    Control::Annotation fill;
+    fill.kind = Control::Annotation::Kind::Rectangle;
+    fill.to = QPointF(100, 50);
+    fill.lineWidth = 0;
+    fill.fillColour = QColor(100, 100, 100);
+    control.addAnnotation(fill);
+    Control::Annotation line;
+    line.from = QPointF(200, 0);
+    line.to = QPointF(200, 200);
+    line.lineWidth = 2;
+    line.lineStyle = 2;
+    control.addAnnotation(line);
     const QImage image = shown(control);
     EXPECT_EQ(image.pixel(200, 20), qRgb(128, 128, 128));   // above the sheet
     EXPECT_EQ(image.pixel(300, 200), qRgb(255, 255, 255));  // paper

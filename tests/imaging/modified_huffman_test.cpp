@@ -63,6 +63,10 @@ struct StripCase {
     bool reversed;
 };
 
+void PrintTo(const StripCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class OneDimensional : public ::testing::TestWithParam<StripCase> {};
 
 TEST_P(OneDimensional, DecodesWhatLibtiffEncodes) {

@@ -90,6 +90,10 @@ struct FailureCase {
     const char* reasonStart;
 };
 
+void PrintTo(const FailureCase& c, std::ostream* os) {
+    *os << c.path;
+}
+
 class LoaderFailures : public LoaderTest, public ::testing::WithParamInterface<FailureCase> {};
 
 TEST_P(LoaderFailures, EndWithAReadableReason) {
@@ -157,6 +161,10 @@ struct LocalCase {
     const char* file;
     const char* reasonStart;  // null: loads
 };
+
+void PrintTo(const LocalCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class LocalLoads : public LoaderTest, public ::testing::WithParamInterface<LocalCase> {};
 

@@ -26,6 +26,10 @@ struct CorpusCase {
     int bitsPerPixel;
 };
 
+void PrintTo(const CorpusCase& c, std::ostream* os) {
+    *os << c.file;
+}
+
 class GoodCorpus : public ::testing::TestWithParam<CorpusCase> {};
 
 TEST_P(GoodCorpus, OpensWithTheManifestSizeResolutionAndBrightness) {
@@ -201,6 +205,10 @@ struct RefusalCase {
     std::function<Sheet()> read;
     const char* message;  // a pattern the message matches
 };
+
+void PrintTo(const RefusalCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Refused : public ::testing::TestWithParam<RefusalCase> {};
 

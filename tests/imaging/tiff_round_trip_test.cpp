@@ -49,6 +49,10 @@ struct DepthCase {
     const char* compression;
 };
 
+void PrintTo(const DepthCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 Sheet blueSheet() {
     Sheet s = test::randomBilevel(77, 33, 5, 30, 300);
     QImage image = s.image();

@@ -46,6 +46,10 @@ struct ExitCase {
     int code;
 };
 
+void PrintTo(const ExitCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class ExitCodes : public ::testing::TestWithParam<ExitCase> {};
 
 TEST_P(ExitCodes, BadFilesAndBadUsageAreReported) {

@@ -20,6 +20,10 @@ struct TurnCase {
     bool swaps;
 };
 
+void PrintTo(const TurnCase& c, std::ostream* os) {
+    *os << c.hundredths << " hundredths";
+}
+
 class QuarterTurnAngles : public ::testing::TestWithParam<TurnCase> {};
 
 // Odd turns swap size and resolution; the opposite angle turns the sheet back.

@@ -12,6 +12,11 @@ struct FitCase {
     QRectF expected;
 };
 
+void PrintTo(const FitCase& c, std::ostream* os) {
+    *os << c.sheet.width() << "x" << c.sheet.height() << " in " << c.window.width() << "x"
+        << c.window.height();
+}
+
 class Fit : public ::testing::TestWithParam<FitCase> {};
 
 TEST_P(Fit, CentresTheWholeSheet) {

@@ -2,11 +2,14 @@
 
 #include <ostream>
 
+#include <QRect>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
-// GoogleTest printers for Qt text types, so failed expectations show the text instead of bytes.
-// Include in a test file after the code under test.
+// GoogleTest printers for Qt text and geometry types, so failed expectations and table cases show
+// the values instead of bytes.
+// Every test source sees these: the test support library includes them ahead of each source.
 inline void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text.toStdString() << '"';
 }
@@ -17,4 +20,12 @@ inline void PrintTo(const QStringList& list, std::ostream* os) {
         *os << (i == 0 ? "" : ", ") << '"' << list.at(i).toStdString() << '"';
     }
     *os << '}';
+}
+
+inline void PrintTo(const QSize& size, std::ostream* os) {
+    *os << size.width() << 'x' << size.height();
+}
+
+inline void PrintTo(const QRect& rect, std::ostream* os) {
+    *os << rect.width() << 'x' << rect.height() << '+' << rect.x() << '+' << rect.y();
 }

@@ -215,6 +215,10 @@ struct RefusalCase {
     const char* mentions;
 };
 
+void PrintTo(const RefusalCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class RefusalTest : public ::testing::TestWithParam<RefusalCase> {};
 
 TEST_P(RefusalTest, ExplainsAndWritesNothing) {

@@ -81,6 +81,10 @@ struct BadCase {
     const char* mentions;  // the message names what is wrong
 };
 
+void PrintTo(const BadCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class BadArgumentsTest : public ArgumentsTest, public ::testing::WithParamInterface<BadCase> {};
 
 TEST_P(BadArgumentsTest, AreRefusedWithAMessage) {

@@ -97,6 +97,10 @@ struct TypeCase {
     const char* bodyPart;  // a piece of the body that must be there
 };
 
+void PrintTo(const TypeCase& c, std::ostream* os) {
+    *os << c.path;
+}
+
 class ContentTypeTest : public PlanServerTest, public ::testing::WithParamInterface<TypeCase> {};
 
 TEST_P(ContentTypeTest, ServesTheFileWithItsType) {
@@ -130,6 +134,10 @@ struct StatusCase {
     const char* path;
     int status;
 };
+
+void PrintTo(const StatusCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class StatusTest : public PlanServerTest, public ::testing::WithParamInterface<StatusCase> {};
 
@@ -255,6 +263,10 @@ struct EscapeCase {
     const char* target;  // request target exactly as sent
     int status;
 };
+
+void PrintTo(const EscapeCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class PathEscapeTest : public ::testing::TestWithParam<EscapeCase> {};
 

@@ -97,6 +97,10 @@ struct ExitCase {
     bool onStdout;  // the text goes to stdout (help) rather than stderr
 };
 
+void PrintTo(const ExitCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class PlanServerExitTest : public ::testing::TestWithParam<ExitCase> {};
 
 TEST_P(PlanServerExitTest, ExitsWithoutServing) {

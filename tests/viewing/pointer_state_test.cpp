@@ -16,7 +16,7 @@ struct Event {
     enum Kind { Down, Move, Up, DblClick, Band } kind;
     int button = 0;
     QPointF at{300, 300};
-    QRectF band;  // for Band: the rectangle the drag produced
+    QRectF band{};  // for Band: the rectangle the drag produced
 };
 
 const auto down = [](int b) { return Event{Event::Down, b}; };

@@ -34,7 +34,7 @@ ViewerGeometry typicalControl() {
 struct PlacementCase {
     const char* name;
     QRectF display;  // the imaging control's display rectangle, pixels
-    TwipsPerPixel tpp;
+    TwipsPerPixel tpp{};
 };
 
 class RulerPlacement : public ::testing::TestWithParam<PlacementCase> {};

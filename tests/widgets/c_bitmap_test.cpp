@@ -57,6 +57,10 @@ struct FailureCase {
     std::function<QVariant(cBitmap&, const QString& corruptFile)> create;
 };
 
+void PrintTo(const FailureCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class cBitmapFailure : public ::testing::TestWithParam<FailureCase> {};
 
 // A failed creation reports false (an empty value from a picture), releases the old surface but
@@ -111,6 +115,10 @@ struct OpCase {
     std::uint32_t op;
     std::function<QRgb(QRgb source, QRgb dest)> expected;  // on the 24 colour bits
 };
+
+void PrintTo(const OpCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class RasterOps : public ::testing::TestWithParam<OpCase> {};
 

@@ -23,6 +23,10 @@ struct LoopCase {
     std::size_t count;
 };
 
+void PrintTo(const LoopCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class GradientLoop : public ::testing::TestWithParam<LoopCase> {};
 
 // The step is a hundredth of the height rounded half to even (at least 1); the button's bands run

@@ -33,6 +33,10 @@ struct TickCase {
     std::vector<double> positions;  // of the first drawn units, twips
 };
 
+void PrintTo(const TickCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class RulerTicks : public ::testing::TestWithParam<TickCase> {};
 
 TEST_P(RulerTicks, DrawsTheExpectedUnits) {

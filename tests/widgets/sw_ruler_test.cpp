@@ -168,6 +168,10 @@ struct KeyCase {
     int keyAscii;  // -1: no KeyPress
 };
 
+void PrintTo(const KeyCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class RulerKeys : public ::testing::TestWithParam<KeyCase> {};
 
 TEST_P(RulerKeys, PassKeysOnWithHostCodes) {

@@ -178,6 +178,10 @@ struct HoverTimeCase {
     bool written;
 };
 
+void PrintTo(const HoverTimeCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class HoverTimePersistence : public ::testing::TestWithParam<HoverTimeCase> {};
 
 TEST_P(HoverTimePersistence, RoundTripsThroughTheBag) {
