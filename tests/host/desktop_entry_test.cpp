@@ -1,7 +1,6 @@
 #include "host/desktop_entry.h"
 
 #include "host_test_support.h"
-#include "support/qt_print.h"
 #include <gtest/gtest.h>
 
 #include <QProcess>
@@ -11,7 +10,7 @@
 namespace sw::host {
 namespace {
 
-using test::PrintTo;
+using sw::test::PrintTo;
 
 // ---- Exec lines ---------------------------------------------------------------------------------
 
@@ -58,7 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ExecCase{"DollarAndQuote", "/opt/a$b\"c/sw", R"("/opt/a\\$b\\"c/sw")"},
                       ExecCase{"Backslash", "/opt/a\\b/sw", R"("/opt/a\\\\b/sw")"},
                       ExecCase{"LineBreak", "/opt/a\nb/sw", nullptr}),
-    test::ByName());
+    sw::test::byName);
 
 // ---- mimeapps.list ------------------------------------------------------------------------------
 
@@ -90,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
         MimeappsCase{"OtherHandlerOnly",
                      "[Default Applications]\nx-scheme-handler/sheetwise=other.desktop\n",
                      "[Default Applications]\nx-scheme-handler/sheetwise=other.desktop\n"}),
-    test::ByName());
+    sw::test::byName);
 
 }  // namespace
 }  // namespace sw::host

@@ -1,7 +1,6 @@
 #include "host/handover_protocol.h"
 
 #include "host_test_support.h"
-#include "support/qt_print.h"
 #include <gtest/gtest.h>
 
 #include "host/sheetwise_url.h"
@@ -9,7 +8,7 @@
 namespace sw::host {
 namespace {
 
-using test::PrintTo;
+using sw::test::PrintTo;
 
 using State = HandoverRequestReader::State;
 
@@ -108,7 +107,7 @@ INSTANTIATE_TEST_SUITE_P(
                     header(R"("kind":"document","trust":"untrusted","length":1048577)"), "larger"},
         GarbageCase{"EndlessHeader", QByteArray(kMaxHandoverHeaderBytes + 1, 'x'),
                     "no header line"}),
-    test::ByName());
+    sw::test::byName);
 
 }  // namespace
 }  // namespace sw::host

@@ -1,7 +1,6 @@
 #include "host/host_calls.h"
 
 #include "host_test_support.h"
-#include "support/qt_print.h"
 #include <gtest/gtest.h>
 
 #include <QComboBox>
@@ -21,7 +20,7 @@
 namespace sw::host {
 namespace {
 
-using test::PrintTo;
+using sw::test::PrintTo;
 
 QJsonArray json(const char* text) {
     return QJsonDocument::fromJson(text).array();
@@ -98,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(
                  R"({"ok":true,"result":null,"args":["s1.tif",""]})"},
         CallCase{"Unknown", R"(["Format","C:"])",
                  SW_FAILS("Object doesn't support this property or method")}),
-    test::ByName());
+    sw::test::byName);
 
 #undef SW_FAILS
 

@@ -1,7 +1,7 @@
 #pragma once
 
-// Helpers shared by the host tests: readable names for table cases, small files, sample sheets,
-// and runs of the built programs in a home of the test's own.
+// Helpers shared by the host tests: small files, sample sheets, and runs of the built programs in
+// a home of the test's own.
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -16,24 +16,6 @@
 #include <QStringList>
 
 namespace sw::host::test {
-
-// Names each case of a table after its `name` field.
-struct ByName {
-    template <class Param>
-    std::string operator()(const ::testing::TestParamInfo<Param>& info) const {
-        return info.param.name;
-    }
-};
-
-// Prints a table case as its name, so test lists show the name rather than the case's bytes. A
-// test file brings it in with `using test::PrintTo;` next to its cases.
-template <class Case>
-requires requires(const Case& c) {
-    *static_cast<std::ostream*>(nullptr) << c.name;
-}
-void PrintTo(const Case& c, std::ostream* os) {
-    *os << c.name;
-}
 
 inline bool writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);

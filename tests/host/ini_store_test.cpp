@@ -1,7 +1,6 @@
 #include "host/ini_store.h"
 
 #include "host_test_support.h"
-#include "support/qt_print.h"
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -13,7 +12,7 @@
 namespace sw::host {
 namespace {
 
-using test::PrintTo;
+using sw::test::PrintTo;
 
 using test::readFile;
 using test::writeFile;
@@ -67,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"BufferCutsValue", "[A]\nK=abcdef\n", "A", "K", "abc", 4},
         ReadCase{"BufferCutsDefault", "[B]\n", "A", "K", "no", 3},
         ReadCase{"Latin1Value", "[A]\nK=Caf\xe9\n", "A", "K", "Caf\xc3\xa9"}),
-    test::ByName());
+    sw::test::byName);
 
 // ---- Writing ---------------------------------------------------------------------------------
 
@@ -105,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
         WriteCase{"AddsToEmptySection", "[A]\n[B]\nY=2\n", "A", "K", "[A]\nK=v\n[B]\nY=2\n"},
         WriteCase{"KeepsOddBytes", "\xff\xfe junk\n[A]\nK=1\n#x\n", "A", "K",
                   "\xff\xfe junk\n[A]\nK=v\n#x\n"}),
-    test::ByName());
+    sw::test::byName);
 
 TEST_F(IniFixture, ReadGivesBackWhatWasWritten) {
     ASSERT_TRUE(writeFile(m_path, "[Printing]\nDefault Printer=PDF\n"));

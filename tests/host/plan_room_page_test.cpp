@@ -4,7 +4,6 @@
 
 #include "host_test_support.h"
 #include "planserver/background_plan_server.h"
-#include "support/qt_print.h"
 #include <gtest/gtest.h>
 
 #include <QDir>

@@ -1,7 +1,6 @@
 #include "host/preferences.h"
 
 #include "host_test_support.h"
-#include "support/qt_print.h"
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -13,7 +12,7 @@
 namespace sw::host {
 namespace {
 
-using test::PrintTo;
+using sw::test::PrintTo;
 
 struct PrefsCase {
     const char* name;
@@ -59,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(
         PrefsCase{"YesAndZeroCountAsOff",
                   "[Prefs]\nPlan Directory=/p\nPrint In Blue=0\nReverse Print=yes\n", "/p", false,
                   false}),
-    test::ByName());
+    sw::test::byName);
 
 TEST(ReadPreferences, UnwritableSettingsStillGiveTheDefaults) {
     QTemporaryDir dir;

@@ -1,7 +1,6 @@
 // sheetwise --register / --unregister in a home of the test's own, checked with the desktop's own
 // tools where they are installed.
 #include "host_test_support.h"
-#include "support/qt_print.h"
 #include "support/test_paths.h"
 #include <gtest/gtest.h>
 

@@ -1,5 +1,4 @@
 #include "host_test_support.h"
-#include "support/qt_print.h"
 #include <gtest/gtest.h>
 
 #include "host/get_part.h"
@@ -9,7 +8,7 @@
 namespace sw::host {
 namespace {
 
-using test::PrintTo;
+using sw::test::PrintTo;
 
 // ---- GetPart -----------------------------------------------------------------------------------
 
@@ -43,7 +42,7 @@ INSTANTIATE_TEST_SUITE_P(
                       GetPartCase{"Missing", "abc", "/", "<Overflow>", "abc"},
                       GetPartCase{"TwoCharacterDelimiter", "a//b", "//", "<Overflow>", "a//b"},
                       GetPartCase{"EmptyTextMissing", "", "/", "<Overflow>", ""}),
-    test::ByName());
+    sw::test::byName);
 
 TEST(GetPartLimits, DelimiterAtPosition32767IsFoundOnePastIsNot) {
     QString text = QString(32766, 'x') + '/';
@@ -94,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
         SafetyCase{"StorageSwitchOff", kIPersistStorage, kOff, kSOk, 0},
         SafetyCase{"Unknown", "{00000000-0000-0000-C000-000000000046}", kOn, kENoInterface, 77},
         SafetyCase{"NoIdentifier", nullptr, kOn, kSOk, 77}),
-    test::ByName());
+    sw::test::byName);
 
 struct SetSafetyCase {
     const char* name;
@@ -128,7 +127,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SetSafetyCase{"Unknown", "{11111111-2222-3333-4444-555555555555}", 1, 1, kOn,
                                     kENoInterface},
                       SetSafetyCase{"NoIdentifier", nullptr, 3, 3, kOff, kSOk}),
-    test::ByName());
+    sw::test::byName);
 
 }  // namespace
 }  // namespace sw::host

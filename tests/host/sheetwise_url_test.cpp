@@ -1,13 +1,12 @@
 #include "host/sheetwise_url.h"
 
 #include "host_test_support.h"
-#include "support/qt_print.h"
 #include <gtest/gtest.h>
 
 namespace sw::host {
 namespace {
 
-using test::PrintTo;
+using sw::test::PrintTo;
 
 // ---- Reading links ------------------------------------------------------------------------------
 
@@ -60,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "refused only http and https"},
         UrlCase{"OpenRelative", "sheetwise:open?url=calls.json", "refused not a valid address"},
         UrlCase{"OpenWithoutServer", "sheetwise:open?url=http:c.json", "refused names no server"}),
-    test::ByName());
+    sw::test::byName);
 
 // ---- Sizes and round trips ----------------------------------------------------------------------
 

@@ -2,7 +2,6 @@
 // hand their calls over. Each test has its own XDG_RUNTIME_DIR, so its viewer is alone.
 #include "host_test_support.h"
 #include "planserver/background_plan_server.h"
-#include "support/qt_print.h"
 #include "support/test_paths.h"
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -4,7 +4,6 @@
 
 #include "host_test_support.h"
 #include "planserver/background_plan_server.h"
-#include "support/qt_print.h"
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -20,7 +19,7 @@
 namespace sw::host {
 namespace {
 
-using test::PrintTo;
+using sw::test::PrintTo;
 
 // ---- Which calls a page may make ----------------------------------------------------------------
 
@@ -69,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "Permission denied"},
         UntrustedCase{"UnknownCall", kLoaded, R"(["Shell", "rm"])",
                       "Object doesn't support this property or method"}),
-    test::ByName());
+    sw::test::byName);
 
 // ---- Fetching a document ------------------------------------------------------------------------
 
@@ -128,7 +127,7 @@ INSTANTIATE_TEST_SUITE_P(
         FetchCase{"Missing", "nothing.json", kSmall, "Cannot fetch"},
         FetchCase{"ServerStalls", "stalled/doc.json", QByteArray(4000, ' '), "in time"},
         FetchCase{"FileAddress", "file:///etc/passwd", kSmall, "only from http or https"}),
-    test::ByName());
+    sw::test::byName);
 
 }  // namespace
 }  // namespace sw::host

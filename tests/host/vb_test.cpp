@@ -1,6 +1,5 @@
 #include "host/vb.h"
 
-#include "support/qt_print.h"
 #include <gtest/gtest.h>
 
 #include "host/script_error.h"

@@ -2,7 +2,6 @@
 // against a real plan server (the planserver program on loopback) and answers each call on one
 // JSON line; invocations it cannot run are refused.
 #include "host_test_support.h"
-#include "support/qt_print.h"
 #include "support/test_paths.h"
 #include <gtest/gtest.h>
 
@@ -16,7 +15,7 @@
 namespace sw::host {
 namespace {
 
-using test::PrintTo;
+using sw::test::PrintTo;
 
 class Headless : public ::testing::Test {
 protected:
@@ -46,7 +45,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadInvocation{"MissingFile", {"--headless", "--script", "/no/such.json"}, {}},
                       BadInvocation{"NoScript", {"--headless"}, {}},
                       BadInvocation{"UnknownOption", {"--frobnicate"}, {}}),
-    test::ByName());
+    sw::test::byName);
 
 class ViewerEndToEnd : public Headless {
 protected:

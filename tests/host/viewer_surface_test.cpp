@@ -1,7 +1,6 @@
 // The viewer control as a user drives it: focus changes and real mouse, wheel and key events on
 // the real imaging control, toolbar and trees, with sheets loaded from files in a temporary folder.
 #include "host_test_support.h"
-#include "support/qt_print.h"
 #include <gtest/gtest.h>
 
 #include <functional>

@@ -58,9 +58,7 @@ struct GestureCase {
     QStringList expected;
 };
 
-void PrintTo(const GestureCase& c, std::ostream* os) {
-    *os << c.name;
-}
+using sw::test::PrintTo;
 
 class Gestures : public ControlTest, public ::testing::WithParamInterface<GestureCase> {};
 
@@ -85,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
                       GestureCase{"FlatDragIsNoBand", {100, 100}, {180, 100}, {"down1", "up1"}},
                       GestureCase{
                           "DragUpAndLeft", {200, 150}, {120, 90}, {"down1", "band", "up1"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    sw::test::byName);
 
 // The events a window system delivers for a double click: press, release, press, double click,
 // release.
@@ -145,10 +143,6 @@ struct ScrollCase {
     QPointF move;
 };
 
-void PrintTo(const ScrollCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 class KeyboardScroll : public ControlTest, public ::testing::WithParamInterface<ScrollCase> {};
 
 // The control's own scrolling moves the sheet and says so (the rulers follow viewScrolled()).
@@ -168,7 +162,7 @@ INSTANTIATE_TEST_SUITE_P(Keys, KeyboardScroll,
                          ::testing::Values(ScrollCase{"Left", Qt::Key_Left, {40, 0}},
                                            ScrollCase{"Down", Qt::Key_Down, {0, -30}},
                                            ScrollCase{"PageDown", Qt::Key_PageDown, {0, -270}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         sw::test::byName);
 
 TEST_F(ControlTest, WheelScrollsOnlyAZoomedView) {
     QSignalSpy scrolled(&control, &Control::viewScrolled);

@@ -63,9 +63,7 @@ struct StripCase {
     bool reversed;
 };
 
-void PrintTo(const StripCase& c, std::ostream* os) {
-    *os << c.name;
-}
+using sw::test::PrintTo;
 
 class OneDimensional : public ::testing::TestWithParam<StripCase> {};
 
@@ -86,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(Strips, OneDimensional,
                          ::testing::Values(StripCase{"Drawing", true, false},
                                            StripCase{"DrawingReversedBits", true, true},
                                            StripCase{"LongAndShortRuns", false, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         sw::test::byName);
 
 TEST(OneDimensional, GarbageAndShortDataAreRefused) {
     QImage out(100, 2, QImage::Format_Mono);

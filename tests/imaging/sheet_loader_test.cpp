@@ -162,9 +162,7 @@ struct LocalCase {
     const char* reasonStart;  // null: loads
 };
 
-void PrintTo(const LocalCase& c, std::ostream* os) {
-    *os << c.name;
-}
+using sw::test::PrintTo;
 
 class LocalLoads : public LoaderTest, public ::testing::WithParamInterface<LocalCase> {};
 
@@ -189,7 +187,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LocalCase{"MissingFile", false, "/no/such/sheet.tif", "Cannot open"},
                       LocalCase{"Malformed", true, "malformed/fuzz-inf_loop-000028.tif",
                                 "Corrupt data"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    sw::test::byName);
 
 TEST_F(LoaderTest, EmptyOrUnsupportedAddressFailsLater) {
     for (const QString& address : {QString(), QStringLiteral("ftp://host/sheet.tif")}) {

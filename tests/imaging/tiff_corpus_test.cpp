@@ -206,9 +206,7 @@ struct RefusalCase {
     const char* message;  // a pattern the message matches
 };
 
-void PrintTo(const RefusalCase& c, std::ostream* os) {
-    *os << c.name;
-}
+using sw::test::PrintTo;
 
 class Refused : public ::testing::TestWithParam<RefusalCase> {};
 
@@ -244,7 +242,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"MissingFile",
                     [] { return readTiffFile(QStringLiteral("/nonexistent/sheet.tif")); },
                     "/nonexistent/sheet\\.tif"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    sw::test::byName);
 
 // The packed size decides: G4.TIF is about 1 MB packed.
 TEST(AbsurdDimensions, LimitIsConfigurable) {

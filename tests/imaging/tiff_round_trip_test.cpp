@@ -49,9 +49,7 @@ struct DepthCase {
     const char* compression;
 };
 
-void PrintTo(const DepthCase& c, std::ostream* os) {
-    *os << c.name;
-}
+using sw::test::PrintTo;
 
 Sheet blueSheet() {
     Sheet s = test::randomBilevel(77, 33, 5, 30, 300);
@@ -100,7 +98,7 @@ INSTANTIATE_TEST_SUITE_P(Formats, Depths,
                                            DepthCase{"Uncompressed_24bit", 3, 24, "None"},
                                            DepthCase{"LZW_24bit", 29, 24, "LZW"},
                                            DepthCase{"Uncompressed_32bit", 3, 32, "None"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         sw::test::byName);
 
 TEST(Save, GreySheetAtOneBitIsReducedToInkAndPaper) {
     QImage grey(4, 2, QImage::Format_Grayscale8);

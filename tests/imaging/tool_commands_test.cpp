@@ -46,9 +46,7 @@ struct ExitCase {
     int code;
 };
 
-void PrintTo(const ExitCase& c, std::ostream* os) {
-    *os << c.name;
-}
+using sw::test::PrintTo;
 
 class ExitCodes : public ::testing::TestWithParam<ExitCase> {};
 
@@ -84,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
             "RenderOtherFormat",
             {"render", "$DATA/drawings_bilevel/G4.TIF", "--width", "30", "--out", "$OUT/a.jpg"},
             2}),
-    [](const auto& info) { return std::string(info.param.name); });
+    sw::test::byName);
 
 TEST(Render, FittedThumbnailHasTheSheetsProportionsAndTurns) {
     const QImage upright = renderFitted(corpus("drawings_bilevel/lzw-single-strip.tiff"), 400, 0);

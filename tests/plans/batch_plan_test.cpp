@@ -1,6 +1,5 @@
 #include "plans/batch_plan.h"
 
-#include "support/qt_print.h"
 #include <gtest/gtest.h>
 
 #include "plans/plan_test_support.h"
@@ -8,7 +7,7 @@
 namespace sw::plans {
 namespace {
 
-using test::PrintTo;
+using sw::test::PrintTo;
 
 struct RowsCase {
     const char* name;
@@ -31,7 +30,7 @@ INSTANTIATE_TEST_SUITE_P(
         RowsCase{"FurtherTildeBecomesDash", {"c1~a~b", ""}, {"a-b"}},
         RowsCase{"LabelWithoutDashSkipped", {"plain", "c3~x"}, {"x"}},
         RowsCase{"EmptyName", {"c7~", ""}, {""}}, RowsCase{"NoSheets", {""}, {}}),
-    test::caseName);
+    sw::test::byName);
 
 // The rotation in hundredths of a degree must fit 16 bits.
 TEST(BatchRotation, FitsSixteenBitsOrOverflows) {

@@ -1,6 +1,5 @@
 #include "plans/local_cache.h"
 
-#include "support/qt_print.h"
 #include <gtest/gtest.h>
 
 #include <QFile>

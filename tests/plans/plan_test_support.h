@@ -14,18 +14,6 @@
 // Helpers shared by the plans tests.
 namespace sw::plans::test {
 
-// Names the cases of a table after their `name` field, in test names and in failure messages
-// (a test file brings the printer in with `using test::PrintTo;`).
-inline constexpr auto caseName = [](const auto& info) { return std::string(info.param.name); };
-
-template <typename Case>
-requires requires(const Case& c) {
-    c.name;
-}
-void PrintTo(const Case& c, std::ostream* os) {
-    *os << c.name;
-}
-
 // The description of the ScriptError that `run` throws; empty when it throws none.
 inline QString errorOf(const std::function<void()>& run) {
     try {

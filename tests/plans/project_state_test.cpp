@@ -1,6 +1,5 @@
 #include "plans/project_state.h"
 
-#include "support/qt_print.h"
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
@@ -12,10 +11,10 @@
 namespace sw::plans {
 namespace {
 
-using test::caseName;
+using sw::test::byName;
+using sw::test::PrintTo;
 using test::describe;
 using test::errorOf;
-using test::PrintTo;
 
 // ---- MakePlanList ----------------------------------------------------------------------------
 
@@ -74,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(
         PlanListCase{"OneField", "h~A,1,a~B", "c0:A:|c1:1:c0|c2:B:", "c1~1>a|>",
                      "Subscript out of range"},
         PlanListCase{"EmptyEntryInMiddle", "h~~A,1,a", "", ">", "Subscript out of range"}),
-    caseName);
+    sw::test::byName);
 
 // Node numbers and the entry counter are 16-bit: the nodes and sheets added before an overflow
 // stay, and the two arrays stay parallel.
@@ -222,7 +221,7 @@ INSTANTIATE_TEST_SUITE_P(
                       HostileCase{"BackslashId", "north", "2004-08\\15"},
                       HostileCase{"AbsoluteId", "north", "/tmp/x-1"},
                       HostileCase{"NulId", "north", QString("1-2") + QChar(0)}),
-    caseName);
+    sw::test::byName);
 
 // ResetRoot reads the settings at each call; an empty plan folder falls back to the default,
 // which is written back.

@@ -1,6 +1,5 @@
 #include "plans/saved_plans.h"
 
-#include "support/qt_print.h"
 #include <gtest/gtest.h>
 
 #include <QDir>

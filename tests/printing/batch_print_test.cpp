@@ -1,6 +1,5 @@
 #include "printing/batch_print.h"
 
-#include "support/qt_print.h"
 #include <gtest/gtest.h>
 
 #include <QDir>

@@ -1,6 +1,5 @@
 // Printing on a real CUPS queue (CUPS-PDF) set up by the cups_pdf_setup.sh fixture.
 #include "planserver/plan_server.h"
-#include "support/qt_print.h"
 #include <gtest/gtest.h>
 
 #include <map>

@@ -1,7 +1,6 @@
 // Batch printing in DlgPrint against the plan server: download order, blue temporary files,
 // failing and stalled downloads, the empty selection, closing mid-batch, and a scripted run.
 #include "planserver/plan_server.h"
-#include "support/qt_print.h"
 #include <gtest/gtest.h>
 
 #include <QDir>

@@ -1,6 +1,5 @@
 #include "printing/ui/dlg_print.h"
 
-#include "support/qt_print.h"
 #include <gtest/gtest.h>
 
 #include <QCheckBox>

@@ -1,6 +1,5 @@
 #include "printing/page_grid.h"
 
-#include "support/qt_print.h"
 #include <gtest/gtest.h>
 
 #include <cmath>

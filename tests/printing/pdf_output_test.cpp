@@ -1,4 +1,3 @@
-#include "support/qt_print.h"
 #include <gtest/gtest.h>
 
 #include <QStandardPaths>

@@ -1,6 +1,5 @@
 #include "printing/print_command.h"
 
-#include "support/qt_print.h"
 #include "support/test_paths.h"
 #include <gtest/gtest.h>
 

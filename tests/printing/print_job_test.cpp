@@ -1,6 +1,5 @@
 #include "printing/print_job.h"
 
-#include "support/qt_print.h"
 #include <gtest/gtest.h>
 
 #include <functional>

@@ -1,6 +1,5 @@
 #include "printing/print_layout.h"
 
-#include "support/qt_print.h"
 #include <gtest/gtest.h>
 
 #include "printing/fake_printer_device.h"

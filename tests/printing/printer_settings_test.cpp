@@ -1,6 +1,5 @@
 #include "printing/printer_settings.h"
 
-#include "support/qt_print.h"
 #include <gtest/gtest.h>
 
 #include <QFile>

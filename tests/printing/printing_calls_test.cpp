@@ -1,6 +1,5 @@
 #include "printing/printing_calls.h"
 
-#include "support/qt_print.h"
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>

@@ -4,7 +4,6 @@
 // URLs the viewer builds, and clear refusals that write nothing.
 #include "http_fetch.h"
 #include "planserver/plan_server.h"
-#include "support/qt_print.h"
 #include "support/test_paths.h"
 #include <gtest/gtest.h>
 #include <tiffio.h>
@@ -215,9 +214,7 @@ struct RefusalCase {
     const char* mentions;
 };
 
-void PrintTo(const RefusalCase& c, std::ostream* os) {
-    *os << c.name;
-}
+using sw::test::PrintTo;
 
 class RefusalTest : public ::testing::TestWithParam<RefusalCase> {};
 
@@ -245,6 +242,6 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"ProjectAbsolute", {"--project", "/etc-passwd", "@"}, 2, "/etc-passwd"},
         RefusalCase{"FolderIsAFile", {"--quick", "@/not-a-folder"}, 1, "not-a-folder"},
         RefusalCase{"NoFolder", {"--quick"}, 2, "DIR"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    sw::test::byName);
 
 }  // namespace

@@ -2,7 +2,6 @@
 // values that must be refused with a message instead of starting a misconfigured server.
 #include "planserver/plan_server_options.h"
 
-#include "support/qt_print.h"
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
@@ -81,9 +80,7 @@ struct BadCase {
     const char* mentions;  // the message names what is wrong
 };
 
-void PrintTo(const BadCase& c, std::ostream* os) {
-    *os << c.name;
-}
+using sw::test::PrintTo;
 
 class BadArgumentsTest : public ArgumentsTest, public ::testing::WithParamInterface<BadCase> {};
 
@@ -108,7 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadCase{"UnknownOption", {"--upload"}, "upload"},
                       BadCase{"MissingValue", {"--stall"}, "stall"},
                       BadCase{"StrayArgument", {"extra"}, "extra"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    sw::test::byName);
 
 TEST(PlanServerArguments, RootMustBeGivenAndBeAFolderAndHelpIsNoError) {
     EXPECT_TRUE(parsePlanServerArguments({}).message.contains("--root"));

@@ -5,7 +5,6 @@
 
 #include "http_fetch.h"
 #include "planserver/background_plan_server.h"
-#include "support/qt_print.h"
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -135,9 +134,7 @@ struct StatusCase {
     int status;
 };
 
-void PrintTo(const StatusCase& c, std::ostream* os) {
-    *os << c.name;
-}
+using sw::test::PrintTo;
 
 class StatusTest : public PlanServerTest, public ::testing::WithParamInterface<StatusCase> {};
 
@@ -163,7 +160,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {{"*A-9*", 404}, {"*", 502}},
                    "2004/0815/plans/A-101.tif",
                    502}),
-    [](const auto& info) { return std::string(info.param.name); });
+    sw::test::byName);
 
 // Qt's client may report a body cut short by an orderly close as a success, depending on timing;
 // what a client can always rely on is the shortfall against Content-Length, checked here.
@@ -264,10 +261,6 @@ struct EscapeCase {
     int status;
 };
 
-void PrintTo(const EscapeCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 class PathEscapeTest : public ::testing::TestWithParam<EscapeCase> {};
 
 QByteArray rawGet(quint16 port, const QByteArray& target) {
@@ -312,6 +305,6 @@ INSTANTIATE_TEST_SUITE_P(
                       EscapeCase{"SymlinkToFileOutside", "/secret-link.txt", 403},
                       EscapeCase{"SymlinkToFolderOutside", "/outside-link/secret.txt", 403},
                       EscapeCase{"InsideIsServed", "/2004/0815/plans/planlist.txt", 200}),
-    [](const auto& info) { return std::string(info.param.name); });
+    sw::test::byName);
 
 }  // namespace

@@ -97,9 +97,7 @@ struct ExitCase {
     bool onStdout;  // the text goes to stdout (help) rather than stderr
 };
 
-void PrintTo(const ExitCase& c, std::ostream* os) {
-    *os << c.name;
-}
+using sw::test::PrintTo;
 
 class PlanServerExitTest : public ::testing::TestWithParam<ExitCase> {};
 
@@ -119,6 +117,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ExitCase{"Help", {"--help"}, 0, true}, ExitCase{"NoRoot", {}, 2, false},
                       ExitCase{"RootMissing", {"--root", "/nonexistent/plans"}, 2, false},
                       ExitCase{"BadStatus", {"--root", "/tmp", "--status", "*=700"}, 2, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    sw::test::byName);
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "viewing/fakes.h"
-#include "viewing/qt_printers.h"
 
 namespace sw::viewing {
 namespace {

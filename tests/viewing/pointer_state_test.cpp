@@ -1,15 +1,14 @@
 #include <gtest/gtest.h>
 
 #include "viewing/fakes.h"
-#include "viewing/qt_printers.h"
 #include "viewing/view_controller.h"
 
 namespace sw::viewing {
 namespace {
 
+using sw::test::PrintTo;
 using test::FakeImagingView;
 using test::FakeShell;
-using test::PrintTo;
 
 // One notification of the imaging control, in the order it delivers them.
 struct Event {
@@ -97,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
         GestureCase{"MagnifierConsumesTheRelease", {down(1), up(1)}, "zoom 100 suppressed", true},
         GestureCase{
             "MagnifierConsumesAMiddleClick", {down(4), up(4)}, "zoom 100 suppressed", true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    sw::test::byName);
 
 TEST(Gesture, ANewProjectForgetsAPanAndASuppressedClick) {
     PointerState pointer;

@@ -2,12 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "viewing/qt_printers.h"
-
 namespace sw::viewing {
 namespace {
 
-using test::PrintTo;
+using sw::test::PrintTo;
 
 constexpr QRectF kTree(20, 30, 300, 400.5);  // bottom edge 430.5 rounds (to even) to 430
 
@@ -55,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
         TickCase{"PlanListOnlyClosesIt", false, true, {500, 100}, "01 10"},
         TickCase{"PlanListPointerInsideStaysOpen", false, true, {21, 31}, "00 11"},
         TickCase{"NeitherVisibleClearsBothFlags", false, false, {100, 100}, "00 00"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    sw::test::byName);
 
 }  // namespace
 }  // namespace sw::viewing

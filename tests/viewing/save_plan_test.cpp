@@ -9,7 +9,6 @@
 #include "host/ini_store.h"
 #include "host/script_error.h"
 #include "plans/project_state.h"
-#include "viewing/qt_printers.h"
 
 namespace sw::viewing {
 namespace {

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "viewing/qt_printers.h"
-
 namespace sw::viewing {
 namespace {
 

@@ -3,18 +3,16 @@
 #include <gtest/gtest.h>
 
 #include "viewing/fakes.h"
-#include "viewing/qt_printers.h"
 
 namespace sw::viewing {
 namespace {
 
+using sw::test::PrintTo;
 using test::FakeImagingView;
 using test::FakeShell;
-using test::PrintTo;
 
 constexpr int kFit = ImagingView::kFit;
 constexpr int kZoom = ImagingView::kZoom;
-const auto kCaseName = [](const auto& info) { return std::string(info.param.name); };
 
 // A 36 x 24 inch sheet at 200 dots per inch in a 1000 x 800 pixel viewer.
 struct Fixture {
@@ -70,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
                       StepCase{"OutFromTenAndAHalf", kZoom, 10.5, false, kZoom, 0.5},
                       StepCase{"OutFromAHalfFits", kZoom, 0.5, false, kFit, 0.5},
                       StepCase{"OutFromFitStepsTheHeldPercent", kFit, 100, false, kZoom, 90}),
-    kCaseName);
+    sw::test::byName);
 
 TEST(ZoomAtPoint, InFitModeShiftsByTheOffsetsGrownByTenPercent) {
     Fixture f;
@@ -172,7 +170,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RotationCase{"HalfTurnKeepsTheSize", 14400, 9600, 400, 180, 36, 24},
                       RotationCase{"MinusNinety", 7200, 4800, 200, -90, 24, 36},
                       RotationCase{"TooLargeForTheRuler", 7000000, 4800, 200, 0, -1, 24}),
-    kCaseName);
+    sw::test::byName);
 
 TEST(ResetAfterFileOpen, FitsWithoutTurningAndTakesTheSheetAsItIs) {
     Fixture f;
@@ -242,7 +240,7 @@ INSTANTIATE_TEST_SUITE_P(
         PanCase{"YIsZero", {0, 0}, {{250, 0}, {300, 300}, {310, 320}}, {10, 20}},
         PanCase{"RoundsToZero", {0, 0}, {{0.4, 250}, {300, 300}, {310, 320}}, {10, 20}},
         PanCase{"BeyondSixteenBits", {0, 0}, {{40000, 50000}, {40100, 50010}}, {100, 10}}),
-    kCaseName);
+    sw::test::byName);
 
 TEST(PointerMove, StartsThePopupTimerOnlyWhileATreeIsShown) {
     Fixture f;

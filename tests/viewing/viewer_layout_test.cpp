@@ -5,16 +5,12 @@
 #include <functional>
 #include <limits>
 
-#include "viewing/qt_printers.h"
-
 namespace sw::viewing {
 namespace {
 
-using test::PrintTo;
+using sw::test::PrintTo;
 using G = ViewerGeometry;
 using C = ControlGeometry;
-
-const auto kCaseName = [](const auto& info) { return std::string(info.param.name); };
 
 // A 1200 x 900 pixel viewer control as the shell arranges it before a layout: toolbar on top,
 // status bar at the bottom, rulers and imaging control wherever the previous layout left them.
@@ -62,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PlacementCase{"NoImage", {0, 0, 0, 0}},
                       PlacementCase{"FractionalPixels", {10.5, 20.25, 333.3, 222.2}},
                       PlacementCase{"OtherDensityPerAxis", {-40, 30, 2000, 1000}, {7.5F, 10.0F}}),
-    kCaseName);
+    sw::test::byName);
 
 TEST(ArrangeControls, FillsTheControlAroundTheRulersAndBars) {
     const G g = ArrangeControls(typicalControl(), {0, 0, 100, 100}, {});
@@ -122,7 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
                     &G::horRuler, &C::left},
         FailureCase{"NegativeDisplayHeight", [](G&, QRectF& d) { d.setHeight(-50); }, &G::vertRuler,
                     &C::height}),
-    kCaseName);
+    sw::test::byName);
 
 }  // namespace
 }  // namespace sw::viewing

@@ -57,9 +57,7 @@ struct FailureCase {
     std::function<QVariant(cBitmap&, const QString& corruptFile)> create;
 };
 
-void PrintTo(const FailureCase& c, std::ostream* os) {
-    *os << c.name;
-}
+using sw::test::PrintTo;
 
 class cBitmapFailure : public ::testing::TestWithParam<FailureCase> {};
 
@@ -108,17 +106,13 @@ INSTANTIATE_TEST_SUITE_P(
                         EXPECT_FALSE(result.isValid()) << "an empty value, not false";
                         return result;
                     }}),
-    [](const ::testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
+    sw::test::byName);
 
 struct OpCase {
     std::string name;
     std::uint32_t op;
     std::function<QRgb(QRgb source, QRgb dest)> expected;  // on the 24 colour bits
 };
-
-void PrintTo(const OpCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class RasterOps : public ::testing::TestWithParam<OpCase> {};
 
@@ -150,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(
                       OpCase{"DstInvert", kDstInvert, [](QRgb, QRgb d) { return ~d; }},
                       OpCase{"Blackness", kBlackness, [](QRgb, QRgb) { return 0u; }},
                       OpCase{"Whiteness", kWhiteness, [](QRgb, QRgb) { return 0xFFFFFFu; }}),
-    [](const ::testing::TestParamInfo<OpCase>& info) { return info.param.name; });
+    sw::test::byName);
 
 TEST(cBitmap, RenderToBadTargetsDrawsNothing) {
     cBitmap source;

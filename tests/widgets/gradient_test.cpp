@@ -23,9 +23,7 @@ struct LoopCase {
     std::size_t count;
 };
 
-void PrintTo(const LoopCase& c, std::ostream* os) {
-    *os << c.name;
-}
+using sw::test::PrintTo;
 
 class GradientLoop : public ::testing::TestWithParam<LoopCase> {};
 
@@ -59,7 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
         LoopCase{"BelowHalfATwip", false, 49, 1, 49, 50}, LoopCase{"ZeroHeight", false, 0, 1, 0, 1},
         LoopCase{"ThousandTwipsGivesAHundredAndOneBands", false, 1000, 10, 1000, 101},
         LoopCase{"Tall", false, 30000, 300, 30000, 101}),
-    [](const ::testing::TestParamInfo<LoopCase>& info) { return info.param.name; });
+    sw::test::byName);
 
 TEST(Gradient, LoopEndBeyondSixteenBitsPaintsNothing) {
     EXPECT_FALSE(buttonGradientBands(kBlack, kWhite, 32768).has_value());

@@ -33,9 +33,7 @@ struct TickCase {
     std::vector<double> positions;  // of the first drawn units, twips
 };
 
-void PrintTo(const TickCase& c, std::ostream* os) {
-    *os << c.name;
-}
+using sw::test::PrintTo;
 
 class RulerTicks : public ::testing::TestWithParam<TickCase> {};
 
@@ -77,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(
         TickCase{"NegativeMinCountsFromMin", horizontal(6000, 2, -3), false, 1200, -2, 2, {1200}},
         TickCase{"MaxEqualMinDrawsNoUnit", horizontal(6000, 5, 5), false, 0, 1, 0, {}},
         TickCase{"MaxBelowMinDrawsNoUnit", horizontal(6000, 2, 5), false, 0, 1, 0, {}}),
-    [](const ::testing::TestParamInfo<TickCase>& info) { return info.param.name; });
+    sw::test::byName);
 
 TEST(RulerLayout, OffsetBoxRunsAlongTheVerticalRulerAndOutlivesAnEmptyScale) {
     RulerInput v = vertical(9000, 24);

@@ -168,9 +168,7 @@ struct KeyCase {
     int keyAscii;  // -1: no KeyPress
 };
 
-void PrintTo(const KeyCase& c, std::ostream* os) {
-    *os << c.name;
-}
+using sw::test::PrintTo;
 
 class RulerKeys : public ::testing::TestWithParam<KeyCase> {};
 
@@ -196,7 +194,7 @@ INSTANTIATE_TEST_SUITE_P(
                       KeyCase{"F1", Qt::Key_F1, {}, "", 112, 0, -1},
                       KeyCase{"AltDelete", Qt::Key_Delete, Qt::AltModifier, "", 46, 4, -1},
                       KeyCase{"Keypad5", Qt::Key_5, Qt::KeypadModifier, "5", 101, 0, '5'}),
-    [](const ::testing::TestParamInfo<KeyCase>& info) { return std::string(info.param.name); });
+    sw::test::byName);
 
 TEST(RulerPersistence, DefaultsAreNotWrittenEvenWhenSetExplicitly) {
     SWRuler ruler;

@@ -178,9 +178,7 @@ struct HoverTimeCase {
     bool written;
 };
 
-void PrintTo(const HoverTimeCase& c, std::ostream* os) {
-    *os << c.name;
-}
+using sw::test::PrintTo;
 
 class HoverTimePersistence : public ::testing::TestWithParam<HoverTimeCase> {};
 
@@ -210,7 +208,7 @@ INSTANTIATE_TEST_SUITE_P(
                       HoverTimeCase{"OtherValueIsWritten", 250, 250, true},
                       HoverTimeCase{"TextNumber", QStringLiteral("250"), 250, true},
                       HoverTimeCase{"GarbageReadsAsDefault", QStringLiteral("soon"), 400, false}),
-    [](const ::testing::TestParamInfo<HoverTimeCase>& info) { return info.param.name; });
+    sw::test::byName);
 
 }  // namespace
 }  // namespace sw::widgets

@@ -1,7 +1,6 @@
 #include "plans/ui/batch_download.h"
 
 #include "planserver/plan_server.h"
-#include "support/qt_print.h"
 #include "support/test_paths.h"
 #include <gtest/gtest.h>
 

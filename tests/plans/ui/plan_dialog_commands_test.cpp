@@ -1,6 +1,5 @@
 #include "host/ui/plan_dialog_commands.h"
 
-#include "support/qt_print.h"
 #include <gtest/gtest.h>
 
 #include <QApplication>

@@ -1,6 +1,5 @@
 #include "plans/ui/prefs_form.h"
 
-#include "support/qt_print.h"
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -19,7 +18,7 @@
 namespace sw::plans {
 namespace {
 
-using test::PrintTo;
+using sw::test::PrintTo;
 
 // A settings file in a temporary folder and a preferences dialog on it whose folder chooser
 // answers `m_answer` instead of asking a user.
@@ -100,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RoundTripCase{"BlueOnly", "/srv/plan room/saved", true, false},
                       RoundTripCase{"ReverseOnly", QStringLiteral("/home/zoë/Pläne"), false, true},
                       RoundTripCase{"BothOnTrailingSeparator", "/mnt/plans/", true, true}),
-    test::caseName);
+    sw::test::byName);
 
 TEST_F(PrefsFormTest, AbsentPlanFolderShowsAndWritesTheDefaultOnly) {
     const QString expected = host::withTrailingSeparator(host::defaultPlanDirectory());
