@@ -2,14 +2,12 @@
 
 #include <filesystem>
 #include <system_error>
-#include <vector>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 
-#include "host/get_part.h"
 #include "host/paths.h"
 #include "host/script_error.h"
 
@@ -36,25 +34,36 @@ bool FolderExists(const QString& path) {
     return exists && !error;
 }
 
-void CreateFolderPath(const QString& path) {
-    QString rest = host::withTrailingSeparator(path);
-    const QString separator(kPathSeparator);
-    QString drive;
-    if (rest.contains(QLatin1Char(':'))) {
-        drive = host::GetPart(rest, separator);
+QStringList CreateFolderPath(const QString& path) {
+    const QString text = host::withTrailingSeparator(path);
+    // The drive ("C:\") is the first part when the path names one; it is created with the level
+    // after it. Each later level ends at the next separator.
+    qsizetype start = 0;
+    if (text.contains(QLatin1Char(':'))) {
+        start = text.indexOf(kPathSeparator) + 1;
     }
-    std::vector<QString> levels;
-    while (!rest.isEmpty()) {
-        levels.push_back(host::GetPart(rest, separator));
-    }
-    if (levels.empty()) {
+    if (start >= text.size()) {
         throw host::ScriptError::subscriptOutOfRange();
     }
-    levels.front().prepend(drive);
-    QString cumulative;
-    for (const QString& level : levels) {
-        cumulative += level;
-        QDir().mkdir(cumulative);
+    QStringList created;
+    QString cumulative = text.left(start);
+    while (start < text.size()) {
+        qsizetype end = text.indexOf(kPathSeparator, start);
+        if (end < 0) {
+            end = text.size() - 1;  // a trailing "/" on a platform whose separator is "\"
+        }
+        cumulative += QStringView(text).mid(start, end + 1 - start);
+        start = end + 1;
+        if (QDir().mkdir(cumulative)) {
+            created.append(cumulative);
+        }
+    }
+    return created;
+}
+
+void RemoveEmptyFolders(const QStringList& folders) {
+    for (auto it = folders.crbegin(); it != folders.crend(); ++it) {
+        QDir().rmdir(*it);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include <QString>
+#include <QStringList>
 
 // The local plan folder: plan folder / site / project / one ".tif" per saved sheet and desc.txt,
 // whose first line names the project. Pure file-system logic shared by "Save", the batch
@@ -27,9 +28,16 @@ QString CleanFileName(const QString& name);
 bool FolderExists(const QString& path);
 
 // Creates every missing level of `path` (a separator is appended when missing), cutting it into
-// levels with GetPart. Failures to create a level are ignored: they show up at the write that
-// follows. A bare drive root such as "C:\" throws "Subscript out of range".
-void CreateFolderPath(const QString& path);
+// levels at each separator as GetPart does, in one pass over the text. Failures to create a level
+// are ignored: they show up at the write that follows. A bare drive root such as "C:\" throws
+// "Subscript out of range". Returns the folders it created, outermost first, so that a caller
+// whose write then fails can take them away again (RemoveEmptyFolders). Callers check the path
+// against the file system's limits first (checkPathLimits), so no level is ever created for a
+// path that cannot be written.
+QStringList CreateFolderPath(const QString& path);
+
+// Removes those of `folders` that are empty, innermost (last) first. Never fails.
+void RemoveEmptyFolders(const QStringList& folders);
 
 // The project folder a sheet is saved into: `localRoot` & the part of `projectSubPath` before
 // its first "plans" (so localRoot & projectId & separator), or `localRoot` & `projectSubPath`

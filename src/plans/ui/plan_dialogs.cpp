@@ -6,6 +6,7 @@
 
 #include "host/paths.h"
 #include "plans/local_cache.h"
+#include "plans/path_rules.h"
 #include "plans/project_state.h"
 #include "plans/ui/batch_download.h"
 #include "plans/batch_plan.h"
@@ -37,14 +38,21 @@ QPointer<UpgradeFrm>& upgradeInstance() {
 BatchDownload* openBatchDownload(ProjectState& project, QWidget* parent) {
     project.ResetRoot();
     const QString folder = projectFolder(project.localRoot, project.projectSubPath);
-    if (!FolderExists(folder)) {
-        CreateFolderPath(folder);
-    }
     const std::int16_t rotation = batchRotationFor(project.rotation);
+    checkPathLimits(project.planDirectory, folder + QLatin1String(kDescriptionFileName));
+    QStringList created;
+    if (!FolderExists(folder)) {
+        created = CreateFolderPath(folder);
+    }
     auto dialog = std::make_unique<BatchDownload>(parent);
-    dialog->LoadPlans(project.planLabels, project.planFiles, project.planUrl,
-                      project.localRoot + project.projectId + host::kPathSeparator, rotation,
-                      project.projectName);
+    try {
+        dialog->LoadPlans(project.planLabels, project.planFiles, project.planUrl,
+                          project.localRoot + project.projectId + host::kPathSeparator, rotation,
+                          project.projectName);
+    } catch (...) {
+        RemoveEmptyFolders(created);
+        throw;
+    }
     BatchDownload* shown = dialog.release();
     bringToFront(*shown);
     return shown;
