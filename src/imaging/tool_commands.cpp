@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include <QCoreApplication>
@@ -28,6 +29,24 @@ std::unique_ptr<QCoreApplication> ensureApplication(int& argc, char** argv) {
 
 void printError(const QString& text) {
     std::fprintf(stderr, "sheetwise: %s\n", qPrintable(text));
+}
+
+constexpr char kRenderUsage[] =
+    "usage: sheetwise render SHEET.tif --width N --out OUT.png|OUT.pgm [--rotate 90]\n"
+    "Draws the sheet fitted into N pixels wide, as the viewer shows it, turned by a multiple\n"
+    "of 90 degrees.\n";
+constexpr char kInfoUsage[] =
+    "usage: sheetwise info SHEET.tif\n"
+    "Prints the sheet's size, resolution, depth and compression as JSON.\n";
+
+// "--help" or "-h" anywhere after the command word.
+bool helpAsked(int argc, char** argv) {
+    for (int i = 2; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            return true;
+        }
+    }
+    return false;
 }
 
 QString number(double value) {
@@ -76,6 +95,10 @@ QString sheetInfoJson(const QString& path) {
 }
 
 int runRenderCommand(int argc, char** argv) {
+    if (helpAsked(argc, argv)) {
+        std::fputs(kRenderUsage, stdout);
+        return 0;
+    }
     const auto app = ensureApplication(argc, argv);
     QString sheetPath;
     QString outPath;
@@ -100,9 +123,7 @@ int runRenderCommand(int argc, char** argv) {
     const bool pgm = outPath.endsWith(QLatin1String(".pgm"), Qt::CaseInsensitive);
     if (sheetPath.isEmpty() || width <= 0 ||
         !(pgm || outPath.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))) {
-        std::fputs(
-            "usage: sheetwise render SHEET.tif --width N --out OUT.png|OUT.pgm [--rotate 90]\n",
-            stderr);
+        std::fputs(kRenderUsage, stderr);
         return 2;
     }
     try {
@@ -124,9 +145,13 @@ int runRenderCommand(int argc, char** argv) {
 }
 
 int runInfoCommand(int argc, char** argv) {
+    if (helpAsked(argc, argv)) {
+        std::fputs(kInfoUsage, stdout);
+        return 0;
+    }
     const auto app = ensureApplication(argc, argv);
     if (argc != 3) {
-        std::fputs("usage: sheetwise info SHEET.tif\n", stderr);
+        std::fputs(kInfoUsage, stderr);
         return 2;
     }
     const QString path = QString::fromLocal8Bit(argv[2]);

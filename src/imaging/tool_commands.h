@@ -7,6 +7,7 @@ namespace sw::imaging {
 
 // `sheetwise render SHEET.tif --width N --out OUT.png|OUT.pgm [--rotate 90]`: the fitted view as
 // the viewer draws it. argv[1] is "render". Exit 0, 1 for a bad sheet or output, 2 for bad usage.
+// Both commands answer --help (or -h) with their usage on standard output and exit 0.
 int runRenderCommand(int argc, char** argv);
 
 // `sheetwise info SHEET.tif`: JSON description of a sheet; exit 1 with the error for a bad file.

@@ -34,7 +34,7 @@ Zoom zoomToRect(const QSizeF& sheet, const QRectF& current, const QRectF& band,
         return z;
     }
     const double factor = std::min(window.width() / band.width(), window.height() / band.height());
-    z.percent = percentOf(sheet, current) * factor;
+    z.percent = std::min(percentOf(sheet, current) * factor, kMaxZoomPercent);
     const QPointF middle = band.center();
     const double u = (middle.x() - current.left()) / current.width();
     const double v = (middle.y() - current.top()) / current.height();

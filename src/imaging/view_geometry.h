@@ -8,6 +8,10 @@
 // Pure functions.
 namespace sw::imaging::view {
 
+// The largest zoom, in percent: each sheet pixel a block of 16 x 16 window pixels. Closer views
+// show nothing more, and the rulers that run along the whole sheet would keep growing with them.
+inline constexpr double kMaxZoomPercent = 1600.0;
+
 // The sheet fitted into the window, aspect ratio kept, centred. Empty for an empty sheet.
 QRectF fittedRect(const QSizeF& sheet, const QSizeF& window);
 
@@ -17,8 +21,8 @@ QRectF fittedRect(const QSizeF& sheet, const QSizeF& window);
 QRectF zoomedRect(const QSizeF& sheet, double percent, const QRectF& current,
                   const QPointF& anchor);
 
-// The zoom that makes `band` (window pixels) fill the window, and the display rectangle that
-// centres the band's middle in the window.
+// The zoom that makes `band` (window pixels) fill the window, at most kMaxZoomPercent, and the
+// display rectangle that centres the band's middle in the window.
 struct Zoom {
     double percent = 100;
     QRectF display;

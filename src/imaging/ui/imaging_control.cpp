@@ -2,6 +2,7 @@
 // and pointer handling are in imaging_control_view.cpp.
 #include "imaging/ui/imaging_control.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QFileInfo>
@@ -16,6 +17,13 @@ namespace sw::imaging {
 
 QSizeF ImagingControl::Private::sheetSize() const {
     return current > 0 ? QSizeF(images[current - 1].size()) : QSizeF();
+}
+
+double ImagingControl::Private::shownPercent() const {
+    if (mode == kFit && current > 0 && !display.isEmpty() && !sheetSize().isEmpty()) {
+        return view::percentOf(sheetSize(), display);
+    }
+    return zoom;
 }
 
 QPointF ImagingControl::Private::windowCentre() const {
@@ -312,6 +320,9 @@ void ImagingControl::setPaintSizeMode(int mode) {
         return;
     }
     const int before = d->mode;
+    if (before == kFit && mode == kZoom) {
+        d->zoom = d->shownPercent();  // zooming starts from what is on screen
+    }
     d->mode = mode;
     if (d->autoRect && d->current > 0) {
         if (mode == kFit) {
@@ -325,16 +336,16 @@ void ImagingControl::setPaintSizeMode(int mode) {
 }
 
 double ImagingControl::zoom() const {
-    return d->zoom;
+    return d->shownPercent();
 }
 
 void ImagingControl::setZoom(double percent) {
     if (!std::isfinite(percent) || percent <= 0) {
         return;
     }
-    d->zoom = percent;
+    d->zoom = std::min(percent, view::kMaxZoomPercent);
     if (d->autoRect && d->mode == kZoom && d->current > 0) {
-        d->display = view::zoomedRect(d->sheetSize(), percent, d->display, d->windowCentre());
+        d->display = view::zoomedRect(d->sheetSize(), d->zoom, d->display, d->windowCentre());
         d->clip = rect();
     }
     d->changed();

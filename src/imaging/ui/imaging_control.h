@@ -147,7 +147,11 @@ public:
     // ---- Display ------------------------------------------------------------------------------
     [[nodiscard]] int paintSizeMode() const;
     void setPaintSizeMode(int mode);    // kFit or kZoom
-    [[nodiscard]] double zoom() const;  // percent, used in kZoom; 100 initially
+    // The percentage the sheet is shown at: in kZoom the one set (100 initially); while fitted,
+    // the fitted scale, which is also where a switch to kZoom starts from.
+    [[nodiscard]] double zoom() const;
+    // At most view::kMaxZoomPercent (larger values give that); zero, negative and non-finite
+    // values are ignored.
     void setZoom(double percent);
     // While on, a change of zoom or paint size mode (and a resize in fit mode) recomputes the
     // display rectangle: fit centres the sheet; zoom keeps the sheet point at the window centre
@@ -171,18 +175,23 @@ public:
     [[nodiscard]] QSize visibleSize() const;
 
     // Zooms so that the rectangle (window pixels) fills the window, its middle at the window's
-    // centre; switches to kZoom.
+    // centre, at most to view::kMaxZoomPercent; switches to kZoom.
     void zoomToRect(const QRectF& rect);
     // Repaints at once (synchronously), whatever the automatic-repaint switch says.
     void repaintNow();
+    // A line or two drawn in the middle of the window while no image is held ("Loading ...",
+    // why a load failed); empty for none.
+    void setPlaceholderText(const QString& text);
+    [[nodiscard]] QString placeholderText() const;
     // Draws the current view of the sheet into `target` of another paint device.
     void paintInto(QPainter& painter, const QRect& target) const;
 
     // ---- Rubber band ----------------------------------------------------------------------------
-    // While on (and the magnifier is off), a left drag draws a rubber band; at release, when the
-    // band from press to release is at least 1 x 1 pixel, rubberBandRect() takes it and
-    // rubberBandCompleted() is emitted before mouseUp(). A left click without movement completes
-    // no band, so only mouseDown() and mouseUp() come.
+    // While on (and the magnifier is off), a left drag draws a rubber band once the pointer has
+    // gone further than the platform's drag distance from the press; at release, when the band
+    // from press to release is at least 1 x 1 pixel, rubberBandRect() takes it and
+    // rubberBandCompleted() is emitted before mouseUp(). A left click, also one whose pointer
+    // shook by a few pixels, completes no band, so only mouseDown() and mouseUp() come.
     [[nodiscard]] bool rubberBand() const;
     void setRubberBand(bool on);
     [[nodiscard]] QRectF rubberBandRect() const;  // the last dragged rectangle, window pixels
@@ -211,7 +220,9 @@ public:
     void startMagnifier(const MagnifierOptions& options);
     void stopMagnifier();
     [[nodiscard]] bool magnifierActive() const;
-    // True while a tool (the magnifier) owns the pointer; read at mouse release.
+    // True while a tool (the magnifier) owns the pointer; read at mouse release, where it tells
+    // whether the release ends the tool's own operation. A right-button drag is never the lens's:
+    // from its press up to and including the notification of its release this is false.
     [[nodiscard]] bool toolActive() const;
 
     // ---- Annotation overlay ---------------------------------------------------------------------

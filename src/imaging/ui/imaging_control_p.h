@@ -43,9 +43,15 @@ struct ImagingControl::Private {
 
     // Pointer
     Qt::MouseButtons pressed;  // buttons pressed on this control and not yet released
+    // A right-button drag (the viewer's pan) is under way, up to and including the notification
+    // of its release: the lens does not own the pointer meanwhile.
+    bool rightDrag = false;
     bool rubber = true;
     QRectF rubberRect;
     bool banding = false;
+    // The band has been drawn: the pointer went further than the drag distance from the press.
+    // Until then the gesture is a click, however the hand shook.
+    bool bandDrawn = false;
     QPointF bandStart;
     QPointF bandEnd;
 
@@ -56,6 +62,9 @@ struct ImagingControl::Private {
     bool lensVisible = false;
     int magnifierNumbers[2] = {0, 0};
     bool magnifierSwitches[2] = {false, false};
+
+    // Shown in the middle of the window while no image is held.
+    QString placeholder;
 
     // Annotations
     int annotationMode = 0;
@@ -74,6 +83,8 @@ struct ImagingControl::Private {
 
     [[nodiscard]] Sheet& currentSheet() { return images[current - 1]; }
     [[nodiscard]] QSizeF sheetSize() const;
+    // The percentage the sheet is shown at while fitted (its horizontal scale); `zoom` otherwise.
+    [[nodiscard]] double shownPercent() const;
     [[nodiscard]] QPointF windowCentre() const;
 
     // Replaces the current image (or places the first) and lays it out again.

@@ -1,5 +1,6 @@
 // The imaging control on screen: drawing of the sheet, annotations, rubber band and lens, and the
 // pointer, wheel and keyboard handling.
+#include <QApplication>
 #include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -91,7 +92,7 @@ void ImagingControl::Private::updateFrame() {
 void ImagingControl::Private::drawOverlays(QPainter& painter) {
     painter.setRenderHint(QPainter::Antialiasing, false);
     drawAnnotations(painter, annotations, display.topLeft());
-    if (banding) {
+    if (banding && bandDrawn) {
         const QRectF band = QRectF(bandStart, bandEnd).normalized();
         painter.fillRect(band, QColor(0, 120, 215, 40));
         painter.setPen(QPen(QColor(0, 90, 200), 1, Qt::DashLine));
@@ -140,6 +141,22 @@ void ImagingControl::paintEvent(QPaintEvent*) {
     d->updateFrame();
     painter.drawImage(QPointF(0, 0), d->frame);
     d->drawOverlays(painter);
+    if (loadedImage() == 0 && !d->placeholder.isEmpty()) {
+        painter.setPen(Qt::white);
+        painter.drawText(rect().adjusted(20, 20, -20, -20), Qt::AlignCenter | Qt::TextWordWrap,
+                         d->placeholder);
+    }
+}
+
+void ImagingControl::setPlaceholderText(const QString& text) {
+    if (text != d->placeholder) {
+        d->placeholder = text;
+        update();
+    }
+}
+
+QString ImagingControl::placeholderText() const {
+    return d->placeholder;
 }
 
 void ImagingControl::repaintNow() {
@@ -182,8 +199,12 @@ void ImagingControl::resizeEvent(QResizeEvent*) {
 void ImagingControl::mousePressEvent(QMouseEvent* event) {
     const QPointF p = event->position();
     d->pressed |= event->button();
+    if (event->button() == Qt::RightButton) {
+        d->rightDrag = true;
+    }
     if (event->button() == Qt::LeftButton && d->rubber && !d->magnifier) {
         d->banding = true;
+        d->bandDrawn = false;
         d->bandStart = p;
         d->bandEnd = p;
     }
@@ -199,6 +220,8 @@ void ImagingControl::mouseMoveEvent(QMouseEvent* event) {
     }
     if (d->banding) {
         d->bandEnd = p;
+        d->bandDrawn = d->bandDrawn || (p - d->bandStart).manhattanLength() >=
+                                           QApplication::startDragDistance();
         update();
     }
     emit mouseMove(buttonCode(event->buttons()), shiftCode(event->modifiers()), p.x(), p.y());
@@ -212,12 +235,15 @@ void ImagingControl::mouseReleaseEvent(QMouseEvent* event) {
         d->bandEnd = p;
         const QRectF band = QRectF(d->bandStart, d->bandEnd).normalized();
         update();
-        if (band.width() >= 1 && band.height() >= 1) {
+        if (d->bandDrawn && band.width() >= 1 && band.height() >= 1) {
             d->rubberRect = band;
             emit rubberBandCompleted();
         }
     }
     emit mouseUp(buttonCode(event->button()), shiftCode(event->modifiers()), p.x(), p.y());
+    if (event->button() == Qt::RightButton) {
+        d->rightDrag = false;
+    }
 }
 
 void ImagingControl::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -353,7 +379,7 @@ bool ImagingControl::magnifierActive() const {
     return d->magnifier;
 }
 bool ImagingControl::toolActive() const {
-    return d->magnifier;
+    return d->magnifier && !d->rightDrag;
 }
 
 // ---- Annotations
