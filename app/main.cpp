@@ -1,6 +1,7 @@
 // sheetwise: the viewer, and the thin tools that run the same core code headless.
 #include <cstring>
 
+#include "host/ui/single_instance.h"
 #include "host/ui/viewer_app.h"
 #include "imaging/tool_commands.h"
 #include "printing/print_command.h"
@@ -23,6 +24,7 @@ constexpr Subcommand kSubcommands[] = {
 }  // namespace
 
 int main(int argc, char** argv) {
+    sw::host::provideRuntimeFolder();
     if (argc > 1) {
         for (const Subcommand& sub : kSubcommands) {
             if (std::strcmp(argv[1], sub.name) == 0) {

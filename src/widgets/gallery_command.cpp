@@ -22,15 +22,25 @@ namespace {
 // The gallery shows the widgets as a host on a 96 DPI screen does.
 constexpr double kGalleryTwipsPerPixel = 15.0;
 
+constexpr char kUsage[] =
+    "usage: sheetwise widgets --out DIR\n"
+    "Draws the gradient button (normal, hovered, pressed), the menu bar and both rulers as\n"
+    "a host on a 96 DPI screen shows them, into PNG files in DIR, and prints their paths.\n";
+
 struct Options {
     QString outDir;
     QString error;
+    bool help = false;
 };
 
 Options parseOptions(int argc, char** argv) {
     Options options;
     for (int i = 2; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            options.help = true;
+            return options;
+        }
         if (arg == QLatin1String("--out") && i + 1 < argc) {
             options.outDir = QString::fromLocal8Bit(argv[++i]);
         } else if (arg.startsWith(QLatin1String("--out="))) {
@@ -142,9 +152,12 @@ QStringList writeGallery(const QString& dir, QString* error) {
 
 int runWidgetsCommand(int argc, char** argv) {
     const Options options = parseOptions(argc, argv);
+    if (options.help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     if (!options.error.isEmpty()) {
-        std::fprintf(stderr, "sheetwise widgets: %s\nusage: sheetwise widgets --out DIR\n",
-                     qPrintable(options.error));
+        std::fprintf(stderr, "sheetwise widgets: %s\n%s", qPrintable(options.error), kUsage);
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&

@@ -8,7 +8,7 @@ namespace sw::widgets {
 // `sheetwise widgets --out DIR`: renders the host widgets to PNG files, at 96 DPI (15 twips per
 // pixel) whatever the screen says, without a display if there is none (offscreen platform), and
 // prints the paths it wrote. argv[1] is "widgets". Returns 0 on success, 1 when a file could not
-// be written, 2 on bad arguments.
+// be written, 2 on bad arguments; --help (or -h) prints the usage on standard output, returns 0.
 int runWidgetsCommand(int argc, char** argv);
 
 // The gallery itself, for a running QApplication: button-normal.png, button-hover.png,

@@ -166,6 +166,17 @@ QString instanceSocketPath(QString* error) {
     return QDir(folder).filePath(name);
 }
 
+void provideRuntimeFolder() {
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && isPrivateFolder(runtime)) {
+        return;
+    }
+    const QString socket = instanceSocketPath();
+    if (!socket.isEmpty()) {
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(QFileInfo(socket).path()));
+    }
+}
+
 std::optional<HandoverRequest> launchRequest(const QString& text, QString* error) {
     HandoverRequest request;
     request.trust = Trust::Trusted;

@@ -26,6 +26,11 @@ namespace sw::host {
 // The socket's path, or an empty text with `error` set when no owner-only folder can be had.
 QString instanceSocketPath(QString* error = nullptr);
 
+// Without a usable XDG_RUNTIME_DIR (unset, or not a private folder of this user), sets it to the
+// owner-only folder that holds the socket then, so that Qt finds a runtime folder and a run that
+// sets nothing up prints no warning about it. Call before any Qt application object exists.
+void provideRuntimeFolder();
+
 // The request a launch makes: nothing to run (`text` empty) brings the window to the front; a
 // `sheetwise:` URL runs untrusted; an http(s) address is fetched; anything else is a file name,
 // "-" being standard input. Nothing with `error` set when the file cannot be read.
