@@ -41,6 +41,8 @@ public:
     [[nodiscard]] virtual int imageHeight() const = 0;
     [[nodiscard]] virtual double resolutionX() const = 0;
     [[nodiscard]] virtual double resolutionY() const = 0;
+    // Drops the held image (the loaded-image value becomes 0).
+    virtual void clearImage() = 0;
 
     [[nodiscard]] virtual int paintSizeMode() const = 0;
     virtual void setPaintSizeMode(int mode) = 0;

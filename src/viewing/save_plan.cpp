@@ -10,27 +10,40 @@
 namespace sw::viewing {
 
 QStringList SaveResult::messages() const {
-    if (outcome != Outcome::Failed) {
-        return {};
+    switch (outcome) {
+        case Outcome::Refused:
+            return {errorDescription + QStringLiteral(" Nothing was saved.")};
+        case Outcome::Failed:
+            return {errorDescription, QStringLiteral("ErrPath: ") + file};
+        case Outcome::NothingLoaded:
+        case Outcome::Saved:
+            break;
     }
-    return {errorDescription, QStringLiteral("ErrPath: ") + file};
+    return {};
 }
 
-SaveResult SavePlan(plans::ProjectState& state, bool imageLoaded,
+SaveResult SavePlan(plans::ProjectState& state, const SheetLoad& shown, bool imageLoaded,
                     const std::function<void(const QString& file)>& saveImage) {
     SaveResult result;
+    QStringList created;  // folders this save made, taken away again if it fails
     try {
         state.ResetRoot();
         const QString folder = plans::projectFolder(state.localRoot, state.projectSubPath);
-        if (!imageLoaded) {
+        if (const std::optional<QString> refusal = shown.refusalToStore(state.currentPlanName)) {
+            result.outcome = SaveResult::Outcome::Refused;
+            result.errorDescription = *refusal;
             return result;
         }
-        if (!plans::FolderExists(folder)) {
-            plans::CreateFolderPath(folder);
+        if (!imageLoaded) {
+            return result;
         }
         result.file = plans::sheetFilePath(folder, state.currentPlanName);
         if (!plans::isInsideFolder(state.planDirectory, result.file)) {
             throw host::ScriptError(host::ScriptError::Code::PathFileAccessError);
+        }
+        plans::checkPathLimits(state.planDirectory, result.file);
+        if (!plans::FolderExists(folder)) {
+            created = plans::CreateFolderPath(folder);
         }
         saveImage(result.file);
         result.descriptionWritten = plans::writeDescriptionOnce(folder, state.projectName);
@@ -41,6 +54,9 @@ SaveResult SavePlan(plans::ProjectState& state, bool imageLoaded,
     } catch (const std::exception& error) {
         result.outcome = SaveResult::Outcome::Failed;
         result.errorDescription = QString::fromStdString(error.what());
+    }
+    if (result.outcome == SaveResult::Outcome::Failed) {
+        plans::RemoveEmptyFolders(created);
     }
     return result;
 }

@@ -240,21 +240,32 @@ void ViewController::onImageLoaded() {
         }
     });
     ResetAfterLoad();
-    runIgnoringErrors([&] {
-        const std::optional<PlanCounter> counter =
-            ShowPlanCounter(m_shell.planLabels(), m_shell.panelText(1));
-        if (counter) {
-            m_shell.setCurrentPlanIndex(counter->index);
-            m_shell.setPanelText(3, counter->text);
-        }
-    });
+    runIgnoringErrors([&] { showPlanCounter(); });
     runIgnoringErrors([&] { m_shell.setProgressValue(0); });
 }
 
+// The failed sheet is the one the viewer is on: it is named and counted like a loaded one (so
+// "Previous" and "Next" move from it), the reason stands in the size panel, and the earlier
+// sheet is no longer shown under its name.
 void ViewController::onLoadFailed(const QString& reason) {
+    runIgnoringErrors([&] { m_view.clearImage(); });
+    runIgnoringErrors([&] { m_shell.setRulerMax(Ruler::Horizontal, 0); });
+    runIgnoringErrors([&] { m_shell.setRulerMax(Ruler::Vertical, 0); });
+    runIgnoringErrors([&] { m_shell.setPanelText(1, m_shell.currentPlanName()); });
     runIgnoringErrors([&] { m_shell.setPanelText(2, reason); });
+    runIgnoringErrors([&] { showPlanCounter(); });
     runIgnoringErrors([&] { m_shell.setProgressValue(0); });
+    runIgnoringErrors([&] { m_shell.refreshRulers(); });
     runIgnoringErrors([&] { m_shell.repaintStatus(); });
+}
+
+void ViewController::showPlanCounter() {
+    const std::optional<PlanCounter> counter =
+        ShowPlanCounter(m_shell.planLabels(), m_shell.panelText(1));
+    if (counter) {
+        m_shell.setCurrentPlanIndex(counter->index);
+        m_shell.setPanelText(3, counter->text);
+    }
 }
 
 }  // namespace sw::viewing

@@ -66,10 +66,14 @@ public:
     void onViewChanged();
     void onLoadProgress(int percent);
     void onImageLoaded();
+    // The load ended without an image: the held image is dropped, the rulers lose their scale,
+    // panel 1 names currentPlanName, panel 2 shows the reason and the counter counts that sheet.
     void onLoadFailed(const QString& reason);
 
 private:
     void moveRects(double dx, double dy);
+    // ShowPlanCounter for panel 1's plan, into currentPlanIndex and panel 3.
+    void showPlanCounter();
     void panStep(double x, double y);
 
     ImagingView& m_view;

@@ -41,6 +41,7 @@ public:
 
     // The pop-up timer that closes an open tree once the pointer has left it.
     [[nodiscard]] virtual bool popupShown() const = 0;  // localPlansShown or planListShown
+    // Enables the timer; one that runs already is left as it is.
     virtual void startPopupTimer() = 0;
 
     // Shared fields.

@@ -47,6 +47,39 @@ INSTANTIATE_TEST_SUITE_P(
                       BadInvocation{"UnknownOption", {"--frobnicate"}, {}}),
     sw::test::byName);
 
+struct HelpCase {
+    const char* name;
+    QStringList args;
+};
+
+class EveryCommand : public Headless, public ::testing::WithParamInterface<HelpCase> {};
+
+TEST_P(EveryCommand, AnswersHelpWithItsUsageOnStandardOutput) {
+    const test::ProcessRun run = test::runSheetwise(m_env, GetParam().args);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.out.toLower().contains("usage")) << run.out.toStdString();
+    EXPECT_EQ(run.err.toStdString(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, EveryCommand,
+                         ::testing::Values(HelpCase{"Viewer", {"--help"}},
+                                           HelpCase{"Render", {"render", "--help"}},
+                                           HelpCase{"Info", {"info", "--help"}},
+                                           HelpCase{"Print", {"print", "--help"}},
+                                           HelpCase{"Widgets", {"widgets", "--help"}}),
+                         sw::test::byName);
+
+// Without XDG_RUNTIME_DIR a headless run still prints nothing but its replies.
+TEST_F(Headless, ARunThatSetsNothingUpPrintsOnlyItsReplies) {
+    m_env.remove("XDG_RUNTIME_DIR");
+    m_env.insert("TMPDIR", m_dir.path());
+    const test::ProcessRun run = test::runSheetwise(m_env, {"--headless", "--script", "-"},
+                                                    test::callsDocument(R"([["Dump"]])"));
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.replies.size(), 1);
+    EXPECT_EQ(run.err.toStdString(), "");
+}
+
 class ViewerEndToEnd : public Headless {
 protected:
     void SetUp() override {
@@ -59,7 +92,8 @@ protected:
             m_dir.filePath("config/Sheetwise.ini"),
             "[Prefs]\r\nPlan Directory=" + m_dir.filePath("plans").toUtf8() + "\r\n"));
         m_server.start(sw::test::binPath("planserver"),
-                       {"--root", m_dir.filePath("root"), "--port", "0"});
+                       {"--root", m_dir.filePath("root"), "--port", "0", "--delay-ms",
+                        "*/S-201.tif=1500"});
         ASSERT_TRUE(m_server.waitForStarted(10000) && m_server.waitForReadyRead(10000));
         m_base = QRegularExpression("listening on (http://\\S+/)")
                      .match(m_server.readLine())
@@ -84,9 +118,12 @@ protected:
     }
 
     QProcess m_server;
-    QString m_base;  // the plan server's address
+    QString m_base;  // the plan server's address (S-201.tif answered after 1.5 s)
 };
 
+std::string text(const QJsonObject& object) {
+    return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
+}
 QString panel(const QJsonObject& state, int number) {
     return state.value("status").toArray().at(number - 1).toString();
 }
@@ -98,6 +135,9 @@ QJsonArray displayRect(const QJsonObject& state) {
 }
 int paintSizeMode(const QJsonObject& state) {
     return state.value("imaging").toObject().value("paintSizeMode").toInt();
+}
+double zoom(const QJsonObject& state) {
+    return state.value("imaging").toObject().value("zoom").toDouble();
 }
 
 TEST_F(ViewerEndToEnd, ASessionFromLoadToSaveGivesThePrescribedStates) {
@@ -113,10 +153,21 @@ TEST_F(ViewerEndToEnd, ASessionFromLoadToSaveGivesThePrescribedStates) {
         dump,
         QJsonArray{"DoCommand", "In"},
         dump,
+        QJsonArray{"Mouse", "down", 1, 300, 200},  // a click whose hand shook by a pixel
+        QJsonArray{"Mouse", "move", 1, 301, 201},
+        QJsonArray{"Mouse", "up", 1, 301, 201},
+        dump,
+        QJsonArray{"Mouse", "down", 1, 300, 200},  // a drag back to a 2 x 2 pixel band
+        QJsonArray{"Mouse", "move", 1, 400, 300},
+        QJsonArray{"Mouse", "move", 1, 302, 202},
+        QJsonArray{"Mouse", "up", 1, 302, 202},
+        dump,
+        QJsonArray{"DoCommand", "Magnify"},  // the lens does not take over a right drag
         QJsonArray{"Mouse", "down", 2, 500, 400},
         QJsonArray{"Mouse", "move", 2, 500, 400},
         QJsonArray{"Mouse", "move", 2, 400, 350},
         QJsonArray{"Mouse", "up", 2, 400, 350},
+        QJsonArray{"Mouse", "move", 0, 300, 300},
         dump,
         QJsonArray{"DoCommand", "+90"},
         dump,
@@ -140,10 +191,11 @@ TEST_F(ViewerEndToEnd, ASessionFromLoadToSaveGivesThePrescribedStates) {
             s << reply.value("state").toObject();
         }
     }
-    ASSERT_EQ(s.size(), 7);
+    ASSERT_EQ(s.size(), 9);
 
-    // Loaded: fitted, named, sized, counted, rulers in inches.
+    // Loaded: fitted, named, sized, counted, rulers in inches; the zoom is the fitted scale.
     EXPECT_EQ(paintSizeMode(s[0]), 3);
+    EXPECT_NEAR(zoom(s[0]), displayRect(s[0])[2].toDouble() / 7200 * 100, 1e-6);
     EXPECT_EQ(QStringList({panel(s[0], 1), panel(s[0], 2), panel(s[0], 3)}),
               QStringList({"A-101 Site Plan", "36.0 x 24.0", "Plan 1 of 3"}));
     EXPECT_EQ(s[0].value("progress").toInt(), 0);
@@ -153,55 +205,98 @@ TEST_F(ViewerEndToEnd, ASessionFromLoadToSaveGivesThePrescribedStates) {
     EXPECT_EQ(s[0].value("title").toString(),
               QString::fromUtf8("Sheetwise — Main Street School — A-101 Site Plan"));
 
-    // "In" from fit: zoom mode at the held percentage plus 10.
+    // "In" from fit steps on from the fitted scale; so does a click that shook by a pixel; a
+    // drag to a tiny band zooms no closer than 1600 %.
     EXPECT_EQ(paintSizeMode(s[1]), 4);
-    EXPECT_DOUBLE_EQ(s[1].value("imaging").toObject().value("zoom").toDouble(), 110);
+    EXPECT_NEAR(zoom(s[1]), zoom(s[0]) + 10, 1e-4);  // steps in single precision
+    EXPECT_NEAR(zoom(s[2]), zoom(s[1]) + 10, 1e-4);
+    EXPECT_DOUBLE_EQ(zoom(s[3]), 1600);
 
-    // A right drag of (-100, -50) pixels moves the sheet and the horizontal ruler with it.
-    EXPECT_NEAR(displayRect(s[2])[0].toDouble(), displayRect(s[1])[0].toDouble() - 100, 0.5);
-    EXPECT_NEAR(displayRect(s[2])[1].toDouble(), displayRect(s[1])[1].toDouble() - 50, 0.5);
-    EXPECT_NEAR(s[2].value("HorRuler").toObject().value("Left").toDouble(),
-                s[1].value("HorRuler").toObject().value("Left").toDouble() - 1500, 15);
-    EXPECT_FALSE(s[2].value("pointer").toObject().value("panning").toBool());
+    // With the lens on, a right drag of (-100, -50) pixels moves the sheet and the horizontal
+    // ruler with it, and its release ends the pan.
+    EXPECT_NEAR(displayRect(s[4])[0].toDouble(), displayRect(s[3])[0].toDouble() - 100, 0.5);
+    EXPECT_NEAR(displayRect(s[4])[1].toDouble(), displayRect(s[3])[1].toDouble() - 50, 0.5);
+    EXPECT_NEAR(s[4].value("HorRuler").toObject().value("Left").toDouble(),
+                s[3].value("HorRuler").toObject().value("Left").toDouble() - 1500, 15);
+    EXPECT_FALSE(s[4].value("pointer").toObject().value("panning").toBool());
 
     // A quarter turn exchanges the ruler maxima.
-    EXPECT_EQ(rulerMax(s[3], "HorRuler"), 24);
-    EXPECT_EQ(rulerMax(s[3], "VertRuler"), 36);
+    EXPECT_EQ(rulerMax(s[5], "HorRuler"), 24);
+    EXPECT_EQ(rulerMax(s[5], "VertRuler"), 36);
 
     // "Next" loads the next sheet, fitted again with its own size and maxima.
-    EXPECT_EQ(s[4].value("currentPlanName").toString(), "A-102 Roof");
-    EXPECT_EQ(QStringList({panel(s[4], 2), panel(s[4], 3)}),
+    EXPECT_EQ(s[6].value("currentPlanName").toString(), "A-102 Roof");
+    EXPECT_EQ(QStringList({panel(s[6], 2), panel(s[6], 3)}),
               QStringList({"24.0 x 18.0", "Plan 2 of 3"}));
-    EXPECT_EQ(paintSizeMode(s[4]), 3);
-    EXPECT_EQ(rulerMax(s[4], "HorRuler"), 24);
-    EXPECT_EQ(rulerMax(s[4], "VertRuler"), 18);
+    EXPECT_EQ(paintSizeMode(s[6]), 3);
+    EXPECT_EQ(rulerMax(s[6], "HorRuler"), 24);
+    EXPECT_EQ(rulerMax(s[6], "VertRuler"), 18);
 
     // Two times "Previous" from the second sheet wraps around to the last.
-    EXPECT_EQ(QStringList({panel(s[5], 1), panel(s[5], 3)}),
+    EXPECT_EQ(QStringList({panel(s[7], 1), panel(s[7], 3)}),
               QStringList({"S-201 Frame", "Plan 3 of 3"}));
-    EXPECT_EQ(rulerMax(s[5], "HorRuler"), 42);
+    EXPECT_EQ(rulerMax(s[7], "HorRuler"), 42);
 
     // Ctrl+S and "Save" store the sheet under its name; desc.txt is written once.
     const QString folder = m_dir.filePath("plans/north/2004-0815/");
     EXPECT_TRUE(QFile::exists(folder + "S-201 Frame.tif"));
     EXPECT_EQ(test::readFile(folder + "desc.txt"), "Main Street School\r\n");
-    EXPECT_TRUE(s[6].value("messages").toArray().isEmpty());
+    EXPECT_TRUE(s[8].value("messages").toArray().isEmpty());
 }
 
-TEST_F(ViewerEndToEnd, AMissingSheetFailsTheWaitWithItsReasonAndShowsIt) {
+// A sheet that failed to load, or is still loading, is never saved under its name: "Save" says
+// why and writes nothing (it used to store the sheet shown before under the new name).
+TEST_F(ViewerEndToEnd, SaveStoresOnlyASheetWhoseLoadFinishedUnderItsName) {
     const QList<QJsonObject> replies = run({
         QJsonArray{"InitVars", m_base, "2004-0815", "P", 0, "north"},
-        QJsonArray{"SetFirstImage", "missing.tif", "Missing"},
+        QJsonArray{"SetFirstImage", "A-101.tif", "A/B: Details?"},
         QJsonArray{"WaitLoaded", 60000},
+        QJsonArray{"SetFirstImage", "A-104.tif", "Missing Sheet"},
+        QJsonArray{"WaitLoaded", 60000},
+        QJsonArray{"DoCommand", "Save"},
+        QJsonArray{"SetFirstImage", "S-201.tif", "S-201 Frame"},
+        QJsonArray{"DoCommand", "Save"},
         QJsonArray{"Dump"},
     });
-    ASSERT_EQ(replies.size(), 4);
-    EXPECT_FALSE(replies[2].value("ok").toBool());
-    const QString reason = replies[2].value("error").toString();
-    EXPECT_FALSE(reason.isEmpty());
-    const QJsonObject state = replies[3].value("state").toObject();
-    EXPECT_EQ(panel(state, 2), reason);
-    EXPECT_FALSE(state.value("lastLoad").toObject().value("ok").toBool());
+    ASSERT_EQ(replies.size(), 9);
+    const QString reason = replies[4].value("error").toString();
+    EXPECT_EQ(QDir(m_dir.filePath("plans")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList());
+    EXPECT_EQ(replies[8].value("state").toObject().value("messages").toVariant().toStringList(),
+              QStringList({"\"Missing Sheet\" could not be loaded: " + reason +
+                               " Nothing was saved.",
+                           "\"S-201 Frame\" has not finished loading. Nothing was saved."}));
+}
+
+// After a failed load the viewer is on the failed sheet: it is named, counted and marked, its
+// reason shows whole, the earlier sheet is gone from the screen, and "Next" goes on from it.
+TEST_F(ViewerEndToEnd, AFailedSheetIsTheOneTheViewerIsOn) {
+    const QList<QJsonObject> replies = run({
+        QJsonArray{"InitVars", m_base, "2004-0815", "P", 0, "north"},
+        QJsonArray{"MakePlanList",
+                   "hdr~A,A-101 Site,A-101.tif~A,Missing Sheet,A-104.tif~S,S-201 Frame,S-201.tif"},
+        QJsonArray{"SetFirstImage", "A-101.tif", "A-101 Site"},
+        QJsonArray{"WaitLoaded", 60000},
+        QJsonArray{"DoCommand", "Next"},
+        QJsonArray{"WaitLoaded", 60000},
+        QJsonArray{"Dump"},
+        QJsonArray{"Get", "FastViewer/panel2"},
+        QJsonArray{"DoCommand", "Next"},
+        QJsonArray{"WaitLoaded", 60000},
+    });
+    ASSERT_EQ(replies.size(), 10);
+    EXPECT_FALSE(replies[5].value("ok").toBool());
+    const QString reason = replies[5].value("error").toString();
+    EXPECT_TRUE(reason.startsWith("HTTP 404")) << reason.toStdString();
+    const QJsonObject state = replies[6].value("state").toObject();
+    EXPECT_EQ(QStringList({panel(state, 1), panel(state, 2), panel(state, 3)}),
+              QStringList({"Missing Sheet", reason, "Plan 2 of 3"}));
+    EXPECT_TRUE(state.value("title").toString().endsWith("Missing Sheet (not loaded)"));
+    EXPECT_EQ(state.value("imaging").toObject().value("loaded").toInt(), 0);
+    EXPECT_EQ(replies[7].value("result").toObject().value("text").toString(), reason);
+    EXPECT_TRUE(replies[9].value("ok").toBool()) << text(replies[9]);
+    EXPECT_EQ(replies[9].value("result").toObject().value("loadAddress").toString(),
+              m_base + "2004/0815/plans/S-201.tif");
 }
 
 }  // namespace

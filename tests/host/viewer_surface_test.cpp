@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QJsonObject>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,10 +18,12 @@
 #include <QTreeWidget>
 
 #include "host/ini_store.h"
+#include "host/script_error.h"
 #include "host/ui/fast_viewer.h"
 #include "host/ui/tree_nodes.h"
 #include "imaging/ui/imaging_control.h"
 #include "viewing/ui/command_toolbar.h"
+#include "viewing/ui/status_panels.h"
 #include "widgets/sw_ruler.h"
 #include "widgets/twips.h"
 
@@ -192,6 +195,42 @@ TEST_F(ViewerSurface, KeysRunTheirCommands) {
     EXPECT_EQ(m_viewer.panelText(3), "Plan 2 of 3");
 }
 
+// Without a sheet both rulers run along the viewer, empty; with the sheet zoomed so that its top
+// lies above the viewer, the vertical ruler slides under the toolbar without showing through it.
+TEST_F(ViewerSurface, TheRulersStayBelowTheToolbarAndRunEmptyWithoutASheet) {
+    EXPECT_EQ(m_viewer.HorRuler->width(), m_viewer.viewer->width() + 20);
+    EXPECT_EQ(m_viewer.VertRuler->height(), m_viewer.viewer->height());
+    ASSERT_TRUE(load(sheet("A-101.tif"), "A-101"));
+    for (int i = 0; i < 3; ++i) {
+        m_viewer.DoCommand("In");
+    }
+    const QRect bar = m_viewer.toolbar->geometry();
+    ASSERT_LT(m_viewer.VertRuler->y(), bar.bottom());
+    const QImage shot = m_viewer.grab(bar).toImage();
+    EXPECT_EQ(shot.pixel(2, 2), shot.pixel(shot.width() - 3, 2));
+    const QWidget* panel5 = m_viewer.status->findChild<QWidget*>("panel5");
+    EXPECT_GT(m_viewer.statusbar->x(), panel5->mapTo(&m_viewer, QPoint(panel5->width(), 0)).x());
+}
+
+// A site of thousands of levels is refused by the page's call when it cannot be a path at all,
+// and by "Save" before any folder is made when the plan folder makes it too long.
+TEST_F(ViewerSurface, ASiteTooDeepForTheFileSystemLeavesNoFolders) {
+    initProject();
+    ASSERT_TRUE(load("A-101.tif", "A-101 Site"));
+    QString url = "http://h/";
+    QString id = "1-2";
+    QString name = "P";
+    qint32 rotation = 0;
+    QString deep = QString("a/").repeated(160000);
+    EXPECT_THROW(m_viewer.InitVars(url, id, name, rotation, deep), ScriptError);
+    QString site = QString("a/").repeated(2040);
+    m_viewer.InitVars(url, id, name, rotation, site);
+    m_viewer.DoCommand("Save");
+    EXPECT_FALSE(QFileInfo::exists(m_dir.filePath("plans/a")));
+    ASSERT_EQ(m_viewer.messagesShown.size(), 2);
+    EXPECT_TRUE(m_viewer.messagesShown.first().startsWith("Path too long"));
+}
+
 TEST_F(ViewerSurface, ThePointerOverTheControlsOwnSurfaceShowsTwips) {
     ASSERT_TRUE(load(sheet("A-101.tif"), "A-101"));    // fitted with a margin left of the sheet
     const QPoint corner(5, m_viewer.viewer->y() - 2);  // left of the horizontal ruler
@@ -209,6 +248,9 @@ TEST_F(ViewerSurface, ThePopupTimerClosesThePlanListOnceThePointerHasLeftIt) {
     QCursor::setPos(m_viewer.viewer->mapToGlobal(outside));
     mouse(m_viewer.viewer, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, outside);
     EXPECT_TRUE(m_viewer.Timer1->isActive());
+    QTest::qSleep(250);  // the pointer goes on moving: the tick is not put off
+    mouse(m_viewer.viewer, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, outside + QPoint(5, 0));
+    EXPECT_LT(m_viewer.Timer1->remainingTime(), 400);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !m_viewer.pmn->isVisible(); }, 5000));
     EXPECT_FALSE(m_viewer.planListShown);
     EXPECT_FALSE(m_viewer.Timer1->isActive());

@@ -44,6 +44,7 @@ public:
     int imageHeight() const override { return height; }
     double resolutionX() const override { return dpiX; }
     double resolutionY() const override { return dpiY; }
+    void clearImage() override { loaded = width = height = 0; }
     int paintSizeMode() const override { return mode; }
     void setPaintSizeMode(int m) override {
         log << QString::asprintf("mode %d", m);

@@ -32,9 +32,17 @@ protected:
         host::writeProfileString(m_state.iniPath, "Prefs", "Plan Directory", folder);
     }
 
+    // The sheet on screen, loaded under `name`.
+    static SheetLoad loadedAs(const QString& name) {
+        SheetLoad load;
+        load.request(name, "http://127.0.0.1:1/sheet.tif");
+        load.finish();
+        return load;
+    }
+
     SaveResult save(const QString& sheetName) {
         m_state.currentPlanName = sheetName;
-        return SavePlan(m_state, true, [this](const QString& file) {
+        return SavePlan(m_state, loadedAs(sheetName), true, [this](const QString& file) {
             QFile out(file);
             if (!out.open(QIODevice::WriteOnly)) {
                 throw host::ScriptError(host::ScriptError::Code::PathNotFound);
@@ -75,23 +83,25 @@ TEST_F(SavePlanTest, SavesUnderTheCleanNameAndWritesTheDescriptionOnce) {
 TEST_F(SavePlanTest, NothingLoadedCreatesNoFolderAndNoFile) {
     m_state.currentPlanName = "A1";
     bool called = false;
-    const SaveResult result = SavePlan(m_state, false, [&](const QString&) { called = true; });
+    const SaveResult result =
+        SavePlan(m_state, SheetLoad{}, false, [&](const QString&) { called = true; });
     EXPECT_EQ(result.outcome, SaveResult::Outcome::NothingLoaded);
     EXPECT_FALSE(called);
     EXPECT_FALSE(QFile::exists(m_plans));
     EXPECT_TRUE(result.messages().isEmpty());
 }
 
+// The folders the failed save made are taken away again.
 TEST_F(SavePlanTest, AFailingImageSaveReportsItsErrorAndThePath) {
     m_state.currentPlanName = "A1";
-    const SaveResult result = SavePlan(m_state, true, [](const QString&) {
+    const SaveResult result = SavePlan(m_state, loadedAs("A1"), true, [](const QString&) {
         throw std::runtime_error("Cannot write TIFF: disk full");
     });
     ASSERT_EQ(result.outcome, SaveResult::Outcome::Failed);
     EXPECT_EQ(result.messages(),
               (QStringList{"Cannot write TIFF: disk full", "ErrPath: " + result.file}));
     EXPECT_TRUE(result.file.endsWith("2004-0815/A1.tif"));
-    EXPECT_FALSE(QFile::exists(m_project + "desc.txt"));
+    EXPECT_FALSE(QFile::exists(m_plans));
 }
 
 TEST_F(SavePlanTest, APlanFolderThatIsAFileFailsWithAClearMessage) {

@@ -84,6 +84,9 @@ void FastViewer::createControls() {
     HorRuler->setObjectName(QStringLiteral("HorRuler"));
     HorRuler->setOffset(kRulerThicknessTwips);
     HorRuler->setGeometryTwips(0, 0, kRulerThicknessTwips, kRulerThicknessTwips);
+    // No sheet, no scale: each load sets the maxima to the sheet's inches.
+    VertRuler->setMax(0);
+    HorRuler->setMax(0);
 
     toolbar = new viewing::CommandToolBar(this);
     connect(toolbar, &viewing::CommandToolBar::commandTriggered, this, &FastViewer::DoCommand);
@@ -169,18 +172,21 @@ void FastViewer::onFocusChanged(QWidget* old, QWidget* now) {
     }
 }
 
+// Both record the request before the imaging control starts it, so that whatever the control
+// reports next belongs to this sheet.
 void FastViewer::SetImage(QString Path, QString /*pName*/) {
-    m_lastLoad = LoadOutcome{};
+    m_load.request(currentPlanName, planUrl + Path);
     viewer->setLoadSwitch(true);
     viewer->setLoadAddress(planUrl + Path);
     setPanelText(1, Path);
+    updateTitle();
 }
 
 void FastViewer::SetFirstImage(QString Path, QString pName) {
-    m_lastLoad = LoadOutcome{};
     viewer->setLoadSwitch(true);
     setPanelText(1, Path);
     currentPlanName = pName;
+    m_load.request(currentPlanName, planUrl + Path);
     viewer->setLoadAddress(planUrl + Path);
     updateTitle();
 }

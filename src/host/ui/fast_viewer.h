@@ -9,6 +9,7 @@
 
 #include "plans/project_state.h"
 #include "viewing/pointer_state.h"
+#include "viewing/sheet_load.h"
 
 class QProgressBar;
 class QTimer;
@@ -140,13 +141,9 @@ public:
     QStringList messagesShown;
     static constexpr int kMessagesKept = 100;
 
-    // How the last load from an address ended, for scripts that wait for it.
-    struct LoadOutcome {
-        bool ended = false;  // false while a load runs or before the first one
-        bool ok = false;
-        QString reason;  // why it failed
-    };
-    [[nodiscard]] const LoadOutcome& lastLoad() const { return m_lastLoad; }
+    // Which sheet was last asked for and how far its load has come; what "Save", "Print" and the
+    // title go by instead of whatever image the imaging control happens to hold.
+    [[nodiscard]] const viewing::SheetLoad& sheetLoad() const { return m_load; }
 
 signals:
     // A load from an address ended: loaded, or failed with a reason.
@@ -184,6 +181,8 @@ private:
     void showSavedPlans();
     void showPlanList();
     void wheelOverViewer(QWheelEvent* event);
+    // The title names the sheet on screen as sheetLoad() sees it; the imaging control's
+    // placeholder says what is loading or why it failed.
     void updateTitle();
     void arrangeOnce();
 
@@ -192,7 +191,7 @@ private:
     std::unique_ptr<Shell> m_shell;
     std::unique_ptr<viewing::ViewController> m_controller;
     std::unique_ptr<viewing::CommandDispatcher> m_dispatcher;
-    LoadOutcome m_lastLoad;
+    viewing::SheetLoad m_load;
     bool m_arranging = false;           // ArrangeControls is running (resizes re-enter it)
     bool m_arrangeAgain = false;        // a view change arrived while arranging: arrange once more
     bool m_rulerRefreshQueued = false;  // a paint asked for the rulers to be repainted

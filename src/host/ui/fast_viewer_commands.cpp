@@ -76,7 +76,7 @@ void FastViewer::showSavedPlans() {
 
 void FastViewer::saveShownPlan() {
     const viewing::SaveResult result =
-        viewing::SavePlan(*this, viewer->loadedImage() >= 1,
+        viewing::SavePlan(*this, m_load, viewer->loadedImage() >= 1,
                           [this](const QString& file) { viewer->saveFile(file, 29, 1, -1, 0); });
     for (const QString& message : result.messages()) {
         showMessage(message);
@@ -84,6 +84,13 @@ void FastViewer::saveShownPlan() {
 }
 
 void FastViewer::printShownPlan() {
+    // While a load runs the picture on screen is the sheet before it; a failed load left none,
+    // and the dialog then opens without a sheet as it does before the first load.
+    if (m_load.state() == viewing::SheetLoad::State::Loading) {
+        showMessage(m_load.refusalToStore(currentPlanName).value_or(QString()) +
+                    QStringLiteral(" Print it once it has loaded."));
+        return;
+    }
     try {
         ResetRoot();
     } catch (const std::exception& error) {
@@ -109,6 +116,8 @@ void FastViewer::openSavedPlan(QTreeWidgetItem* item) {
         const QString path = plans::savedSheetPath(planDirectory, texts, savedFolders);
         LocalPlans->hide();
         viewer->loadFile(path);
+        m_load.openSavedFile(path);
+        updateTitle();
         m_controller->ResetAfterFileOpen();
     } catch (const std::exception& error) {
         showMessage(describe(error));

@@ -44,7 +44,13 @@ public:
         m_v.statusbar->repaint();
     }
     bool popupShown() const override { return m_v.localPlansShown || m_v.planListShown; }
-    void startPopupTimer() override { m_v.Timer1->start(); }
+    // Enables the timer; a timer that runs already keeps its time (a moving pointer must not
+    // keep putting the tick off).
+    void startPopupTimer() override {
+        if (!m_v.Timer1->isActive()) {
+            m_v.Timer1->start();
+        }
+    }
     QStringList planLabels() const override { return m_v.planLabels; }
     QStringList planFiles() const override { return m_v.planFiles; }
     QString currentPlanName() const override { return m_v.currentPlanName; }

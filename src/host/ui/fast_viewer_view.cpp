@@ -75,14 +75,15 @@ void FastViewer::connectViewer() {
     connect(viewer, &IC::viewScrolled, this, [c] { c->onViewChanged(); });
     connect(viewer, &IC::loadProgress, this, [c](int percent) { c->onLoadProgress(percent); });
     connect(viewer, &IC::imageLoaded, this, [this, c] {
+        m_load.finish();
         c->onImageLoaded();
-        m_lastLoad = LoadOutcome{true, true, QString()};
         updateTitle();
         emit loadEnded(true, QString());
     });
     connect(viewer, &IC::loadFailed, this, [this, c](const QString& reason) {
+        m_load.fail(reason);
         c->onLoadFailed(reason);
-        m_lastLoad = LoadOutcome{true, false, reason};
+        updateTitle();
         emit loadEnded(false, reason);
     });
 }
@@ -124,10 +125,18 @@ void FastViewer::arrangeOnce() {
     g.horRulerOffset = storedOffset(*HorRuler);
     g.vertRulerOffset = storedOffset(*VertRuler);
 
-    const viewing::ViewerGeometry result = viewing::ArrangeControls(g, viewer->displayRect(), tpp);
+    // Without a sheet the layout takes the whole viewer as the display rectangle, so the rulers
+    // run along the empty viewer, without a scale (their maxima are 0 then).
+    const bool empty = viewer->loadedImage() == 0;
+    const QSize viewerBefore = viewer->size();
+    const QRectF shown = empty ? QRectF(QPointF(0, 0), QSizeF(viewerBefore)) : viewer->displayRect();
+    const viewing::ViewerGeometry result = viewing::ArrangeControls(g, shown, tpp);
     place(*HorRuler, result.horRuler);
     place(*VertRuler, result.vertRuler);
     place(*viewer, result.viewer);
+    if (empty && viewer->size() != viewerBefore) {
+        m_arrangeAgain = true;  // the rulers follow the viewer's new size in one more pass
+    }
     place(*statusbar, result.progress);
     place(*toolbar, result.toolbar);
     placePopups();
@@ -230,7 +239,10 @@ void FastViewer::onTimer1() {
 }
 
 void FastViewer::updateTitle() {
-    setWindowTitle(viewing::windowTitle(projectName, currentPlanName));
+    // A saved sheet may come from another project than the one handed over.
+    setWindowTitle(viewing::windowTitle(m_load.fromSavedFile() ? QString() : projectName,
+                                        m_load.titleName(currentPlanName)));
+    viewer->setPlaceholderText(m_load.placeholderText());
 }
 
 }  // namespace sw::host

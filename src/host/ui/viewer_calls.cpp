@@ -98,9 +98,16 @@ void addViewingState(FastViewer& v, QJsonObject& state) {
     state.insert("popups", QJsonObject{{"pmn", v.pmn->isVisible()},
                                        {"LocalPlans", v.LocalPlans->isVisible()},
                                        {"Timer1", v.Timer1->isActive()}});
-    state.insert("lastLoad", QJsonObject{{"ended", v.lastLoad().ended},
-                                         {"ok", v.lastLoad().ok},
-                                         {"reason", v.lastLoad().reason}});
+    const viewing::SheetLoad& load = v.sheetLoad();
+    static const char* const kStates[] = {"empty", "loading", "loaded", "failed"};
+    state.insert("lastLoad",
+                 QJsonObject{{"state", kStates[static_cast<int>(load.state())]},
+                             {"name", load.name()},
+                             {"address", load.address()},
+                             {"ended", load.state() == viewing::SheetLoad::State::Loaded ||
+                                           load.state() == viewing::SheetLoad::State::Failed},
+                             {"ok", load.state() == viewing::SheetLoad::State::Loaded},
+                             {"reason", load.reason()}});
 }
 
 CallReply doCommand(FastViewer& v, const QJsonArray& args) {
@@ -114,20 +121,19 @@ CallReply doCommand(FastViewer& v, const QJsonArray& args) {
 CallReply waitLoaded(FastViewer& v, const QJsonArray& args) {
     expectArgumentCount(args, 1, 1);
     const int ms = std::clamp(longArgument(args, 0), 0, kLongestWaitMs);
-    if (v.viewer->isLoading() || !v.lastLoad().ended) {
+    using State = viewing::SheetLoad::State;
+    if (v.sheetLoad().state() == State::Loading) {
         QEventLoop loop;
         QTimer::singleShot(ms, &loop, &QEventLoop::quit);
         QObject::connect(&v, &FastViewer::loadEnded, &loop, &QEventLoop::quit);
-        if (v.viewer->isLoading()) {
-            loop.exec();
-        }
+        loop.exec();
     }
     QCoreApplication::processEvents();
-    if (v.viewer->isLoading()) {
+    if (v.sheetLoad().state() == State::Loading) {
         throw ScriptError::custom(QStringLiteral("timeout"));
     }
-    if (v.lastLoad().ended && !v.lastLoad().ok) {
-        throw ScriptError::custom(v.lastLoad().reason);
+    if (v.sheetLoad().state() == State::Failed) {
+        throw ScriptError::custom(v.sheetLoad().reason());
     }
     return {{QStringLiteral("result"), imagingJson(*v.viewer)}};
 }

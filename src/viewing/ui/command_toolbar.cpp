@@ -39,6 +39,8 @@ CommandToolBar::CommandToolBar(QWidget* parent) : QToolBar(parent) {
     setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     setIconSize(QSize(22, 22));
     setContextMenuPolicy(Qt::PreventContextMenu);
+    // The rulers slide under the toolbar when the sheet is panned; they must not show through.
+    setAutoFillBackground(true);
     for (const QString& caption : CommandDispatcher::toolbarCaptions()) {
         QAction* action = addAction(toolbarIcon(caption), caption);
         action->setToolTip(toolTipFor(caption));

@@ -18,6 +18,7 @@ public:
     int imageHeight() const override { return m_control.imageHeight(); }
     double resolutionX() const override { return m_control.resolutionX(); }
     double resolutionY() const override { return m_control.resolutionY(); }
+    void clearImage() override { m_control.clearImage(); }
     int paintSizeMode() const override { return m_control.paintSizeMode(); }
     void setPaintSizeMode(int mode) override { m_control.setPaintSizeMode(mode); }
     double zoom() const override { return m_control.zoom(); }

@@ -9,8 +9,11 @@ class QLabel;
 namespace sw::viewing {
 
 // The viewer's status bar: five text panels side by side, 4500, 1440, 1440, 1440 and 1440 twips
-// wide, counted from 1 like the status texts that fill them. A text wider than its panel is
-// shown elided, in full in the panel's tooltip. Its height and place are set by its owner.
+// wide from the bar's left edge, counted from 1 like the status texts that fill them; together
+// they end left of the progress bar that lies over the bar's right end. A text wider than its
+// panel (a load's failure reason in panel 2) takes the room of the empty panels to its right,
+// which move over; what still does not fit is shown elided, in full in the panel's tooltip. Its
+// height and place are set by its owner.
 class StatusPanels : public QFrame {
     Q_OBJECT
 
@@ -29,10 +32,12 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void showText(int panel);
+    // Places the panels for their texts and shows each text, elided where it must be.
+    void layOutPanels();
 
     std::array<QLabel*, kPanels> m_labels{};
     std::array<QString, kPanels> m_texts;
+    double m_twipsPerPixel = 15.0;
 };
 
 }  // namespace sw::viewing
