@@ -72,7 +72,6 @@ Limits limitsUnder(const QString& folder) {
     return limits;
 }
 
-
 }  // namespace
 
 void checkSiteName(const QString& site) {
@@ -87,8 +86,7 @@ void checkSiteName(const QString& site) {
 void checkProjectId(const QString& id) {
     refuseUnless(!id.contains(QChar(0)) && !id.contains(QLatin1Char('/')) &&
                  !id.contains(QLatin1Char('\\')) && id != QLatin1String(".") &&
-                 id != QLatin1String("..") && !hasDrivePrefix(id) &&
-                 encodedLength(id) <= kNameMax);
+                 id != QLatin1String("..") && !hasDrivePrefix(id) && encodedLength(id) <= kNameMax);
 }
 
 void checkPathLimits(const QString& folder, const QString& path) {

@@ -49,7 +49,8 @@ public:
     // Sets up a project: "~" in `projID` becomes "-" (the caller's variable changes), then the
     // site, URL prefix, rotation, folders and project fields. A site or project identifier that
     // could lead outside the plan folder, or that no file system could hold (plans/path_rules.h),
-    // throws "Invalid procedure call or argument" before anything is stored; an identifier without "-" throws after siteName was stored.
+    // throws "Invalid procedure call or argument" before anything is stored; an identifier without
+    // "-" throws after siteName was stored.
     void InitVars(QString& planURL, QString& projID, QString& projName, std::int32_t& Rotation,
                   QString& site);
 

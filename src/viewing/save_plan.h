@@ -23,7 +23,7 @@ struct SaveResult {
     };
     Outcome outcome = Outcome::NothingLoaded;
     QString file;  // the sheet file; empty when the error came before it was known
-    QString errorDescription;  // why it failed or was refused
+    QString errorDescription;         // why it failed or was refused
     bool descriptionWritten = false;  // desc.txt was created by this save
 
     // The messages a failed save shows, in order: the error's description, then "ErrPath: " and

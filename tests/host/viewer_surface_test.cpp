@@ -217,13 +217,11 @@ TEST_F(ViewerSurface, TheRulersStayBelowTheToolbarAndRunEmptyWithoutASheet) {
 TEST_F(ViewerSurface, ASiteTooDeepForTheFileSystemLeavesNoFolders) {
     initProject();
     ASSERT_TRUE(load("A-101.tif", "A-101 Site"));
-    QString url = "http://h/";
-    QString id = "1-2";
-    QString name = "P";
+    QString url = "http://h/", id = "1-2", name = "P";
     qint32 rotation = 0;
-    QString deep = QString("a/").repeated(160000);
-    EXPECT_THROW(m_viewer.InitVars(url, id, name, rotation, deep), ScriptError);
-    QString site = QString("a/").repeated(2040);
+    QString site = QString("a/").repeated(160000);
+    EXPECT_THROW(m_viewer.InitVars(url, id, name, rotation, site), ScriptError);
+    site = QString("a/").repeated(2040);
     m_viewer.InitVars(url, id, name, rotation, site);
     m_viewer.DoCommand("Save");
     EXPECT_FALSE(QFileInfo::exists(m_dir.filePath("plans/a")));

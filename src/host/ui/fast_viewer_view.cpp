@@ -129,7 +129,8 @@ void FastViewer::arrangeOnce() {
     // run along the empty viewer, without a scale (their maxima are 0 then).
     const bool empty = viewer->loadedImage() == 0;
     const QSize viewerBefore = viewer->size();
-    const QRectF shown = empty ? QRectF(QPointF(0, 0), QSizeF(viewerBefore)) : viewer->displayRect();
+    const QRectF shown =
+        empty ? QRectF(QPointF(0, 0), QSizeF(viewerBefore)) : viewer->displayRect();
     const viewing::ViewerGeometry result = viewing::ArrangeControls(g, shown, tpp);
     place(*HorRuler, result.horRuler);
     place(*VertRuler, result.vertRuler);

@@ -220,8 +220,8 @@ void ImagingControl::mouseMoveEvent(QMouseEvent* event) {
     }
     if (d->banding) {
         d->bandEnd = p;
-        d->bandDrawn = d->bandDrawn || (p - d->bandStart).manhattanLength() >=
-                                           QApplication::startDragDistance();
+        d->bandDrawn = d->bandDrawn ||
+                       (p - d->bandStart).manhattanLength() >= QApplication::startDragDistance();
         update();
     }
     emit mouseMove(buttonCode(event->buttons()), shiftCode(event->modifiers()), p.x(), p.y());

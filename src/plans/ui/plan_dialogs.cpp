@@ -5,11 +5,11 @@
 #include <QPointer>
 
 #include "host/paths.h"
+#include "plans/batch_plan.h"
 #include "plans/local_cache.h"
 #include "plans/path_rules.h"
 #include "plans/project_state.h"
 #include "plans/ui/batch_download.h"
-#include "plans/batch_plan.h"
 #include "plans/ui/prefs_form.h"
 #include "plans/ui/upgrade_frm.h"
 

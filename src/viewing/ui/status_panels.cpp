@@ -47,8 +47,7 @@ void StatusPanels::layOutPanels() {
     for (int i = 0; i < kPanels; ++i) {
         const QLabel* label = m_labels.at(i);
         const int chrome = label->frameWidth() * 2 + label->indent() * 2 + kGap + 1;
-        int missing =
-            label->fontMetrics().horizontalAdvance(m_texts.at(i)) + chrome - widths.at(i);
+        int missing = label->fontMetrics().horizontalAdvance(m_texts.at(i)) + chrome - widths.at(i);
         for (int j = kPanels - 1; j > i && missing > 0; --j) {
             if (m_texts.at(j).isEmpty()) {
                 const int given = std::min(missing, widths.at(j));
