@@ -8,7 +8,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   # libraries
   qt6-base-dev qt6-base-dev-tools qt6-httpserver-dev qt6-websockets-dev libqt6svg6
-  libtiff-dev libgl-dev libvulkan-dev
+  libtiff-dev libgl-dev libvulkan-dev libqpdf-dev libcups2-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libtiff-tools poppler-utils libvips-tools

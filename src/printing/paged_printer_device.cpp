@@ -7,7 +7,6 @@
 
 #include "host/script_error.h"
 #include "printing/paper_names.h"
-#include "printing/printable_image.h"
 
 namespace sw::printing {
 
@@ -27,9 +26,13 @@ constexpr double kTwipsPerMillimetre = kTwipsPerInch / 25.4;
 
 PagedPrinterDevice::PagedPrinterDevice() : m_font(QStringLiteral("Sans Serif"), 10) {}
 
-PagedPrinterDevice::~PagedPrinterDevice() {
+PagedPrinterDevice::~PagedPrinterDevice() = default;
+
+void PagedPrinterDevice::closeOpenDocument() noexcept {
     if (m_painter) {
         m_painter->end();
+        m_painter.reset();
+        abandonDocument();
     }
 }
 
@@ -73,6 +76,19 @@ void PagedPrinterDevice::requireNoDocument() const {
     }
 }
 
+void PagedPrinterDevice::rememberPaperCode(int code) {
+    m_paperCode = code;
+    m_paperCodeSize = pageLayout().pageSize();
+}
+
+int PagedPrinterDevice::paperCode() const {
+    const QPageSize now = pageLayout().pageSize();
+    if (m_paperCode > 0 && now.isEquivalentTo(m_paperCodeSize)) {
+        return m_paperCode;
+    }
+    return paperCodeForPageSize(now);
+}
+
 QPainter& PagedPrinterDevice::painter() {
     if (!m_painter) {
         prepareDocument();
@@ -83,6 +99,7 @@ QPainter& PagedPrinterDevice::painter() {
         painter->setRenderHint(QPainter::LosslessImageRendering);
         painter->setFont(m_font);
         m_painter = std::move(painter);
+        m_ink.reset();
         m_pagesStarted = 1;
         m_pendingNewPage = false;
     } else if (m_pendingNewPage) {
@@ -133,7 +150,7 @@ void PagedPrinterDevice::paintPicture(const QImage& picture, const QRectF& destT
     if (placement.pixels.isEmpty()) {
         return;
     }
-    const QImage piece = printableImage(picture.copy(placement.pixels));
+    const QImage piece = m_ink.prepare(picture.copy(placement.pixels));
     p.save();
     p.setClipRect(placement.clip);
     p.drawImage(placement.target, piece);
@@ -164,8 +181,10 @@ void PagedPrinterDevice::endDoc() {
     const bool ok = m_painter->end();
     m_painter.reset();
     if (!ok) {
+        abandonDocument();
         throw host::ScriptError::custom(openFailure());
     }
+    finishDocument(m_ink.colours());
 }
 
 // ---- PdfPrinterDevice ---------------------------------------------------------------------------
@@ -184,7 +203,9 @@ PdfPrinterDevice::PdfPrinterDevice(const QString& path, const QPageSize& pageSiz
     m_writer->setCreator(QStringLiteral("Sheetwise"));
 }
 
-PdfPrinterDevice::~PdfPrinterDevice() = default;
+PdfPrinterDevice::~PdfPrinterDevice() {
+    closeOpenDocument();
+}
 
 std::unique_ptr<PdfPrinterDevice> PdfPrinterDevice::mimicking(const PrinterDevice& printer,
                                                               const QString& path) {
@@ -213,7 +234,11 @@ std::unique_ptr<PdfPrinterDevice> PdfPrinterDevice::mimicking(const PrinterDevic
     const QMarginsF margins(cap(DeviceCap::PhysicalOffsetX) * kPointsPerInch / dpiX,
                             cap(DeviceCap::PhysicalOffsetY) * kPointsPerInch / dpiY,
                             right * kPointsPerInch / dpiX, bottom * kPointsPerInch / dpiY);
-    return std::make_unique<PdfPrinterDevice>(path, size, orientation, dpiX, margins);
+    auto device = std::make_unique<PdfPrinterDevice>(path, size, orientation, dpiX, margins);
+    if (printer.paperSize() > 0) {
+        device->rememberPaperCode(printer.paperSize());
+    }
+    return device;
 }
 
 QString PdfPrinterDevice::deviceName() const {
@@ -221,7 +246,7 @@ QString PdfPrinterDevice::deviceName() const {
 }
 
 int PdfPrinterDevice::paperSize() const {
-    return paperCodeForPageSize(m_layout.pageSize());
+    return paperCode();
 }
 
 int PdfPrinterDevice::orientation() const {
@@ -254,6 +279,7 @@ void PdfPrinterDevice::setSetting(PrinterSetting which, int value) {
                 throw host::ScriptError::invalidArgument();
             }
             m_layout.setPageSize(*size);
+            rememberPaperCode(value);
             return;
         }
         case PrinterSetting::Orientation:
@@ -297,6 +323,12 @@ void PdfPrinterDevice::prepareDocument() {
 
 QString PdfPrinterDevice::openFailure() const {
     return QStringLiteral("Cannot write the PDF file ") + m_path;
+}
+
+void PdfPrinterDevice::finishDocument(const std::optional<BilevelColours>& colours) {
+    if (colours) {
+        colourBilevelImages(m_path, *colours);
+    }
 }
 
 }  // namespace sw::printing

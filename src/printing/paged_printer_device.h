@@ -7,6 +7,7 @@
 #include <QPageLayout>
 #include <QPainter>
 
+#include "printing/printable_image.h"
 #include "printing/printer_device.h"
 
 class QPagedPaintDevice;
@@ -23,8 +24,10 @@ namespace sw::printing {
 // is the device resolution, PHYSICALOFFSET the left and top margins, HORZRES/VERTRES the paper
 // minus all four margins, PHYSICALWIDTH/HEIGHT the whole paper, all in device pixels.
 //
-// A QPainter is opened at the first drawing operation and closed by endDoc(); the destructor
-// ends an open document.
+// A QPainter is opened at the first drawing operation and closed by endDoc(), which then lets the
+// device finish the file (finishDocument). One-bit pictures in two colours other than black and
+// white are drawn as their bits in black and white and coloured in the finished file
+// (BilevelInk), so a sheet in blue costs what a black one does.
 class PagedPrinterDevice : public PrinterDevice {
 public:
     ~PagedPrinterDevice() override;
@@ -59,9 +62,25 @@ protected:
     virtual void prepareDocument() {}
     // Description of why the painter could not open the device.
     [[nodiscard]] virtual QString openFailure() const = 0;
+    // The painter has written the whole file: colour its one-bit images with `colours` (when
+    // given, see colourBilevelImages) and deliver it. Throws ScriptError.
+    virtual void finishDocument(const std::optional<BilevelColours>& colours) = 0;
+    // The document was not written completely (the painter failed, or the device goes away
+    // with a document open): drop what there is.
+    virtual void abandonDocument() {}
+    // Ends an open document without finishing it; for the destructors of derived devices, which
+    // own the paint device the painter still draws on.
+    void closeOpenDocument() noexcept;
 
     // Whether changing the page layout now would split a document.
     void requireNoDocument() const;
+
+    // The paper size code the user chose, kept together with the page size the device took for
+    // it: paperCode() gives it back while the page size stays that one, so that codes of one size
+    // (Letter 1, Letter Small 2, Note 18; Tabloid 3 and "11 x 17 in" 17) read back as chosen, and
+    // otherwise the code of the current page size (paperCodeForPageSize).
+    void rememberPaperCode(int code);
+    [[nodiscard]] int paperCode() const;
 
 private:
     QPainter& painter();
@@ -70,6 +89,9 @@ private:
     [[nodiscard]] double toDeviceY(double twips) const;
 
     std::unique_ptr<QPainter> m_painter;
+    BilevelInk m_ink;
+    int m_paperCode = 0;        // 0: none chosen
+    QPageSize m_paperCodeSize;  // the page size taken for m_paperCode
     bool m_pendingNewPage = false;
     int m_pagesStarted = 0;
     QPointF m_position;
@@ -104,6 +126,7 @@ protected:
     [[nodiscard]] int resolution() const override;
     void prepareDocument() override;
     [[nodiscard]] QString openFailure() const override;
+    void finishDocument(const std::optional<BilevelColours>& colours) override;
 
 private:
     QString m_path;

@@ -19,6 +19,31 @@ QImage stencil(QImage mono, int inkIndex) {
 
 }  // namespace
 
+QImage BilevelInk::prepare(const QImage& piece) {
+    if (piece.depth() != 1 || piece.colorCount() != 2) {
+        return piece;
+    }
+    QImage mono =
+        piece.format() == QImage::Format_Mono ? piece : piece.convertToFormat(QImage::Format_Mono);
+    const BilevelColours colours{mono.color(0), mono.color(1)};
+    const bool blackOnWhite = (colours.zero == kBlack && colours.one == kWhite) ||
+                              (colours.zero == kWhite && colours.one == kBlack);
+    if (blackOnWhite) {
+        if (m_colours) {
+            return stencil(mono, colours.zero == kBlack ? 0 : 1);
+        }
+        m_blackOnWhiteDrawn = true;
+        return printableImage(mono);
+    }
+    const bool opaque = qAlpha(colours.zero) == 255 && qAlpha(colours.one) == 255;
+    if (!opaque || m_blackOnWhiteDrawn || (m_colours && *m_colours != colours)) {
+        return printableImage(mono);
+    }
+    m_colours = colours;
+    mono.setColorTable({kBlack, kWhite});
+    return mono;
+}
+
 QImage printableImage(const QImage& piece) {
     if (piece.depth() != 1 || piece.colorCount() != 2) {
         return piece;

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <optional>
+
 #include <QImage>
 #include <QRect>
 #include <QRectF>
+
+#include "printing/pdf_ink.h"
 
 namespace sw::printing {
 
@@ -12,11 +16,13 @@ namespace sw::printing {
 // table is exactly {opaque black, opaque white} as a 1-bit DeviceGray image, Flate-compressed;
 // any other 1-bit image (other colours, the other bit order, a reversed table) is expanded to
 // 32 bits and, unless lossless rendering is asked for, JPEG-compressed. Coloured ink has no
-// 1-bit form in that engine; the nearest is a 1-bit stencil: an ARGB image whose alpha is
-// all-or-nothing becomes a 1-bit /Mask plus a colour plane that, being one flat colour,
-// compresses to almost nothing.
+// 1-bit form in that engine: such pieces go out as their bits in black and white and get their
+// colours once the file is written (BilevelInk, pdf_ink.h). Where that cannot serve, the nearest
+// is a 1-bit stencil: an ARGB image whose alpha is all-or-nothing becomes a 1-bit /Mask plus a
+// colour plane that, being one flat colour, compresses to almost nothing.
 //
-// printableImage() turns a piece of a sheet into the form that keeps it smallest:
+// printableImage() turns a piece of a sheet into the form that keeps it smallest without help
+// from the finished file:
 //   - bilevel with black ink on white: Format_Mono with the exact black/white table (bits
 //     inverted when the table was reversed, as for min-is-black sheets);
 //   - bilevel with coloured ink on white (a sheet printed in blue): ARGB32, ink opaque in its
@@ -24,6 +30,28 @@ namespace sw::printing {
 //   - bilevel with two non-white colours, grey and colour sheets: left as they are (drawn with
 //     lossless rendering by the caller).
 QImage printableImage(const QImage& piece);
+
+// The one-bit pieces of one document and the colours its one-bit images get once the file is
+// written. The first two-colour piece that is not black on white decides the colours: it and
+// every later piece of the same two colours go out as their bits unchanged with a black-and-white
+// table (bit 0 black, bit 1 white), as fast and small as a black sheet. A piece of other colours,
+// and a black-on-white piece in a document whose images will be coloured (or a coloured piece
+// after black-on-white ones), take printableImage()'s way instead, so every image still prints
+// in its own colours. One object per document; not thread-safe.
+class BilevelInk {
+public:
+    // The form in which `piece` goes onto the page.
+    QImage prepare(const QImage& piece);
+    // The colours (bit 0, bit 1) to give the document's one-bit grey images when it is finished;
+    // nothing when no piece needs them.
+    [[nodiscard]] std::optional<BilevelColours> colours() const { return m_colours; }
+    // A new document begins.
+    void reset() { *this = BilevelInk(); }
+
+private:
+    std::optional<BilevelColours> m_colours;
+    bool m_blackOnWhiteDrawn = false;
+};
 
 // Where a real-valued source rectangle of a picture lands when stretched over `dest`, reduced to
 // the part that lies on the picture: `pixels` is the whole-pixel rectangle to copy (it may reach

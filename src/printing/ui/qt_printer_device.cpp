@@ -1,9 +1,14 @@
 #include "printing/ui/qt_printer_device.h"
 
+#include <cups/cups.h>
+
 #include <cmath>
 
+#include <QDir>
+#include <QPrintEngine>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QTemporaryFile>
 
 #include "host/script_error.h"
 #include "printing/named_printers.h"
@@ -34,6 +39,37 @@ QPrinter::PaperSource sourceOfBin(int bin) {
     throw host::ScriptError::invalidArgument();
 }
 
+// The print engine property under which Qt's print dialog leaves the CUPS options the user chose
+// (Qt's private PPK_CupsOptions): a flat list of names and values.
+constexpr auto kCupsOptionsProperty = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+
+bool samePoints(const QPageSize& a, const QPageSize& b) {
+    const QSizeF x = a.size(QPageSize::Point);
+    const QSizeF y = b.size(QPageSize::Point);
+    return std::abs(x.width() - y.width()) < 1 && std::abs(x.height() - y.height()) < 1;
+}
+
+// Whether the queue can print on `size`: one of its own sizes, or any size when it takes custom
+// sizes. A printer that reports no sizes at all is taken at its word for every size.
+bool queueOffers(const QPrinterInfo& info, const QPageSize& size) {
+    const QList<QPageSize> sizes = info.supportedPageSizes();
+    if (info.isNull() || sizes.isEmpty() || info.supportsCustomPageSizes()) {
+        return true;
+    }
+    return std::any_of(sizes.begin(), sizes.end(),
+                       [&](const QPageSize& offered) { return samePoints(offered, size); });
+}
+
+// Where a sheet in a CUPS options list goes: libcups keeps name/value pairs in a C array.
+struct CupsOptions {
+    int count = 0;
+    cups_option_t* options = nullptr;
+    ~CupsOptions() { cupsFreeOptions(count, options); }
+    void add(const QByteArray& name, const QByteArray& value) {
+        count = cupsAddOption(name.constData(), value.constData(), count, &options);
+    }
+};
+
 std::unique_ptr<PrinterDevice> openNamedPrinter(const QString& name) {
     if (!QPrinterInfo::availablePrinterNames().contains(name)) {
         return nullptr;
@@ -54,14 +90,16 @@ QPrinterDevice::QPrinterDevice(const QString& name)
     m_printer->setCreator(QStringLiteral("Sheetwise"));
 }
 
-QPrinterDevice::~QPrinterDevice() = default;
+QPrinterDevice::~QPrinterDevice() {
+    closeOpenDocument();
+}
 
 QString QPrinterDevice::deviceName() const {
     return m_printer->printerName();
 }
 
 int QPrinterDevice::paperSize() const {
-    return paperCodeForPageSize(pageLayout().pageSize());
+    return paperCode();
 }
 
 int QPrinterDevice::orientation() const {
@@ -97,19 +135,28 @@ std::optional<int> QPrinterDevice::setting(PrinterSetting which) const {
 
 void QPrinterDevice::setSetting(PrinterSetting which, int value) {
     requireNoDocument();
-    applySetting(which, value);
-    // A printer that does not offer the value keeps its own: that is a refusal. A paper code
-    // is taken when the printer's paper has its size (Letter Small is printed on Letter).
-    bool taken = setting(which) == value;
     if (which == PrinterSetting::PaperSize) {
-        const QSizeF wanted = pageSizeForPaperCode(value)->size(QPageSize::Point);
-        const QSizeF got = pageLayout().pageSize().size(QPageSize::Point);
-        taken = std::abs(wanted.width() - got.width()) < 1 &&
-                std::abs(wanted.height() - got.height()) < 1;
+        applyPaperCode(value);
+        return;
     }
-    if (!taken) {
+    applySetting(which, value);
+    // A printer that does not offer the value keeps its own: that is a refusal.
+    if (setting(which) != value) {
         throw host::ScriptError::invalidArgument();
     }
+}
+
+void QPrinterDevice::applyPaperCode(int code) {
+    const std::optional<QPageSize> size = pageSizeForPaperCode(code);
+    if (!size) {
+        throw host::ScriptError::invalidArgument();
+    }
+    const QPrinterInfo info = QPrinterInfo::printerInfo(m_printer->printerName());
+    const QPageSize use = queueOffers(info, *size) ? *size : info.defaultPageSize();
+    if (!m_printer->setPageSize(use) && !samePoints(pageLayout().pageSize(), use)) {
+        throw host::ScriptError::invalidArgument();
+    }
+    rememberPaperCode(code);
 }
 
 void QPrinterDevice::applySetting(PrinterSetting which, int value) {
@@ -137,13 +184,9 @@ void QPrinterDevice::applySetting(PrinterSetting which, int value) {
             }
             m_printer->setResolution(value);
             return;
-        case PrinterSetting::PaperSize: {
-            const std::optional<QPageSize> size = pageSizeForPaperCode(value);
-            if (!size || !m_printer->setPageSize(*size)) {
-                throw host::ScriptError::invalidArgument();
-            }
+        case PrinterSetting::PaperSize:
+            applyPaperCode(value);
             return;
-        }
         case PrinterSetting::PaperSource:
             m_printer->setPaperSource(sourceOfBin(value));
             return;
@@ -162,7 +205,16 @@ QPagedPaintDevice& QPrinterDevice::paintDevice() const {
 }
 
 QPageLayout QPrinterDevice::pageLayout() const {
-    return m_printer->pageLayout();
+    // The driver reports its minimum margins for portrait paper (CUPS: the PPD's imageable area,
+    // whatever the orientation); a landscape page is the paper turned a quarter counter-clockwise.
+    QPageLayout layout = m_printer->pageLayout();
+    QMarginsF m = layout.minimumMargins();
+    if (layout.orientation() == QPageLayout::Landscape) {
+        m = QMarginsF(m.bottom(), m.left(), m.top(), m.right());
+    }
+    layout.setMode(QPageLayout::FullPageMode);
+    layout.setMargins(m);
+    return layout;
 }
 
 int QPrinterDevice::resolution() const {
@@ -174,6 +226,79 @@ void QPrinterDevice::prepareDocument() {
         throw host::ScriptError::custom(QStringLiteral("No printer is installed"));
     }
     m_printer->setFullPage(true);
+    // Not ".pdf": that name would switch QPrinter from the queue's engine to a plain PDF writer.
+    m_spool = std::make_unique<QTemporaryFile>(QDir::tempPath() +
+                                               QStringLiteral("/sheetwise-print-XXXXXX.job"));
+    if (!m_spool->open()) {
+        const QString reason = m_spool->errorString();
+        m_spool.reset();
+        throw host::ScriptError::custom(QStringLiteral("Cannot write the print file: ") + reason);
+    }
+    m_spool->close();
+    m_printer->setOutputFileName(m_spool->fileName());
+}
+
+void QPrinterDevice::abandonDocument() {
+    m_printer->setOutputFileName(QString());
+    m_spool.reset();
+}
+
+void QPrinterDevice::finishDocument(const std::optional<BilevelColours>& colours) {
+    m_printer->setOutputFileName(QString());
+    try {
+        if (colours) {
+            colourBilevelImages(m_spool->fileName(), *colours);
+        }
+        submitSpoolFile();
+    } catch (...) {
+        m_spool.reset();
+        throw;
+    }
+    m_spool.reset();
+}
+
+void QPrinterDevice::submitSpoolFile() {
+    CupsOptions options;
+    options.add("media", m_printer->pageLayout().pageSize().key().toLocal8Bit());
+    const int copies = m_printer->copyCount();
+    if (copies > 1) {
+        options.add("copies", QByteArray::number(copies));
+        if (m_printer->collateCopies()) {
+            options.add("Collate", "True");
+        }
+    }
+    const bool landscape = m_printer->pageLayout().orientation() == QPageLayout::Landscape;
+    switch (m_printer->duplex()) {
+        case QPrinter::DuplexNone:
+            options.add("sides", "one-sided");
+            break;
+        case QPrinter::DuplexAuto:
+            options.add("sides", landscape ? "two-sided-short-edge" : "two-sided-long-edge");
+            break;
+        case QPrinter::DuplexLongSide:
+            options.add("sides", "two-sided-long-edge");
+            break;
+        case QPrinter::DuplexShortSide:
+            options.add("sides", "two-sided-short-edge");
+            break;
+    }
+    if (landscape) {
+        options.add("landscape", "true");
+    }
+    const QStringList chosen = m_printer->printEngine()->property(kCupsOptionsProperty).toStringList();
+    for (qsizetype i = 0; i + 1 < chosen.size(); i += 2) {
+        options.add(chosen.at(i).toLocal8Bit(), chosen.at(i + 1).toLocal8Bit());
+    }
+    // A queue instance ("queue/instance") prints on its queue.
+    const QByteArray queue = m_printer->printerName().section(QLatin1Char('/'), 0, 0).toLocal8Bit();
+    const int job = cupsPrintFile(queue.constData(), QFile::encodeName(m_spool->fileName()).constData(),
+                                  m_printer->docName().toUtf8().constData(), options.count,
+                                  options.options);
+    if (job == 0) {
+        throw host::ScriptError::custom(QStringLiteral("Cannot print on %1: %2")
+                                            .arg(m_printer->printerName(),
+                                                 QString::fromUtf8(cupsLastErrorString())));
+    }
 }
 
 QString QPrinterDevice::openFailure() const {

@@ -8,17 +8,28 @@
 #include "printing/paged_printer_device.h"
 
 class QPrinter;
+class QTemporaryFile;
 
 namespace sw::printing {
 
 // An installed printer (CUPS on Linux) through QPrinter at its own resolution, in full-page mode
-// so that the printable area's offsets come from the page layout's margins (the printer's
-// unprintable area) and tiles land on exact device pixels.
+// so that tiles land on exact device pixels. The unprintable margins are the printer's own: the
+// minimum margins its driver reports for the paper (for a CUPS queue the imageable area of its
+// PPD), not the margins Qt puts on a new page layout.
 //
-// Paper sizes map to the numbered paper list through QPageSize (paperCodeForPageSize); the
-// five device settings are copies, colour mode, duplex, resolution and paper source (see
+// Paper size codes: the code the user chose is kept as long as the printer keeps the page size
+// it gave, so codes of one size read back as chosen (Letter Small 2 stays 2 on Letter paper).
+// A paper the queue does not offer (and it takes no custom sizes) keeps its code too, while the
+// page layout becomes the queue's default paper, which is what the queue will print on. The five
+// device settings are copies, colour mode, duplex, resolution and paper source (see
 // PrinterSetting). A value the printer does not offer (a duplex mode of a one-sided printer) is
-// refused with an error. Owns its QPrinter. UI thread only.
+// refused with an error.
+//
+// A job is written by Qt's printer engine to a spool file, its one-bit images are coloured when
+// the sheet is not black (pdf_ink.h), and the file goes to the queue through libcups with the
+// options Qt's own hand-over would give (paper, copies, collation, sides, orientation and the
+// print dialog's CUPS options); black and blue jobs take the same way. Owns its QPrinter and the
+// spool file of a running job. UI thread only.
 class QPrinterDevice : public PagedPrinterDevice {
 public:
     // The printer named `name`; an empty name gives a printer object with no printer behind it,
@@ -40,11 +51,17 @@ protected:
     [[nodiscard]] int resolution() const override;
     void prepareDocument() override;
     [[nodiscard]] QString openFailure() const override;
+    void finishDocument(const std::optional<BilevelColours>& colours) override;
+    void abandonDocument() override;
 
 private:
     void applySetting(PrinterSetting which, int value);
+    void applyPaperCode(int code);
+    // Hands the spool file to the queue; throws ScriptError with CUPS's reason on failure.
+    void submitSpoolFile();
 
     std::unique_ptr<QPrinter> m_printer;
+    std::unique_ptr<QTemporaryFile> m_spool;
 };
 
 // The system's printers (QPrinterInfo). Devices are opened on first use and kept for the

@@ -1,0 +1,88 @@
+// qpdf 11 keeps its old smart pointer only for compatibility; use the standard ones.
+#define POINTERHOLDER_TRANSITION 4
+
+#include "printing/pdf_ink.h"
+
+#include <cstdio>
+#include <exception>
+#include <string>
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFObjectHandle.hh>
+#include <qpdf/QPDFWriter.hh>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include "host/script_error.h"
+
+namespace sw::printing {
+
+namespace {
+
+std::string rgbBytes(QRgb c) {
+    return {static_cast<char>(qRed(c)), static_cast<char>(qGreen(c)), static_cast<char>(qBlue(c))};
+}
+
+// [/Indexed /DeviceRGB 1 <zero one>]
+QPDFObjectHandle twoColourSpace(BilevelColours colours) {
+    QPDFObjectHandle space = QPDFObjectHandle::newArray();
+    space.appendItem(QPDFObjectHandle::newName("/Indexed"));
+    space.appendItem(QPDFObjectHandle::newName("/DeviceRGB"));
+    space.appendItem(QPDFObjectHandle::newInteger(1));
+    space.appendItem(QPDFObjectHandle::newString(rgbBytes(colours.zero) + rgbBytes(colours.one)));
+    return space;
+}
+
+bool isOneBitGreyImage(QPDFObjectHandle& object) {
+    if (!object.isStream()) {
+        return false;
+    }
+    QPDFObjectHandle dict = object.getDict();
+    return dict.getKey("/Subtype").isNameAndEquals("/Image") &&
+           dict.getKey("/ColorSpace").isNameAndEquals("/DeviceGray") &&
+           dict.getKey("/BitsPerComponent").isInteger() &&
+           dict.getKey("/BitsPerComponent").getIntValue() == 1;
+}
+
+}  // namespace
+
+int colourBilevelImages(const QString& path, BilevelColours colours) {
+    const QFileInfo info(path);
+    QTemporaryFile out(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
+                       QStringLiteral(".XXXXXX"));
+    if (!out.open()) {
+        throw host::ScriptError::custom(
+            QStringLiteral("Cannot write next to %1: %2").arg(path, out.errorString()));
+    }
+    out.close();
+    int changed = 0;
+    try {
+        QPDF pdf;
+        pdf.setSuppressWarnings(true);
+        pdf.processFile(QFile::encodeName(path).constData());
+        const QPDFObjectHandle space = twoColourSpace(colours);
+        for (QPDFObjectHandle& object : pdf.getAllObjects()) {
+            if (isOneBitGreyImage(object)) {
+                object.getDict().replaceKey("/ColorSpace", space);
+                ++changed;
+            }
+        }
+        QPDFWriter writer(pdf, QFile::encodeName(out.fileName()).constData());
+        writer.setStreamDataMode(qpdf_s_preserve);
+        writer.write();
+    } catch (const std::exception& e) {
+        throw host::ScriptError::custom(
+            QStringLiteral("Cannot colour the images of %1: %2").arg(path, QString::fromUtf8(e.what())));
+    }
+    // rename(2) replaces the old file in one step.
+    if (std::rename(QFile::encodeName(out.fileName()).constData(),
+                    QFile::encodeName(path).constData()) != 0) {
+        throw host::ScriptError::custom(QStringLiteral("Cannot replace ") + path);
+    }
+    out.setAutoRemove(false);
+    return changed;
+}
+
+}  // namespace sw::printing
