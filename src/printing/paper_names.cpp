@@ -1,6 +1,7 @@
 #include "printing/paper_names.h"
 
 #include <array>
+#include <cmath>
 
 #include <QRegularExpression>
 
@@ -55,6 +56,7 @@ constexpr std::array<const char*, kLastNamedPaperCode> kPaperNames = {
 };
 
 constexpr double kTwipsPerInch = 1440.0;
+constexpr double kTwipsPerPoint = 20.0;
 
 // The numbered list's code for sizes defined by the user.
 constexpr int kUserDefinedPaper = 256;
@@ -110,6 +112,34 @@ QString PaperSizeName(int code, const PrinterDevice& printer) {
         return PaperSizeName(code, 0, 0);
     }
     return PaperSizeName(code, printer.pageWidthTwips(), printer.pageHeightTwips());
+}
+
+QString paperInUseNote(const PrinterDevice& printer) {
+    const double width = printer.pageWidthTwips();
+    const double height = printer.pageHeightTwips();
+    const bool landscape = printer.orientation() == kLandscape;
+    const auto fits = [&](int code) {
+        const std::optional<QPageSize> size = pageSizeForPaperCode(code);
+        if (!size) {
+            return false;
+        }
+        QSizeF twips = size->size(QPageSize::Point) * kTwipsPerPoint;
+        if (landscape) {
+            twips.transpose();
+        }
+        return std::abs(twips.width() - width) < kTwipsPerPoint &&
+               std::abs(twips.height() - height) < kTwipsPerPoint;
+    };
+    const int code = printer.paperSize();
+    if (!pageSizeForPaperCode(code) || fits(code)) {
+        return {};
+    }
+    int inUse = 0;
+    for (int c = 1; c <= kLastNamedPaperCode && inUse == 0; ++c) {
+        inUse = fits(c) ? c : 0;
+    }
+    return QStringLiteral("The printer has no such paper; it prints on ") +
+           PaperSizeName(inUse, width, height);
 }
 
 int paperCodeForPageSize(const QPageSize& size) {

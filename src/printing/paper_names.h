@@ -20,6 +20,12 @@ QString PaperSizeName(int code, double pageWidthTwips, double pageHeightTwips);
 // The same with the page size read from `printer` at the moment of the call.
 QString PaperSizeName(int code, const PrinterDevice& printer);
 
+// What the print dialog adds under the paper name when the printer does not print on the paper
+// of its code (a queue without that size): "The printer has no such paper; it prints on "
+// and the name of the paper it uses (the first code of that size, or its size in inches). Empty
+// when the printer's page has the size of its code, and for codes without a size.
+QString paperInUseNote(const PrinterDevice& printer);
+
 // Paper size code of a page size: the numbered paper list's code where the size has one
 // (Letter 1, A4 9, Tabloid 3, ...), otherwise 0. Codes above 41 come back for sizes of the
 // extended list (A2 is 66).

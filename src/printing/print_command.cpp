@@ -36,6 +36,7 @@ struct Request {
     QString pdfPath;
     QString printerName;
     std::optional<QPageSize> paper;
+    int paperCode = 0;  // the code given, or the code of the size named; 0 for a custom size
     std::optional<int> orientation;
     LayoutOptions options;
     bool blue = false;
@@ -105,10 +106,16 @@ Request readRequest(const QCommandLineParser& parser) {
         throw usage(QStringLiteral("give either --pdf OUT.pdf or --printer NAME"));
     }
     if (parser.isSet(QStringLiteral("paper"))) {
-        r.paper = parsePaperName(parser.value(QStringLiteral("paper")));
+        const QString paper = parser.value(QStringLiteral("paper"));
+        r.paper = parsePaperName(paper);
         if (!r.paper) {
-            throw usage(
-                QStringLiteral("unknown paper \"%1\"").arg(parser.value(QStringLiteral("paper"))));
+            throw usage(QStringLiteral("unknown paper \"%1\"").arg(paper));
+        }
+        // Codes of one size differ by name only (17 is "11 x 17 in", 3 "Tabloid").
+        bool isCode = false;
+        r.paperCode = paper.trimmed().toInt(&isCode);
+        if (!isCode) {
+            r.paperCode = paperCodeForPageSize(*r.paper);
         }
     }
     if (parser.isSet(QStringLiteral("orientation"))) {
@@ -141,9 +148,13 @@ Request readRequest(const QCommandLineParser& parser) {
 
 std::unique_ptr<PrinterDevice> openOutput(const Request& r) {
     if (!r.pdfPath.isEmpty()) {
-        return std::make_unique<PdfPrinterDevice>(r.pdfPath,
-                                                  r.paper.value_or(QPageSize(QPageSize::Letter)),
-                                                  r.orientation.value_or(kPortrait));
+        auto pdf = std::make_unique<PdfPrinterDevice>(
+            r.pdfPath, r.paper.value_or(QPageSize(QPageSize::Letter)),
+            r.orientation.value_or(kPortrait));
+        if (r.paperCode > 0) {
+            pdf->setSetting(PrinterSetting::PaperSize, r.paperCode);
+        }
+        return pdf;
     }
     const NamedPrinterOpener open = namedPrinterOpener();
     if (open == nullptr) {
@@ -155,13 +166,12 @@ std::unique_ptr<PrinterDevice> openOutput(const Request& r) {
         throw Failure{kExitFailure, QStringLiteral("no printer named \"%1\"").arg(r.printerName)};
     }
     if (r.paper) {
-        const int code = paperCodeForPageSize(*r.paper);
-        if (code <= 0) {
+        if (r.paperCode <= 0) {
             throw Failure{
                 kExitUsage,
                 QStringLiteral("a printer takes a numbered or named paper, not a custom size")};
         }
-        printer->setSetting(PrinterSetting::PaperSize, code);
+        printer->setSetting(PrinterSetting::PaperSize, r.paperCode);
     }
     if (r.orientation) {
         printer->setSetting(PrinterSetting::Orientation, *r.orientation);

@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPointer>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -21,6 +23,7 @@
 #include "host/ini_store.h"
 #include "imaging/tiff_writer.h"
 #include "printing/paper_names.h"
+#include "printing/print_command.h"
 #include "printing/print_dialog_driver.h"
 #include "printing/printer_metrics.h"
 #include "printing/test_sheets.h"
@@ -92,8 +95,6 @@ TEST_F(CupsPdf, CatalogSelectsTheQueueAndItsSettingsRoundTrip) {
     catalog.select(queue);
     PrinterDevice& printer = catalog.current();
     EXPECT_EQ(printer.deviceName(), queue);
-    printer.setSetting(PrinterSetting::PaperSize, 2);  // Letter Small is Letter
-    EXPECT_EQ(printer.paperSize(), 1);
     for (int code : {1, 5, 9}) {
         printer.setSetting(PrinterSetting::PaperSize, code);
         EXPECT_EQ(printer.paperSize(), code);
@@ -201,6 +202,29 @@ TEST_F(CupsPdf, BatchOfThreeSheetsFromThePlanServerGivesThreeJobsInOrder) {
         EXPECT_NEAR(xs[i] - xs[i - 1], 200, 1.5) << "line " << i;
     }
     EXPECT_NEAR(xs.front(), metrics.offsetX * 200.0 / metrics.dpiX + 198, 1.5);
+}
+
+// `sheetwise print --printer` on the queue: the printable area is the queue's own (CUPS-PDF's
+// PPD prints to the paper's edge), and a paper code shares its size with others reads back as
+// the code chosen (Note, Letter Small and Letter are all 8 1/2 x 11 in).
+TEST_F(CupsPdf, PrintCommandUsesTheQueuesImageableAreaAndTheChosenPaperCode) {
+    QTemporaryDir dir;
+    const QString sheet = dir.filePath(QStringLiteral("sheet.tif"));
+    imaging::saveTiffFile(imaging::Sheet(test::gridSheet(4, 5, 100), 100, 100), sheet,
+                          imaging::kFormatCompressed, 1);
+    for (const int code : {18, 2}) {
+        QByteArray out;
+        QByteArray err;
+        ASSERT_EQ(printCommand({"sheetwise", sheet, "--printer", queue, "--paper",
+                                QString::number(code)},
+                               &out, &err),
+                  0)
+            << err.toStdString();
+        const QJsonObject summary = QJsonDocument::fromJson(out).object();
+        EXPECT_DOUBLE_EQ(summary.value("printableWidthIn").toDouble(), 8.5);
+        EXPECT_DOUBLE_EQ(summary.value("printableHeightIn").toDouble(), 11);
+        EXPECT_EQ(summary.value("paper").toString(), PaperSizeName(code, 0, 0));
+    }
 }
 
 TEST_F(CupsPdf, PrintDialogClassReportsTheQueueChosenInTheSystemDialog) {

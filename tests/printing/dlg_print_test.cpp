@@ -171,6 +171,10 @@ TEST_F(PrintDialog, StoredPrinterIsSelectedAndExitWritesTheKeysOnce) {
     open();
     EXPECT_EQ(text("lbPrinter"), QStringLiteral("Plotter"));
     EXPECT_EQ(text("lpPaper"), QStringLiteral("Tabloid, 11 x 17 in"));
+    // The printer has Letter paper only: the dialog keeps the chosen code and says so.
+    EXPECT_TRUE(child<QLabel>("lpPaperInUse")->isVisible());
+    EXPECT_EQ(text("lpPaperInUse"),
+              QStringLiteral("The printer has no such paper; it prints on Letter, 8 1/2 x 11 in"));
 
     printers.currentFake().setSetting(PrinterSetting::Orientation, kLandscape);
     click("Command3");

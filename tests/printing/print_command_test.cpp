@@ -56,6 +56,7 @@ struct SummaryCase {
     int rows;
     int pages;
     double printableWidthIn;
+    const char* paper = nullptr;  // the paper named in the summary, when checked
 };
 
 SW_PRINT_LABEL(SummaryCase)
@@ -74,6 +75,9 @@ TEST_P(PrintCommandSummary, ReportsTheLayoutAndWritesThePages) {
     EXPECT_EQ(s.value("pages").toInt(), c.pages);
     EXPECT_EQ(s.value("dpiX").toInt(), 600);
     EXPECT_DOUBLE_EQ(s.value("printableWidthIn").toDouble(), c.printableWidthIn);
+    if (c.paper != nullptr) {
+        EXPECT_EQ(s.value("paper").toString(), c.paper);
+    }
     EXPECT_EQ(test::pdfInfo(pdf, "Pages"), QString::number(c.pages));
 }
 
@@ -82,7 +86,10 @@ const SummaryCase kSummaries[] = {
     {"NoCropTiles", "--no-crop", "tiled", 2, 2, 4, 8.5},
     {"HalfScale", "--no-crop --scale 50", "tiled", 1, 1, 1, 8.5},
     {"Fit", "--fit", "fit", 1, 1, 1, 8.5},
-    {"TabloidLandscape", "--no-crop --paper 3 --orientation landscape", "tiled", 1, 2, 2, 17},
+    {"TabloidLandscape", "--no-crop --paper 3 --orientation landscape", "tiled", 1, 2, 2, 17,
+     "Tabloid, 11 x 17 in"},
+    {"ElevenBySeventeenIsToldFromTabloidByItsCode",
+     "--no-crop --paper 17 --orientation landscape", "tiled", 1, 2, 2, 17, "11 x 17 in"},
     {"Selection", "--no-crop --selection 0,0,1700,2200", "tiled", 1, 1, 1, 8.5},
     {"MarksAndBlue", "--no-crop --marks --blue", "tiled", 2, 2, 4, 8.5},
 };

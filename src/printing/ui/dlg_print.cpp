@@ -122,8 +122,11 @@ void DlgPrint::buildControls() {
     Label1->setFont(heading);
     lbPrinter = valueLabel(fraPrinterSelect, "lbPrinter");
     lpPaper = valueLabel(fraPrinterSelect, "lpPaper");
+    lpPaperInUse = valueLabel(fraPrinterSelect, "lpPaperInUse");
     lbPrinter->setWordWrap(true);
     lpPaper->setWordWrap(true);
+    lpPaperInUse->setWordWrap(true);
+    lpPaperInUse->setVisible(false);
     btnPrintSetup =
         named<QPushButton>(fraPrinterSelect, "btnPrintSetup", QStringLiteral("Printer Setup"));
 
@@ -264,6 +267,7 @@ void DlgPrint::buildLayout() {
     nameCaption->setBuddy(btnPrintSetup);
     printerLayout->addRow(nameCaption, lbPrinter);
     printerLayout->addRow(new QLabel(QStringLiteral("Size:"), fraPrinterSelect), lpPaper);
+    printerLayout->addRow(lpPaperInUse);
     printerLayout->addRow(btnPrintSetup);
 
     auto* settingsLayout = new QVBoxLayout(Frame2);

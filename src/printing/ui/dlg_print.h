@@ -196,6 +196,7 @@ private:
     QLabel* Label1 = nullptr;
     QLabel* lbPrinter = nullptr;
     QLabel* lpPaper = nullptr;
+    QLabel* lpPaperInUse = nullptr;  // the paper the printer really uses, when not the chosen one
     QPushButton* btnPrintSetup = nullptr;
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;
