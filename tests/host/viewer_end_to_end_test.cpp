@@ -12,6 +12,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include "imaging/tiff_reader.h"
+
 namespace sw::host {
 namespace {
 
@@ -235,6 +237,59 @@ TEST_F(ViewerEndToEnd, ASessionFromLoadToSaveGivesThePrescribedStates) {
     EXPECT_TRUE(QFile::exists(folder + "S-201 Frame.tif"));
     EXPECT_EQ(test::readFile(folder + "desc.txt"), "Main Street School\r\n");
     EXPECT_TRUE(s[8].value("messages").toArray().isEmpty());
+}
+
+// "Print" with "Print In Blue" on while zoomed in; the user unticks "Print Selected Area Only"
+// and prints the whole sheet: it comes out in blue too.
+TEST_F(ViewerEndToEnd, BluePrintOfTheWholeSheetAfterZoomingIsBlue) {
+    ASSERT_TRUE(test::writeFile(m_dir.filePath("config/Sheetwise.ini"),
+                                "[Prefs]\r\nPlan Directory=" + m_dir.filePath("plans").toUtf8() +
+                                    "\r\nPrint In Blue=1\r\n"));
+    const QString out = m_dir.filePath("printed");
+    const QList<QJsonObject> replies = run({
+        QJsonArray{"InitVars", m_base, "2004-0815", "P", 0, "north"},
+        QJsonArray{"SetFirstImage", "A-102.tif", "A-102"},
+        QJsonArray{"WaitLoaded", 60000},
+        QJsonArray{"DoCommand", "In"},
+        QJsonArray{"PrintTo", out},
+        QJsonArray{"DoCommand", "Print"},
+        QJsonArray{"Set", "DlgPrint/SelectionOnly", false},
+        QJsonArray{"Set", "DlgPrint/Combo1", "Fit To Page"},
+        QJsonArray{"Click", "DlgPrint/Command1"},
+    });
+    for (const QJsonObject& reply : replies) {
+        EXPECT_TRUE(reply.value("ok").toBool())
+            << QJsonDocument(reply).toJson(QJsonDocument::Compact).toStdString();
+    }
+    const test::ProcessRun images =
+        test::runProgram(m_env, "pdfimages", {"-list", out + "/001.pdf"});
+    const QList<QByteArray> rows = images.out.trimmed().split('\n').mid(2);
+    ASSERT_EQ(rows.size(), 1) << images.out.toStdString();
+    const QList<QByteArray> fields = rows[0].simplified().split(' ');
+    EXPECT_EQ(fields.value(3), "4800");  // the whole 24 in sheet at 200 dpi
+    EXPECT_EQ(fields.value(5), "index") << "whole sheet printed in black";  // the two colours
+    EXPECT_EQ(fields.value(7), "1");
+}
+
+// "Print" lowers a 400 dpi sheet on screen to 200 dpi; "Save" still stores it as it was loaded.
+TEST_F(ViewerEndToEnd, SaveAfterPrintKeepsTheLoadedResolution) {
+    test::writeTestSheet(m_dir.filePath("root/2004/0815/plans/F-400.tif"), 10, 8, 400);
+    const QList<QJsonObject> replies = run({
+        QJsonArray{"InitVars", m_base, "2004-0815", "P", 0, "north"},
+        QJsonArray{"SetFirstImage", "F-400.tif", "F-400"},
+        QJsonArray{"WaitLoaded", 60000},
+        QJsonArray{"DoCommand", "Print"},
+        QJsonArray{"DoCommand", "+90"},
+        QJsonArray{"DoCommand", "Save"},
+        QJsonArray{"Dump"},
+    });
+    ASSERT_EQ(replies.size(), 7);
+    const QJsonObject shown = replies[6].value("state").toObject().value("imaging").toObject();
+    EXPECT_EQ(shown.value("width").toInt(), 1600);  // turned, at 200 dpi
+    const imaging::TiffFacts saved = imaging::readTiffFacts(
+        test::readFile(m_dir.filePath("plans/north/2004-0815/F-400.tif")));
+    EXPECT_EQ(QSize(saved.width, saved.height), QSize(3200, 4000));
+    EXPECT_EQ(saved.dpiX, 400);
 }
 
 // A sheet that failed to load, or is still loading, is never saved under its name: "Save" says

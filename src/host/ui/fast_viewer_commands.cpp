@@ -8,6 +8,7 @@
 #include "host/ui/fast_viewer.h"
 #include "host/ui/plan_dialog_commands.h"
 #include "host/ui/tree_nodes.h"
+#include "imaging/tiff_writer.h"
 #include "imaging/ui/imaging_control.h"
 #include "plans/saved_plans.h"
 #include "printing/ui/print_hand_off.h"
@@ -77,7 +78,12 @@ void FastViewer::showSavedPlans() {
 void FastViewer::saveShownPlan() {
     const viewing::SaveResult result =
         viewing::SavePlan(*this, m_load, viewer->loadedImage() >= 1,
-                          [this](const QString& file) { viewer->saveFile(file, 29, 1, -1, 0); });
+                          [this](const QString& file) {
+                              // The sheet as loaded: the print hand-off may have lowered the
+                              // copy on screen to 200 dpi.
+                              imaging::saveTiffFile(viewer->sheetAsLoaded(), file,
+                                                    imaging::kFormatCompressed, 1);
+                          });
     for (const QString& message : result.messages()) {
         showMessage(message);
     }

@@ -31,6 +31,7 @@ QPointF ImagingControl::Private::windowCentre() const {
 }
 
 void ImagingControl::Private::replaceCurrent(const Sheet& sheet) {
+    asLoaded.erase(current);
     if (current == 0) {
         images.append(sheet);
         current = static_cast<int>(images.size());
@@ -101,6 +102,7 @@ void ImagingControl::setCurrentImage(int index) {
 }
 
 void ImagingControl::insertImage(int index, const Sheet& sheet) {
+    d->asLoaded.erase(index);
     if (index >= 1 && index <= imageCount()) {
         d->images[index - 1] = sheet;
     } else if (index == imageCount() + 1) {
@@ -123,6 +125,11 @@ const Sheet& ImagingControl::sheet() const {
     return d->current > 0 ? d->images.at(d->current - 1) : d->none;
 }
 
+Sheet ImagingControl::sheetAsLoaded() const {
+    const auto kept = d->asLoaded.find(d->current);
+    return kept != d->asLoaded.end() ? kept->second : sheet();
+}
+
 void ImagingControl::setSheet(const Sheet& sheet) {
     d->replaceCurrent(sheet);
 }
@@ -133,6 +140,7 @@ int ImagingControl::loadedImage() const {
 
 void ImagingControl::clearImage() {
     d->images.clear();
+    d->asLoaded.clear();
     d->current = 0;
     d->display = QRectF();
     d->changed();
@@ -153,6 +161,7 @@ double ImagingControl::resolutionY() const {
 
 void ImagingControl::setResolution(double dpiX, double dpiY) {
     if (d->current > 0) {
+        d->asLoaded.try_emplace(d->current, sheet());
         d->currentSheet().setDpi(dpiX, dpiY);
     }
 }
@@ -252,6 +261,9 @@ void ImagingControl::rotate(int hundredthsOfDegree, int, QRgb fill) {
         return;
     }
     const Sheet turned = rotated(sheet(), hundredthsOfDegree, fill);
+    if (const auto kept = d->asLoaded.find(d->current); kept != d->asLoaded.end()) {
+        kept->second = rotated(kept->second, hundredthsOfDegree, fill);
+    }
     const QRectF before = d->display;
     d->currentSheet() = turned;
     if (d->autoRect) {
@@ -270,6 +282,7 @@ void ImagingControl::resample(double width, double height, int flag) {
     }
     const int w = static_cast<int>(std::lround(width));
     const int h = static_cast<int>(std::lround(height));
+    d->asLoaded.try_emplace(d->current, sheet());
     d->currentSheet() = resampled(sheet(), w, h, flag == 1);
     // The same part of the sheet stays in view; the zoom follows the new pixel size.
     if (d->mode == kZoom) {
@@ -305,6 +318,7 @@ void ImagingControl::reduceColours(int bitsPerPixel, int, int, int) {
         throw ImagingError(QStringLiteral("Colour reduction to %1 bits per pixel is not supported")
                                .arg(bitsPerPixel));
     }
+    d->asLoaded.erase(d->current);
     d->currentSheet() = reducedToBilevel(sheet(), d->palette[0], d->palette[1]);
     d->changed();
 }

@@ -59,6 +59,10 @@ public:
 
     // The current image (a null Sheet when none).
     [[nodiscard]] const Sheet& sheet() const;
+    // The current image at the resolution it came with: sheet() without the resolution changes
+    // and resampling done to it since it was placed (turned as it has been turned since). The
+    // viewer's "Save" stores this, so a sheet lowered on screen for printing is saved whole.
+    [[nodiscard]] Sheet sheetAsLoaded() const;
     // Replaces the current image (or places the first one). Emits no imageLoaded().
     void setSheet(const Sheet& sheet);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <map>
+
 #include <QImage>
 #include <QList>
 #include <QPainter>
@@ -24,6 +26,10 @@ struct ImagingControl::Private {
     QList<Sheet> images;
     int current = 0;
     Sheet none;
+    // Images whose resolution tags or pixel size were changed (setResolution, resample) as they
+    // were before, with every turn since applied, by image number. Dropped when the image is
+    // replaced, cropped or reduced in colour.
+    std::map<int, Sheet> asLoaded;
 
     // Loading
     SheetLoader* loader = nullptr;

@@ -22,7 +22,14 @@ namespace sw::printing {
 void DlgPrint::PrintInBlue() {
     m_viewer->setUserPalette(0, qRgb(0, 0, 255));
     m_viewer->setUserPalette(1, qRgb(255, 255, 255));
-    m_viewer->reduceColours(1, 16, 0, 2);
+    // Every image the dialog holds turns blue, the whole sheet as well as the visible part, so a
+    // job prints in blue whichever of them "Print Selected Area Only" chooses.
+    const int current = m_viewer->currentImage();
+    for (int image = 1; image <= m_viewer->imageCount(); ++image) {
+        m_viewer->setCurrentImage(image);
+        m_viewer->reduceColours(1, 16, 0, 2);
+    }
+    m_viewer->setCurrentImage(current);
     UseBlue = true;
 }
 
@@ -93,6 +100,9 @@ void DlgPrint::ShowPrinterAndPaper() {
     const QString name = printer.deviceName();
     lbPrinter->setText(name.isEmpty() ? QStringLiteral("(no printer installed)") : name);
     lpPaper->setText(PaperSizeName(printer.paperSize(), printer));
+    const QString inUse = paperInUseNote(printer);
+    lpPaperInUse->setText(inUse);
+    lpPaperInUse->setVisible(!inUse.isEmpty());
     UpdatePageLayout();
 }
 
