@@ -47,6 +47,7 @@ struct DepthCase {
     int formatCode;
     int bitsPerPixel;
     const char* compression;
+    int bitsPerSample;  // in the file
 };
 
 using sw::test::PrintTo;
@@ -61,13 +62,15 @@ Sheet blueSheet() {
 class Depths : public ::testing::TestWithParam<DepthCase> {};
 
 // Every depth reproduces the colours of a print-in-blue sheet; 1 and 4 bits come back as the same
-// packed bilevel sheet (the blue batch's temporary files are format 3 at 4 bits).
+// packed bilevel sheet (the blue batch's temporary files are format 3 at 4 bits, which keeps such
+// a sheet at one bit per pixel).
 TEST_P(Depths, ColoursSurviveAndBilevelStaysPacked) {
     const DepthCase c = GetParam();
     const Sheet sheet = blueSheet();
     const QByteArray bytes = encodeTiff(sheet, c.formatCode, c.bitsPerPixel);
     const Sheet again = decodeTiff(bytes);
     EXPECT_EQ(readTiffFacts(bytes).compression, QString::fromLatin1(c.compression));
+    EXPECT_EQ(readTiffFacts(bytes).bitsPerSample, c.bitsPerSample);
     ASSERT_EQ(again.size(), sheet.size());
     EXPECT_EQ(again.dpiX(), 300);
     EXPECT_EQ(again.dpiY(), 150);
@@ -89,15 +92,15 @@ TEST_P(Depths, ColoursSurviveAndBilevelStaysPacked) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, Depths,
-                         ::testing::Values(DepthCase{"G4_1bit", 29, 1, "CCITT Group 4"},
-                                           DepthCase{"Uncompressed_1bit", 3, 1, "None"},
-                                           DepthCase{"Uncompressed_4bit", 3, 4, "None"},
-                                           DepthCase{"LZW_4bit", 29, 4, "LZW"},
-                                           DepthCase{"Uncompressed_8bit", 3, 8, "None"},
-                                           DepthCase{"LZW_8bit", 29, 8, "LZW"},
-                                           DepthCase{"Uncompressed_24bit", 3, 24, "None"},
-                                           DepthCase{"LZW_24bit", 29, 24, "LZW"},
-                                           DepthCase{"Uncompressed_32bit", 3, 32, "None"}),
+                         ::testing::Values(DepthCase{"G4_1bit", 29, 1, "CCITT Group 4", 1},
+                                           DepthCase{"WorkingCopy_1bit", 3, 1, "Deflate", 1},
+                                           DepthCase{"WorkingCopy_4bit", 3, 4, "Deflate", 1},
+                                           DepthCase{"LZW_4bit", 29, 4, "LZW", 4},
+                                           DepthCase{"WorkingCopy_8bit", 3, 8, "Deflate", 8},
+                                           DepthCase{"LZW_8bit", 29, 8, "LZW", 8},
+                                           DepthCase{"WorkingCopy_24bit", 3, 24, "Deflate", 8},
+                                           DepthCase{"LZW_24bit", 29, 24, "LZW", 8},
+                                           DepthCase{"WorkingCopy_32bit", 3, 32, "Deflate", 8}),
                          sw::test::byName);
 
 TEST(Save, GreySheetAtOneBitIsReducedToInkAndPaper) {

@@ -108,12 +108,12 @@ public:
     void loadFile(const QString& path);
 
     // Saves the current image. formatCode 29: TIFF, CCITT Group 4 when bitsPerPixel is 1 (the
-    // image is reduced to one bit first if deeper), LZW otherwise. formatCode 3: uncompressed
-    // TIFF at bitsPerPixel (1, 4, 8, 24 or 32; at 4 bits a bilevel sheet is written as a palette
-    // whose entry 0 is the ink and entry 1 the paper, and it loads back as the same bilevel
-    // sheet). An existing file is replaced only when the new one is complete (written under a
-    // temporary name in the same folder, then renamed). Throws ImagingError; does nothing without
-    // an image.
+    // image is reduced to one bit first if deeper), LZW otherwise. formatCode 3: a working copy,
+    // Deflate-compressed TIFF at bitsPerPixel (1, 4, 8, 24 or 32; a bilevel sheet asked for at 4
+    // bits keeps one bit per pixel and its two colours), quick to write and to load back as the
+    // same sheet (tiff_writer.h). An existing file is replaced only when the new one is complete
+    // (written under a temporary name in the same folder, then renamed). Throws ImagingError;
+    // does nothing without an image.
     void saveFile(const QString& path, int formatCode, int bitsPerPixel, int quality, int flag);
 
     // Saves the current image into a memory buffer in the same formats; returns 0 on success and

@@ -177,7 +177,7 @@ void DlgPrint::SaveBatchSheet() {
         throw imaging::ImagingError(QStringLiteral("no folder for the temporary file"));
     }
     QDir().mkpath(folder);
-    m_viewer->saveFile(batchTempFileName(folder, m_batch.batchCursor), imaging::kFormatUncompressed,
+    m_viewer->saveFile(batchTempFileName(folder, m_batch.batchCursor), imaging::kFormatWorkingCopy,
                        kTempBitsPerPixel, -1, 0);
 }
 
