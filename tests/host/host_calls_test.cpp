@@ -1,10 +1,12 @@
 #include "host/host_calls.h"
 
 #include "host_test_support.h"
+#include "support/test_paths.h"
 #include <gtest/gtest.h>
 
 #include <QComboBox>
 #include <QDialog>
+#include <QFile>
 #include <QJsonDocument>
 #include <QLineEdit>
 #include <QListWidget>
@@ -151,6 +153,20 @@ TEST(HostCallRegistry, LaterStateProvidersAndRegistrationsWin) {
         return CallReply{{"state", "replaced"}};
     });
     EXPECT_EQ(runner.run(json(R"(["DUMP"])")).value("state").toString(), "replaced");
+}
+
+// A page author finds every call besides the scripting methods in the README's table of calls.
+TEST(HostCallRegistry, EveryPseudoCallIsDocumentedInTheReadme) {
+    HostCallRegistry registry;
+    addStandardCalls(registry);
+    QFile readme(sw::test::dataPath("../../README.md"));
+    ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(readme.readAll());
+    for (const QString& name : registry.names()) {
+        if (registry.find(name)->kind == CallKind::Pseudo) {
+            EXPECT_TRUE(text.contains("`[\"" + name + "\"")) << name.toStdString();
+        }
+    }
 }
 
 // ---- Widget pseudo-calls -----------------------------------------------------------------------

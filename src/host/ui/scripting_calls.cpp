@@ -7,6 +7,7 @@
 #include "host/ui/tree_nodes.h"
 #include "imaging/ui/imaging_control.h"
 #include "printing/printing_calls.h"
+#include "printing/ui/print_dialog_calls.h"
 
 namespace sw::host {
 
@@ -136,6 +137,7 @@ void addStandardCalls(HostCallRegistry& registry) {
     registerWidgetCalls(registry);
     registerViewerCalls(registry);
     printing::registerPrintingCalls(registry);
+    printing::registerPrintDialogCalls(registry);
 }
 
 const HostCallRegistry& standardRegistry() {
