@@ -12,7 +12,10 @@ conf=/etc/cups/cups-pdf.conf
 state=${SW_CUPS_FIXTURE_STATE:-/run/sheetwise-cups-pdf}
 run_id=$PPID
 
-[ "$(id -u)" -eq 0 ] && [ -d "$state" ] || { echo "cups_pdf_cleanup: nothing was set up"; exit 0; }
+if [ "$(id -u)" -ne 0 ] || [ ! -d "$state" ]; then
+  echo "cups_pdf_cleanup: nothing was set up"
+  exit 0
+fi
 exec 9>"$state/lock"
 flock -x 9
 
@@ -27,6 +30,8 @@ if [ "$others" -gt 0 ]; then
   exit 0
 fi
 [ -f "$state/original" ] || { echo "cups_pdf_cleanup: nothing to restore"; exit 0; }
+# What the record does not say is left as it is.
+was_running=1 had_queue=1 had_conf=1 had_out_dir=1
 # shellcheck disable=SC1091
 . "$state/original"
 

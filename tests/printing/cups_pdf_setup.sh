@@ -75,8 +75,9 @@ else
 fi
 
 if ! scheduler_running; then
-  # In the foreground of its own session, so that its id is known and the cleanup stops exactly it.
-  PATH=/usr/sbin:$PATH setsid cupsd -f </dev/null >/dev/null 2>&1 &
+  # In the foreground of its own session, so that its id is known and the cleanup stops exactly
+  # it; without the lock, which the next test run must be able to take.
+  PATH=/usr/sbin:$PATH setsid cupsd -f </dev/null >/dev/null 2>&1 9>&- &
   echo $! >"$state/cupsd.pid"
   for _ in $(seq 1 50); do
     scheduler_running && break
