@@ -7,6 +7,7 @@
 
 #include "host/script_error.h"
 #include "printing/paper_names.h"
+#include "printing/pdf_ink.h"
 
 namespace sw::printing {
 
@@ -150,10 +151,13 @@ void PagedPrinterDevice::paintPicture(const QImage& picture, const QRectF& destT
     if (placement.pixels.isEmpty()) {
         return;
     }
-    const QImage piece = m_ink.prepare(picture.copy(placement.pixels));
+    const BilevelInk::Piece piece = m_ink.prepare(picture.copy(placement.pixels));
     p.save();
     p.setClipRect(placement.clip);
-    p.drawImage(placement.target, piece);
+    if (piece.fill) {
+        p.setBrush(QColor::fromRgba(*piece.fill));
+    }
+    p.drawImage(placement.target, piece.image);
     p.restore();
 }
 
@@ -184,7 +188,7 @@ void PagedPrinterDevice::endDoc() {
         abandonDocument();
         throw host::ScriptError::custom(openFailure());
     }
-    finishDocument(m_ink.colours());
+    finishDocument(m_ink.stencilInkBit());
 }
 
 // ---- PdfPrinterDevice ---------------------------------------------------------------------------
@@ -325,9 +329,9 @@ QString PdfPrinterDevice::openFailure() const {
     return QStringLiteral("Cannot write the PDF file ") + m_path;
 }
 
-void PdfPrinterDevice::finishDocument(const std::optional<BilevelColours>& colours) {
-    if (colours) {
-        colourBilevelImages(m_path, *colours);
+void PdfPrinterDevice::finishDocument(std::optional<int> stencilInkBit) {
+    if (stencilInkBit) {
+        turnBilevelImagesIntoStencils(m_path, *stencilInkBit);
     }
 }
 

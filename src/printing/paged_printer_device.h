@@ -25,9 +25,9 @@ namespace sw::printing {
 // minus all four margins, PHYSICALWIDTH/HEIGHT the whole paper, all in device pixels.
 //
 // A QPainter is opened at the first drawing operation and closed by endDoc(), which then lets the
-// device finish the file (finishDocument). One-bit pictures in two colours other than black and
-// white are drawn as their bits in black and white and coloured in the finished file
-// (BilevelInk), so a sheet in blue costs what a black one does.
+// device finish the file (finishDocument). One-bit pictures of coloured ink on white are drawn as
+// their bits in black and white and become stencils of the ink in the finished file (BilevelInk),
+// so a sheet in blue costs what a black one does.
 class PagedPrinterDevice : public PrinterDevice {
 public:
     ~PagedPrinterDevice() override;
@@ -62,9 +62,10 @@ protected:
     virtual void prepareDocument() {}
     // Description of why the painter could not open the device.
     [[nodiscard]] virtual QString openFailure() const = 0;
-    // The painter has written the whole file: colour its one-bit images with `colours` (when
-    // given, see colourBilevelImages) and deliver it. Throws ScriptError.
-    virtual void finishDocument(const std::optional<BilevelColours>& colours) = 0;
+    // The painter has written the whole file: when `stencilInkBit` is given, turn its one-bit
+    // images into stencils of that ink bit (turnBilevelImagesIntoStencils); then deliver it.
+    // Throws ScriptError.
+    virtual void finishDocument(std::optional<int> stencilInkBit) = 0;
     // The document was not written completely (the painter failed, or the device goes away
     // with a document open): drop what there is.
     virtual void abandonDocument() {}
@@ -126,7 +127,7 @@ protected:
     [[nodiscard]] int resolution() const override;
     void prepareDocument() override;
     [[nodiscard]] QString openFailure() const override;
-    void finishDocument(const std::optional<BilevelColours>& colours) override;
+    void finishDocument(std::optional<int> stencilInkBit) override;
 
 private:
     QString m_path;

@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <exception>
-#include <string>
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
@@ -21,20 +20,6 @@ namespace sw::printing {
 
 namespace {
 
-std::string rgbBytes(QRgb c) {
-    return {static_cast<char>(qRed(c)), static_cast<char>(qGreen(c)), static_cast<char>(qBlue(c))};
-}
-
-// [/Indexed /DeviceRGB 1 <zero one>]
-QPDFObjectHandle twoColourSpace(BilevelColours colours) {
-    QPDFObjectHandle space = QPDFObjectHandle::newArray();
-    space.appendItem(QPDFObjectHandle::newName("/Indexed"));
-    space.appendItem(QPDFObjectHandle::newName("/DeviceRGB"));
-    space.appendItem(QPDFObjectHandle::newInteger(1));
-    space.appendItem(QPDFObjectHandle::newString(rgbBytes(colours.zero) + rgbBytes(colours.one)));
-    return space;
-}
-
 bool isOneBitGreyImage(QPDFObjectHandle& object) {
     if (!object.isStream()) {
         return false;
@@ -48,7 +33,7 @@ bool isOneBitGreyImage(QPDFObjectHandle& object) {
 
 }  // namespace
 
-int colourBilevelImages(const QString& path, BilevelColours colours) {
+int turnBilevelImagesIntoStencils(const QString& path, int inkBit) {
     const QFileInfo info(path);
     QTemporaryFile out(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
                        QStringLiteral(".XXXXXX"));
@@ -62,10 +47,16 @@ int colourBilevelImages(const QString& path, BilevelColours colours) {
         QPDF pdf;
         pdf.setSuppressWarnings(true);
         pdf.processFile(QFile::encodeName(path).constData());
-        const QPDFObjectHandle space = twoColourSpace(colours);
+        // A stencil paints where its samples decode to 0: [0 1] for ink bits 0, [1 0] for 1.
+        const QPDFObjectHandle decode =
+            QPDFObjectHandle::parse(inkBit == 0 ? "[0 1]" : "[1 0]");
         for (QPDFObjectHandle& object : pdf.getAllObjects()) {
             if (isOneBitGreyImage(object)) {
-                object.getDict().replaceKey("/ColorSpace", space);
+                QPDFObjectHandle dict = object.getDict();
+                dict.removeKey("/ColorSpace");
+                dict.removeKey("/BitsPerComponent");
+                dict.replaceKey("/ImageMask", QPDFObjectHandle::newBool(true));
+                dict.replaceKey("/Decode", decode);
                 ++changed;
             }
         }
@@ -74,8 +65,10 @@ int colourBilevelImages(const QString& path, BilevelColours colours) {
         writer.write();
     } catch (const std::exception& e) {
         throw host::ScriptError::custom(
-            QStringLiteral("Cannot colour the images of %1: %2").arg(path, QString::fromUtf8(e.what())));
+            QStringLiteral("Cannot colour the images of %1: %2")
+                .arg(path, QString::fromUtf8(e.what())));
     }
+    QFile::setPermissions(out.fileName(), QFile::permissions(path));
     // rename(2) replaces the old file in one step.
     if (std::rename(QFile::encodeName(out.fileName()).constData(),
                     QFile::encodeName(path).constData()) != 0) {

@@ -19,29 +19,31 @@ QImage stencil(QImage mono, int inkIndex) {
 
 }  // namespace
 
-QImage BilevelInk::prepare(const QImage& piece) {
+BilevelInk::Piece BilevelInk::prepare(const QImage& piece) {
     if (piece.depth() != 1 || piece.colorCount() != 2) {
-        return piece;
+        return {piece, std::nullopt};
     }
     QImage mono =
         piece.format() == QImage::Format_Mono ? piece : piece.convertToFormat(QImage::Format_Mono);
-    const BilevelColours colours{mono.color(0), mono.color(1)};
-    const bool blackOnWhite = (colours.zero == kBlack && colours.one == kWhite) ||
-                              (colours.zero == kWhite && colours.one == kBlack);
-    if (blackOnWhite) {
-        if (m_colours) {
-            return stencil(mono, colours.zero == kBlack ? 0 : 1);
+    const QRgb c0 = mono.color(0);
+    const QRgb c1 = mono.color(1);
+    if ((c0 == kBlack && c1 == kWhite) || (c0 == kWhite && c1 == kBlack)) {
+        if (m_ink) {
+            return {stencil(mono, c0 == kBlack ? 0 : 1), std::nullopt};
         }
         m_blackOnWhiteDrawn = true;
-        return printableImage(mono);
+        return {printableImage(mono), std::nullopt};
     }
-    const bool opaque = qAlpha(colours.zero) == 255 && qAlpha(colours.one) == 255;
-    if (!opaque || m_blackOnWhiteDrawn || (m_colours && *m_colours != colours)) {
-        return printableImage(mono);
+    const int inkBit = c0 == kWhite ? 1 : 0;
+    const QRgb ink = inkBit == 1 ? c1 : c0;
+    const bool inkOnWhite = (c0 == kWhite || c1 == kWhite) && qAlpha(ink) == 255;
+    if (!inkOnWhite || m_blackOnWhiteDrawn || (m_ink && (*m_ink != ink || m_inkBit != inkBit))) {
+        return {printableImage(mono), std::nullopt};
     }
-    m_colours = colours;
+    m_ink = ink;
+    m_inkBit = inkBit;
     mono.setColorTable({kBlack, kWhite});
-    return mono;
+    return {mono, ink};
 }
 
 QImage printableImage(const QImage& piece) {

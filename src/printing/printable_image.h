@@ -6,8 +6,6 @@
 #include <QRect>
 #include <QRectF>
 
-#include "printing/pdf_ink.h"
-
 namespace sw::printing {
 
 // Getting sheet pixels onto a page without expanding them.
@@ -16,10 +14,10 @@ namespace sw::printing {
 // table is exactly {opaque black, opaque white} as a 1-bit DeviceGray image, Flate-compressed;
 // any other 1-bit image (other colours, the other bit order, a reversed table) is expanded to
 // 32 bits and, unless lossless rendering is asked for, JPEG-compressed. Coloured ink has no
-// 1-bit form in that engine: such pieces go out as their bits in black and white and get their
-// colours once the file is written (BilevelInk, pdf_ink.h). Where that cannot serve, the nearest
-// is a 1-bit stencil: an ARGB image whose alpha is all-or-nothing becomes a 1-bit /Mask plus a
-// colour plane that, being one flat colour, compresses to almost nothing.
+// 1-bit form in that engine: such pieces go out as their bits in black and white and become
+// stencils of coloured ink once the file is written (BilevelInk, pdf_ink.h). Where that cannot
+// serve, the nearest is an ARGB image whose alpha is all-or-nothing, which the engine writes as a
+// 1-bit /Mask plus a colour plane that, being one flat colour, compresses to almost nothing.
 //
 // printableImage() turns a piece of a sheet into the form that keeps it smallest without help
 // from the finished file:
@@ -31,25 +29,33 @@ namespace sw::printing {
 //     lossless rendering by the caller).
 QImage printableImage(const QImage& piece);
 
-// The one-bit pieces of one document and the colours its one-bit images get once the file is
-// written. The first two-colour piece that is not black on white decides the colours: it and
-// every later piece of the same two colours go out as their bits unchanged with a black-and-white
-// table (bit 0 black, bit 1 white), as fast and small as a black sheet. A piece of other colours,
-// and a black-on-white piece in a document whose images will be coloured (or a coloured piece
-// after black-on-white ones), take printableImage()'s way instead, so every image still prints
-// in its own colours. One object per document; not thread-safe.
+// The one-bit pieces of one document and whether its one-bit images become stencils of coloured
+// ink once the file is written (pdf_ink.h). The first piece of one white and one coloured
+// (neither white nor black) colour decides the ink: it and every later piece with the same ink
+// at the same bit go out as their bits unchanged with a black-and-white table, drawn with the ink
+// as the fill colour, as fast and small as a black sheet. A piece of other colours, and a
+// black-on-white piece in a document of coloured ink (or a coloured piece after black-on-white
+// ones), take printableImage()'s way instead, so every image still prints in its own colours.
+// One object per document; not thread-safe.
 class BilevelInk {
 public:
+    struct Piece {
+        QImage image;
+        std::optional<QRgb> fill;  // the fill colour to draw the image with, for a stencil piece
+    };
     // The form in which `piece` goes onto the page.
-    QImage prepare(const QImage& piece);
-    // The colours (bit 0, bit 1) to give the document's one-bit grey images when it is finished;
-    // nothing when no piece needs them.
-    [[nodiscard]] std::optional<BilevelColours> colours() const { return m_colours; }
+    Piece prepare(const QImage& piece);
+    // The bit value of the ink when the document's one-bit grey images are to become stencils;
+    // nothing when no piece needs it.
+    [[nodiscard]] std::optional<int> stencilInkBit() const {
+        return m_ink ? std::optional<int>(m_inkBit) : std::nullopt;
+    }
     // A new document begins.
     void reset() { *this = BilevelInk(); }
 
 private:
-    std::optional<BilevelColours> m_colours;
+    std::optional<QRgb> m_ink;
+    int m_inkBit = 1;
     bool m_blackOnWhiteDrawn = false;
 };
 

@@ -267,7 +267,7 @@ TEST_F(ViewerEndToEnd, BluePrintOfTheWholeSheetAfterZoomingIsBlue) {
     ASSERT_EQ(rows.size(), 1) << images.out.toStdString();
     const QList<QByteArray> fields = rows[0].simplified().split(' ');
     EXPECT_EQ(fields.value(3), "4800");  // the whole 24 in sheet at 200 dpi
-    EXPECT_EQ(fields.value(5), "index") << "whole sheet printed in black";  // the two colours
+    EXPECT_EQ(fields.value(2), "stencil") << "whole sheet printed in black";  // of blue ink
     EXPECT_EQ(fields.value(7), "1");
 }
 

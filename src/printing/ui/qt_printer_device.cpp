@@ -2,6 +2,7 @@
 
 #include <cups/cups.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include <QDir>
@@ -13,6 +14,7 @@
 #include "host/script_error.h"
 #include "printing/named_printers.h"
 #include "printing/paper_names.h"
+#include "printing/pdf_ink.h"
 
 namespace sw::printing {
 
@@ -243,11 +245,11 @@ void QPrinterDevice::abandonDocument() {
     m_spool.reset();
 }
 
-void QPrinterDevice::finishDocument(const std::optional<BilevelColours>& colours) {
+void QPrinterDevice::finishDocument(std::optional<int> stencilInkBit) {
     m_printer->setOutputFileName(QString());
     try {
-        if (colours) {
-            colourBilevelImages(m_spool->fileName(), *colours);
+        if (stencilInkBit) {
+            turnBilevelImagesIntoStencils(m_spool->fileName(), *stencilInkBit);
         }
         submitSpoolFile();
     } catch (...) {

@@ -25,8 +25,8 @@ namespace sw::printing {
 // PrinterSetting). A value the printer does not offer (a duplex mode of a one-sided printer) is
 // refused with an error.
 //
-// A job is written by Qt's printer engine to a spool file, its one-bit images are coloured when
-// the sheet is not black (pdf_ink.h), and the file goes to the queue through libcups with the
+// A job is written by Qt's printer engine to a spool file, its one-bit images become stencils of
+// the ink when the sheet is not black (pdf_ink.h), and the file goes to the queue through libcups with the
 // options Qt's own hand-over would give (paper, copies, collation, sides, orientation and the
 // print dialog's CUPS options); black and blue jobs take the same way. Owns its QPrinter and the
 // spool file of a running job. UI thread only.
@@ -51,7 +51,7 @@ protected:
     [[nodiscard]] int resolution() const override;
     void prepareDocument() override;
     [[nodiscard]] QString openFailure() const override;
-    void finishDocument(const std::optional<BilevelColours>& colours) override;
+    void finishDocument(std::optional<int> stencilInkBit) override;
     void abandonDocument() override;
 
 private:
