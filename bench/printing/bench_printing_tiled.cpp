@@ -2,11 +2,24 @@
 // TIFF file to the finished PDF file; the same in blue, and fitted to one page, for comparison.
 // Reported next to the time: pages, the PDF's size next to the TIFF's, and how many embedded images
 // are one bit per pixel (poppler's pdfimages).
+//
+// BM_PrintProcessBlueVsBlack: the same print as a user starts it, whole processes of the built
+// `sheetwise print SHEET --no-crop [--blue] --pdf OUT`, black and blue alternately, five of each;
+// medians of wall and CPU time (user + system of the child) and the ratios blue / black.
 #include <benchmark/benchmark.h>
 
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <random>
+#include <vector>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -201,6 +214,101 @@ BENCHMARK(BM_PrintToPdf)
     ->Arg(2)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
+
+// ---- Whole processes ---------------------------------------------------------------------------
+
+struct ProcessCost {
+    double wallS = 0;
+    double cpuS = 0;  // user + system of the child
+    int exitCode = -1;
+};
+
+ProcessCost runProcess(const QStringList& command) {
+    std::vector<QByteArray> bytes;
+    for (const QString& part : command) {
+        bytes.push_back(part.toLocal8Bit());
+    }
+    std::vector<char*> argv;
+    for (QByteArray& b : bytes) {
+        argv.push_back(b.data());
+    }
+    argv.push_back(nullptr);
+    ProcessCost cost;
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        // The summary and Qt's notes would mix with the benchmark's table.
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, STDOUT_FILENO);
+        dup2(null, STDERR_FILENO);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (pid < 0 || wait4(pid, &status, 0, &usage) != pid) {
+        return cost;
+    }
+    cost.wallS = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+    cost.cpuS = seconds(usage.ru_utime) + seconds(usage.ru_stime);
+    cost.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return cost;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n == 0 ? 0 : n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+void BM_PrintProcessBlueVsBlack(benchmark::State& state) {
+    Material& m = material();
+    const QString sheetwise = QCoreApplication::applicationDirPath() + QStringLiteral("/sheetwise");
+    if (!QFileInfo(sheetwise).isExecutable()) {
+        state.SkipWithError("the sheetwise program is not built next to this benchmark");
+        return;
+    }
+    constexpr int kRuns = 5;
+    const QString blackPdf = m.dir.filePath(QStringLiteral("black.pdf"));
+    const QString bluePdf = m.dir.filePath(QStringLiteral("blue.pdf"));
+    std::vector<double> wall[2];
+    std::vector<double> cpu[2];
+    for (auto _ : state) {
+        for (int run = 0; run < kRuns; ++run) {
+            for (int blue = 0; blue < 2; ++blue) {
+                QStringList command{sheetwise, QStringLiteral("print"), m.tiff,
+                                    QStringLiteral("--no-crop"), QStringLiteral("--pdf"),
+                                    blue ? bluePdf : blackPdf};
+                if (blue) {
+                    command << QStringLiteral("--blue");
+                }
+                const ProcessCost cost = runProcess(command);
+                if (cost.exitCode != 0) {
+                    state.SkipWithError("sheetwise print failed");
+                    return;
+                }
+                wall[blue].push_back(cost.wallS);
+                cpu[blue].push_back(cost.cpuS);
+            }
+        }
+    }
+    const double blackBytes = static_cast<double>(QFileInfo(blackPdf).size());
+    const double blueBytes = static_cast<double>(QFileInfo(bluePdf).size());
+    const auto [images, oneBit] = imageDepths(bluePdf);
+    state.counters["black_wall_s"] = median(wall[0]);
+    state.counters["blue_wall_s"] = median(wall[1]);
+    state.counters["black_cpu_s"] = median(cpu[0]);
+    state.counters["blue_cpu_s"] = median(cpu[1]);
+    state.counters["wall_blue_per_black"] = median(wall[1]) / median(wall[0]);
+    state.counters["cpu_blue_per_black"] = median(cpu[1]) / median(cpu[0]);
+    state.counters["black_pdf_KB"] = blackBytes / 1024;
+    state.counters["blue_pdf_KB"] = blueBytes / 1024;
+    state.counters["size_blue_per_black"] = blueBytes / blackBytes;
+    state.counters["blue_images"] = images;
+    state.counters["blue_images_1bit"] = oneBit;
+}
+BENCHMARK(BM_PrintProcessBlueVsBlack)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 
