@@ -23,6 +23,17 @@ constexpr KindName kKindNames[] = {
 // Longest http(s) address of a document a launch hands over, in bytes.
 constexpr qsizetype kMaxAddressBytes = 64 * 1024;
 
+QString shortSource(const QString& source) {
+    if (source.size() <= kMaxHandoverSourceLength) {
+        return source;
+    }
+    QString cut = source.left(kMaxHandoverSourceLength - 1);
+    if (cut.back().isHighSurrogate()) {
+        cut.chop(1);
+    }
+    return cut + QStringLiteral("…");
+}
+
 QByteArray compactLine(const QJsonObject& object) {
     return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
 }
@@ -55,7 +66,7 @@ QByteArray encodeHandoverRequest(const HandoverRequest& request) {
         {QStringLiteral("kind"), kind},
         {QStringLiteral("trust"),
          request.trust == Trust::Trusted ? QStringLiteral("trusted") : QStringLiteral("untrusted")},
-        {QStringLiteral("source"), request.source},
+        {QStringLiteral("source"), shortSource(request.source)},
         {QStringLiteral("length"), static_cast<double>(request.payload.size())},
     };
     return compactLine(header) + request.payload;
@@ -145,6 +156,10 @@ QByteArray handoverRefusedLine(const QString& message) {
     return compactLine({{QStringLiteral("refused"), message}});
 }
 
+QByteArray handoverAliveLine() {
+    return compactLine({{QStringLiteral("alive"), true}});
+}
+
 QByteArray handoverDoneLine() {
     return compactLine({{QStringLiteral("done"), true}});
 }
@@ -158,6 +173,8 @@ HandoverReplyFrame parseHandoverReplyLine(const QByteArray& line) {
     } else if (object.value(QStringLiteral("refused")).isString()) {
         frame.type = HandoverReplyFrame::Type::Refused;
         frame.message = object.value(QStringLiteral("refused")).toString();
+    } else if (object.value(QStringLiteral("alive")).toBool()) {
+        frame.type = HandoverReplyFrame::Type::Alive;
     } else if (object.value(QStringLiteral("done")).toBool()) {
         frame.type = HandoverReplyFrame::Type::Done;
     }

@@ -11,6 +11,9 @@
 //
 // Request: one header line of JSON, then exactly `length` bytes of payload:
 //   {"sheetwise":1,"kind":"document","trust":"trusted","source":"calls.json","length":57}\n...
+// The header stays small whatever the payload: the source is only a name for messages and is
+// sent cut to kMaxHandoverSourceLength characters, so a link of any length up to the kind's
+// limit fits (the payload carries it whole).
 // Kinds: "show" (bring the window to the front; no payload), "document" (a host-call document),
 // "fetch" (the http or https address of a document), "url" (a `sheetwise:` URL; always runs as
 // an untrusted caller, whatever the header says).
@@ -18,6 +21,9 @@
 // Replies, one JSON object per line:
 //   {"reply":{"call":"SetImage","ok":true,...}}  one per call, as the runner answered it
 //   {"refused":"The host-call document ..."}     the request as a whole was refused
+//   {"alive":true}                               every kHandoverAliveIntervalMs while the
+//                                                connection is open, so that the launch can
+//                                                tell a long document from a viewer that hangs
 //   {"done":true}                                the last line
 //
 // The reader takes bytes as they arrive, in pieces of any size, and refuses anything else (no
@@ -27,6 +33,10 @@ namespace sw::host {
 
 inline constexpr int kHandoverVersion = 1;
 inline constexpr qsizetype kMaxHandoverHeaderBytes = 16 * 1024;
+// How often the running viewer tells a waiting launch that it is alive, in milliseconds.
+inline constexpr int kHandoverAliveIntervalMs = 1000;
+// The longest source name a request carries, in characters (a longer one is cut, ending in "…").
+inline constexpr qsizetype kMaxHandoverSourceLength = 200;
 // The largest document a trusted launch (a file or standard input) hands over, in bytes.
 inline constexpr qsizetype kMaxTrustedDocumentBytes = 64 * 1024 * 1024;
 
@@ -42,6 +52,7 @@ struct HandoverRequest {
 // The largest payload the reader accepts for a kind and trust, in bytes.
 qsizetype maxHandoverPayload(HandoverKind kind, Trust trust);
 
+// The request as sent: its header line (source cut to kMaxHandoverSourceLength) and payload.
 QByteArray encodeHandoverRequest(const HandoverRequest& request);
 
 class HandoverRequestReader {
@@ -73,10 +84,11 @@ private:
 // Reply lines, each ending in "\n".
 QByteArray handoverReplyLine(const QJsonObject& reply);
 QByteArray handoverRefusedLine(const QString& message);
+QByteArray handoverAliveLine();
 QByteArray handoverDoneLine();
 
 struct HandoverReplyFrame {
-    enum class Type { Reply, Refused, Done, Invalid };
+    enum class Type { Reply, Refused, Alive, Done, Invalid };
     Type type = Type::Invalid;
     QJsonObject reply;  // Reply
     QString message;    // Refused

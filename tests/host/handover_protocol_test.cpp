@@ -72,6 +72,18 @@ TEST(HandoverRequestTrust, ALinkNeverRunsTrustedWhateverTheHeaderSays) {
     EXPECT_EQ(reader.request().trust, Trust::Untrusted);
 }
 
+// A big project's link repeated as the header's source made the header line too long: the
+// header stays small and a link of a whole 1 MB document, every byte escaped, is read whole.
+TEST(HandoverRequestSize, ALinkUpToTheDocumentLimitIsHandedOverWithASmallHeader) {
+    const QString link = sheetwiseCallsUrl(QByteArray(kMaxDocumentBytes, '\n'));
+    const HandoverRequest request{HandoverKind::Url, Trust::Untrusted, link, link.toUtf8()};
+    const QByteArray bytes = encodeHandoverRequest(request);
+    EXPECT_LT(bytes.indexOf('\n'), 1024);
+    HandoverRequestReader reader;
+    ASSERT_EQ(reader.feed(bytes), State::Complete) << reader.error().toStdString();
+    EXPECT_EQ(reader.request().payload, request.payload);
+}
+
 // ---- Anything else is refused without reading on -----------------------------------------------
 
 struct GarbageCase {
