@@ -4,6 +4,7 @@
 #include "planserver/background_plan_server.h"
 #include "support/test_paths.h"
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <QDeadlineTimer>
@@ -178,6 +179,24 @@ TEST_F(Instances, GarbageAndVanishingPeersLeaveTheViewerServing) {
 
     EXPECT_EQ(runningProjectName(), "Ran");
     EXPECT_EQ(m_first.state(), QProcess::Running);
+}
+
+// A stopped viewer kept a launch waiting for ever. The viewer says it is alive while a document
+// runs, so a long document is still answered while a stopped viewer is given up on.
+TEST_F(Instances, ALaunchWaitsForALongDocumentButGivesUpOnAStoppedViewer) {
+    m_env.insert("SHEETWISE_HANDOVER_TIMEOUT_MS", "1500");
+    startFirst();
+    const test::ProcessRun slow =
+        launch({"--script", "-"}, callsDocument(R"([["Wait", 4000], ["SetProjectName", "Slow"]])"));
+    EXPECT_EQ(slow.exitCode, 0) << slow.err.toStdString();
+    EXPECT_EQ(slow.replies.size(), 2);
+
+    ::kill(static_cast<pid_t>(m_first.processId()), SIGSTOP);
+    const test::ProcessRun stopped =
+        launch({"--script", "-"}, callsDocument(R"([["SetProjectName", "Stopped"]])"));
+    ::kill(static_cast<pid_t>(m_first.processId()), SIGCONT);
+    EXPECT_EQ(stopped.exitCode, 1);
+    EXPECT_TRUE(stopped.err.contains("has not answered for 1.5 s")) << stopped.err.toStdString();
 }
 
 TEST_F(Instances, SocketOfACrashedViewerIsCleanedUp) {

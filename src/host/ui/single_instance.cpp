@@ -22,6 +22,17 @@ namespace {
 constexpr int kConnectTimeoutMs = 2000;
 // How long a connection may take to deliver its whole request.
 constexpr int kRequestTimeoutMs = 10000;
+// How long a launch waits for any sign of the running viewer (a reply or the alive line it
+// sends every kHandoverAliveIntervalMs) before it gives up, in milliseconds. A document may run
+// for as long as it needs: only a viewer that stopped answering (stopped, hung, or its UI
+// thread blocked) is given up on. SHEETWISE_HANDOVER_TIMEOUT_MS sets another value.
+constexpr int kAnswerTimeoutMs = 10000;
+
+int answerTimeoutMs() {
+    bool ok = false;
+    const int value = qEnvironmentVariableIntValue("SHEETWISE_HANDOVER_TIMEOUT_MS", &ok);
+    return ok && value > 0 ? value : kAnswerTimeoutMs;
+}
 
 // True when `path` is a real folder (not a link) of this user that nobody else may enter.
 bool isPrivateFolder(const QString& path) {
@@ -50,6 +61,8 @@ public:
             deleteLater();
         });
         m_deadline.start(kRequestTimeoutMs);
+        connect(&m_alive, &QTimer::timeout, this, [this] { send(handoverAliveLine()); });
+        m_alive.start(kHandoverAliveIntervalMs);
         readRequest();
     }
 
@@ -100,6 +113,7 @@ private:
 
     // Ends the answer; the socket goes once everything is written.
     void close() {
+        m_alive.stop();
         send(handoverDoneLine());
         m_socket->disconnectFromServer();
         if (m_socket->state() == QLocalSocket::UnconnectedState) {
@@ -110,11 +124,20 @@ private:
     QLocalSocket* m_socket;
     CallDispatcher& m_dispatcher;
     HandoverRequestReader m_reader;
-    QTimer m_deadline;
+    QTimer m_deadline;  // the whole request must arrive before it fires
+    QTimer m_alive;     // sends the alive line to the waiting launch
 };
 
+int gaveUp(int timeoutMs) {
+    writeOut(stderr, QStringLiteral("sheetwise: the running viewer has not answered for %1 s "
+                                    "(it may be stopped or hung); giving up\n")
+                         .arg(timeoutMs / 1000.0)
+                         .toUtf8());
+    return 1;
+}
+
 // Reads reply lines until the last one; returns the exit code.
-int relayReplies(QLocalSocket& socket) {
+int relayReplies(QLocalSocket& socket, int timeoutMs) {
     bool refused = false;
     for (;;) {
         while (socket.canReadLine()) {
@@ -128,6 +151,8 @@ int relayReplies(QLocalSocket& socket) {
                     refused = true;
                     writeOut(stderr, "sheetwise: " + frame.message.toUtf8() + '\n');
                     break;
+                case HandoverReplyFrame::Type::Alive:
+                    break;
                 case HandoverReplyFrame::Type::Done:
                     return refused ? 2 : 0;
                 case HandoverReplyFrame::Type::Invalid:
@@ -135,7 +160,10 @@ int relayReplies(QLocalSocket& socket) {
                     break;
             }
         }
-        if (!socket.waitForReadyRead(-1) && !socket.canReadLine()) {
+        if (!socket.waitForReadyRead(timeoutMs) && !socket.canReadLine()) {
+            if (socket.state() == QLocalSocket::ConnectedState) {
+                return gaveUp(timeoutMs);
+            }
             break;
         }
     }
@@ -292,10 +320,15 @@ std::optional<int> handOverToRunningViewer(const QString& socketPath, const QStr
                              .toUtf8());
         return 2;
     }
+    const int timeoutMs = answerTimeoutMs();
     socket.write(encodeHandoverRequest(*request));
-    while (socket.bytesToWrite() > 0 && socket.waitForBytesWritten(-1)) {
+    while (socket.bytesToWrite() > 0) {
+        if (!socket.waitForBytesWritten(timeoutMs)) {
+            return socket.state() == QLocalSocket::ConnectedState ? gaveUp(timeoutMs)
+                                                                  : relayReplies(socket, timeoutMs);
+        }
     }
-    return relayReplies(socket);
+    return relayReplies(socket, timeoutMs);
 }
 
 }  // namespace sw::host

@@ -37,9 +37,10 @@ void provideRuntimeFolder();
 std::optional<HandoverRequest> launchRequest(const QString& text, QString* error);
 
 // Listens for later launches and hands their requests to a dispatcher; answers each connection
-// with the dispatcher's replies. A connection that sends garbage is refused, one that stays
-// silent is dropped after a while, and a peer that goes away mid-way is no harm: its calls still
-// run, their replies are dropped.
+// with the dispatcher's replies, and with an alive line every second until its request is
+// done. A connection that sends garbage is refused, one that stays silent is dropped after a
+// while, and a peer that goes away mid-way is no harm: its calls still run, their replies are
+// dropped.
 class InstanceServer : public QObject {
     Q_OBJECT
 
@@ -71,7 +72,8 @@ CallDispatcher::Channel standardOutputChannel();
 // Hands the launch `text` (see launchRequest) to the viewer listening at `socketPath`: writes each
 // reply as one JSON line to standard output and a refusal to standard error. Returns the exit
 // code (0 when every call was answered, 2 when the request was refused or the document cannot be
-// read, 1 when the viewer went away before answering), or nothing when no viewer listens there.
+// read, 1 when the viewer went away before answering or gave no sign of life for the answer
+// timeout, 10 s), or nothing when no viewer listens there.
 // Needs a QCoreApplication.
 std::optional<int> handOverToRunningViewer(const QString& socketPath, const QString& text);
 
