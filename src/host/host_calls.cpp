@@ -104,6 +104,7 @@ QJsonObject HostCallRunner::run(const QJsonValue& call) const {
         for (qsizetype i = 1; i < parts.size(); ++i) {
             args.append(parts.at(i));
         }
+        const CallerTrustScope caller(m_trust);
         QJsonObject reply = entry->handler(m_viewer, args);
         reply.insert(QStringLiteral("call"), name);
         reply.insert(QStringLiteral("ok"), true);

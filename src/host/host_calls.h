@@ -10,6 +10,7 @@
 #include <QJsonObject>
 #include <QString>
 
+#include "host/caller_trust.h"
 #include "host/object_safety.h"
 
 // Host calls: how a plan-room page (or a script, or a test) drives the viewer. A document
@@ -40,7 +41,6 @@ using CallHandler = std::function<CallReply(FastViewer& viewer, const QJsonArray
 using StateProvider = std::function<void(FastViewer& viewer, QJsonObject& state)>;
 
 enum class CallKind { Scripting, Pseudo };
-enum class Trust { Trusted, Untrusted };
 
 // Not copyable: handlers such as Dump refer to the registry they are registered in.
 class HostCallRegistry {
@@ -75,7 +75,8 @@ private:
 // sentence saying what is wrong (not JSON, no "calls" list). Single calls are checked when run.
 std::optional<QJsonArray> parseHostCallDocument(const QByteArray& bytes, QString* error);
 
-// Runs calls on one viewer with a registry.
+// Runs calls on one viewer with a registry. Each call runs marked with the runner's trust
+// (host/caller_trust.h).
 class HostCallRunner {
 public:
     // `safety` gives the answers an untrusted caller's calls are checked against.

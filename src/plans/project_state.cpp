@@ -17,6 +17,48 @@ void ProjectState::SetPlanUrl(QString& URL, QString& id) {
         throw host::ScriptError::invalidArgument();
     }
     planUrl = URL + id.left(dash) + QLatin1Char('/') + id.mid(dash + 1) + QStringLiteral("/plans/");
+    planUrlTrust = host::currentCallerTrust();
+}
+
+namespace {
+
+bool addressesUntrusted(const ProjectState& project) {
+    return host::currentCallerTrust() == host::Trust::Untrusted ||
+           project.planUrlTrust == host::Trust::Untrusted ||
+           project.planListTrust == host::Trust::Untrusted;
+}
+
+host::ScriptError permissionDenied(const QString& problem) {
+    const auto code = host::ScriptError::Code::PermissionDenied;
+    return host::ScriptError(code, host::ScriptError::standardDescription(code) +
+                                       QStringLiteral(": ") + problem);
+}
+
+}  // namespace
+
+QString ProjectState::sheetAddress(const QString& path) const {
+    const QString address = planUrl + path;
+    if (addressesUntrusted(*this)) {
+        if (const QString problem = host::untrustedAddressProblem(address); !problem.isEmpty()) {
+            throw permissionDenied(problem);
+        }
+    }
+    return address;
+}
+
+void ProjectState::checkSheetList() const {
+    if (!addressesUntrusted(*this)) {
+        return;
+    }
+    for (const QString& file : planFiles) {
+        if (file.isEmpty()) {
+            continue;
+        }
+        if (const QString problem = host::untrustedAddressProblem(planUrl + file);
+            !problem.isEmpty()) {
+            throw permissionDenied(problem);
+        }
+    }
 }
 
 void ProjectState::InitVars(QString& planURL, QString& projID, QString& projName,
@@ -80,6 +122,7 @@ void ProjectState::MakePlanList(const QString& parsedList, std::vector<TreeNode>
 
     planLabels = QStringList{QString()};
     planFiles = QStringList{QString()};
+    planListTrust = host::currentCallerTrust();
     QString previousGroup = QStringLiteral("begin");
     QString groupKey;  // key of the current group node; empty while there is none
     std::int16_t k = 0;

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "host/caller_trust.h"
 #include "plans/tree_node.h"
 
 namespace sw::plans {
@@ -41,9 +42,23 @@ public:
     QString iniPath;
     bool printInBlue = false;
     bool reversePrint = false;
+    // Who last set planUrl and the sheet list (host/caller_trust.h). Once a web page has set
+    // either, every sheet address made from them must be an http or https address, whoever
+    // asks for the load, until a trusted caller sets it again.
+    host::Trust planUrlTrust = host::Trust::Trusted;
+    host::Trust planListTrust = host::Trust::Trusted;
 
-    // planUrl = URL & the part of `id` before its first "-" & "/" & the part after & "/plans/".
-    // An `id` without "-" throws "Invalid procedure call or argument" before anything changes.
+    // planUrl & `path`: the address the sheet at `path` is loaded from. When the caller, planUrl
+    // or the sheet list is untrusted, an address that is not http or https throws "Permission
+    // denied" with the reason before anything is loaded.
+    [[nodiscard]] QString sheetAddress(const QString& path) const;
+    // Throws as sheetAddress does for the first sheet of the list that may not be loaded (for
+    // dialogs that load sheets of the list themselves: batch download and batch printing).
+    void checkSheetList() const;
+
+    // planUrl = URL & the part of `id` before its first "-" & "/" & the part after & "/plans/",
+    // and planUrlTrust = the caller's trust. An `id` without "-" throws "Invalid procedure call
+    // or argument" before anything changes.
     void SetPlanUrl(QString& URL, QString& id);
 
     // Sets up a project: "~" in `projID` becomes "-" (the caller's variable changes), then the
@@ -63,8 +78,9 @@ public:
     // projectName = Name; nothing else is recomputed.
     void SetProjectName(QString& Name);
 
-    // Parses the host's sheet list: rebuilds planLabels and planFiles and appends the sheet tree's
-    // nodes to `nodes` (which the caller empties first). Throws "Subscript out of range" for an
+    // Parses the host's sheet list: rebuilds planLabels and planFiles (planListTrust = the
+    // caller's trust) and appends the sheet tree's nodes to `nodes` (which the caller empties
+    // first). Throws "Subscript out of range" for an
     // empty entry or one with too few fields and "Overflow" past 32767 nodes; the nodes and
     // array elements added before stay.
     void MakePlanList(const QString& parsedList, std::vector<TreeNode>& nodes);

@@ -178,6 +178,30 @@ TEST(SetPlanUrl, SplitsTheIdentifierAtItsFirstDash) {
     }
 }
 
+// Once a page has set the addresses, even the user's own loads (sheet tree, Next, batches) are
+// held to http and https, until a trusted caller sets the addresses again.
+TEST(SheetAddress, APagesAddressesLoadOnlyFromTheWebWhoeverAsks) {
+    ProjectState state;
+    QString url = "file:///";
+    QString id = "dev-x";
+    const auto loadError = [&](const QString& path) {
+        return errorOf([&] { (void)state.sheetAddress(path); }).left(17);
+    };
+    state.SetPlanUrl(url, id);
+    EXPECT_EQ(loadError("../../ptmx"), "");
+    {
+        const host::CallerTrustScope page(host::Trust::Untrusted);
+        std::vector<TreeNode> nodes;
+        state.MakePlanList("h~A,1,../../ptmx", nodes);
+    }
+    EXPECT_EQ(loadError("../../ptmx"), "Permission denied");
+    EXPECT_EQ(errorOf([&] { state.checkSheetList(); }).left(17), "Permission denied");
+    url = "http://h/";
+    state.SetPlanUrl(url, id);
+    EXPECT_EQ(loadError("../../ptmx"), "");
+    EXPECT_EQ(errorOf([&] { state.checkSheetList(); }), "");
+}
+
 // A site or project identifier that could lead outside the plan folder is refused before
 // anything is stored.
 struct HostileCase {

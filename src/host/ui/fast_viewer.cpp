@@ -175,19 +175,21 @@ void FastViewer::onFocusChanged(QWidget* old, QWidget* now) {
 // Both record the request before the imaging control starts it, so that whatever the control
 // reports next belongs to this sheet.
 void FastViewer::SetImage(QString Path, QString /*pName*/) {
-    m_load.request(currentPlanName, planUrl + Path);
+    const QString address = sheetAddress(Path);
+    m_load.request(currentPlanName, address);
     viewer->setLoadSwitch(true);
-    viewer->setLoadAddress(planUrl + Path);
+    viewer->setLoadAddress(address);
     setPanelText(1, Path);
     updateTitle();
 }
 
 void FastViewer::SetFirstImage(QString Path, QString pName) {
+    const QString address = sheetAddress(Path);
     viewer->setLoadSwitch(true);
     setPanelText(1, Path);
     currentPlanName = pName;
-    m_load.request(currentPlanName, planUrl + Path);
-    viewer->setLoadAddress(planUrl + Path);
+    m_load.request(currentPlanName, address);
+    viewer->setLoadAddress(address);
     updateTitle();
 }
 

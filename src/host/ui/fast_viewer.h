@@ -72,6 +72,8 @@ public:
 
     // ---- Scripting methods (ResetRoot, SetPlanUrl, SetProjectID, SetProjectName: ProjectState) --
     // Loads planUrl & Path into `viewer` and shows Path in status panel 1; pName is not used.
+    // Where a web page is behind the call or the project's addresses, an address that is not
+    // http or https throws "Permission denied" and changes nothing (ProjectState::sheetAddress).
     void SetImage(QString Path, QString pName);
     // As SetImage, and currentPlanName = pName.
     void SetFirstImage(QString Path, QString pName);

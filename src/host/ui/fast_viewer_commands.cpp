@@ -103,9 +103,23 @@ void FastViewer::printShownPlan() {
         showMessage(describe(error));
         return;
     }
-    const printing::HandOffValues values{iniPath,     localRoot,   projectSubPath, planLabels,
-                                         planFiles,   planUrl,     projectId,      rotation,
-                                         printInBlue, reversePrint};
+    // A sheet list whose addresses a web page may not have loaded is not offered for batches.
+    bool listLoadable = true;
+    try {
+        checkSheetList();
+    } catch (const std::exception&) {
+        listLoadable = false;
+    }
+    const printing::HandOffValues values{iniPath,
+                                         localRoot,
+                                         projectSubPath,
+                                         listLoadable ? planLabels : QStringList{QString()},
+                                         listLoadable ? planFiles : QStringList{QString()},
+                                         planUrl,
+                                         projectId,
+                                         rotation,
+                                         printInBlue,
+                                         reversePrint};
     printing::PrintCurrentPlan(values, *viewer, *v2, this);
 }
 

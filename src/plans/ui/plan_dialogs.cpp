@@ -36,6 +36,7 @@ QPointer<UpgradeFrm>& upgradeInstance() {
 }  // namespace
 
 BatchDownload* openBatchDownload(ProjectState& project, QWidget* parent) {
+    project.checkSheetList();
     project.ResetRoot();
     const QString folder = projectFolder(project.localRoot, project.projectSubPath);
     const std::int16_t rotation = batchRotationFor(project.rotation);

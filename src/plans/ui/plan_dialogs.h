@@ -15,11 +15,12 @@ class UpgradeFrm;
 // viewer shows the error as it shows every command error. `parent` is the window the dialog
 // belongs to (it stays above it). UI thread only.
 
-// "Download": ResetRoot; checks that the rotation in hundredths of a degree fits 16 bits
-// ("Overflow" outside -327..327 degrees) and that the file system can hold the project folder's
-// path (plans/path_rules.h), both before any folder or dialog exists; creates the project folder
-// when missing; then a new BatchDownload gets LoadPlans (which writes desc.txt) and is shown.
-// Folders created for a dialog whose LoadPlans fails are removed again.
+// "Download": refuses a sheet list a web page may not have loaded (ProjectState::checkSheetList);
+// ResetRoot; checks that the rotation in hundredths of a degree fits 16 bits ("Overflow" outside
+// -327..327 degrees) and that the file system can hold the project folder's path
+// (plans/path_rules.h), both before any folder or dialog exists; creates the project folder when
+// missing; then a new BatchDownload gets LoadPlans (which writes desc.txt) and is shown. Folders
+// created for a dialog whose LoadPlans fails are removed again.
 BatchDownload* openBatchDownload(ProjectState& project, QWidget* parent);
 
 // "Prefs": SetIni(iniPath) on the single preferences dialog (created when none is open, raised
