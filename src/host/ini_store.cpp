@@ -1,5 +1,6 @@
 #include "host/ini_store.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -12,12 +13,7 @@ namespace sw::host {
 
 namespace {
 
-// One line of the file as stored: its bytes without the line ending, and the ending itself
-// ("\r\n", "\n" or empty for a last line without one).
-struct RawLine {
-    QByteArray content;
-    QByteArray ending;
-};
+using RawLine = ProfileLine;
 
 enum class LineKind { Other, Section, Entry };
 
@@ -116,14 +112,6 @@ QString cutToBuffer(const QString& value, int bufferSize) {
     return cut;
 }
 
-std::optional<QByteArray> readAll(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return std::nullopt;
-    }
-    return file.readAll();
-}
-
 // The half-open range of line indices that belong to the first section named `section`: from the
 // line after its header to the next header. Empty optional when the section is absent.
 struct SectionRange {
@@ -191,57 +179,110 @@ void setEntry(std::vector<RawLine>& lines, const QString& section, const QString
 
 }  // namespace
 
-QString readProfileString(const QString& path, const QString& section, const QString& key,
-                          const QString& defaultValue, int bufferSize) {
-    const std::optional<QByteArray> bytes = readAll(path);
-    if (bytes) {
-        const std::vector<RawLine> lines = splitLines(*bytes);
-        if (const std::optional<SectionRange> range = findSection(lines, trimmed(section))) {
-            const QString wanted = trimmed(key);
-            for (std::size_t i = range->header + 1; i < range->end; ++i) {
-                const ParsedLine parsed = parseLine(lines[i].content);
-                if (parsed.kind == LineKind::Entry && sameName(parsed.name, wanted)) {
-                    return cutToBuffer(unquoted(parsed.value), bufferSize);
-                }
+ProfileFile ProfileFile::read(const QString& path) {
+    ProfileFile profile;
+    profile.m_path = path;
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        profile.m_usable = true;
+        return profile;
+    }
+    if (!info.isFile()) {
+        profile.m_error = QStringLiteral("the settings file %1 is not a regular file").arg(path);
+        return profile;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        profile.m_error =
+            QStringLiteral("cannot read the settings file %1: %2").arg(path, file.errorString());
+        return profile;
+    }
+    // The size is checked on what arrives, not only on what the folder says: the file may grow.
+    const QByteArray bytes = file.size() > kMaxSettingsFileBytes
+                                 ? QByteArray()
+                                 : file.read(kMaxSettingsFileBytes + 1);
+    const qint64 size = std::max<qint64>(file.size(), bytes.size());
+    if (size > kMaxSettingsFileBytes) {
+        profile.m_error = QStringLiteral("the settings file %1 is larger than 1 MB (%2 bytes)")
+                              .arg(path)
+                              .arg(size);
+        return profile;
+    }
+    profile.m_lines = splitLines(bytes);
+    profile.m_usable = true;
+    return profile;
+}
+
+ProfileFile ProfileFile::fromBytes(const QByteArray& bytes) {
+    ProfileFile profile;
+    profile.m_lines = splitLines(bytes);
+    return profile;
+}
+
+QString ProfileFile::value(const QString& section, const QString& key,
+                           const QString& defaultValue, int bufferSize) const {
+    if (const std::optional<SectionRange> range = findSection(m_lines, trimmed(section))) {
+        const QString wanted = trimmed(key);
+        for (std::size_t i = range->header + 1; i < range->end; ++i) {
+            const ParsedLine parsed = parseLine(m_lines[i].content);
+            if (parsed.kind == LineKind::Entry && sameName(parsed.name, wanted)) {
+                return cutToBuffer(unquoted(parsed.value), bufferSize);
             }
         }
     }
     return cutToBuffer(defaultValue, bufferSize);
 }
 
-bool writeProfileString(const QString& path, const QString& section, const QString& key,
-                        const QString& value) {
+bool ProfileFile::setValue(const QString& section, const QString& key, const QString& value) {
     const QString cleanSection = trimmed(section);
     const QString cleanKey = trimmed(key);
     if (!validEntry(cleanSection, cleanKey, value)) {
         return false;
     }
-    std::vector<RawLine> lines;
-    if (QFileInfo::exists(path)) {
-        const std::optional<QByteArray> bytes = readAll(path);
-        if (!bytes) {
-            return false;
-        }
-        lines = splitLines(*bytes);
-    }
-    setEntry(lines, cleanSection, cleanKey, value);
+    setEntry(m_lines, cleanSection, cleanKey, value);
+    return true;
+}
 
+QByteArray ProfileFile::bytes() const {
     QByteArray out;
-    for (const RawLine& line : lines) {
+    for (const RawLine& line : m_lines) {
         out += line.content;
         out += line.ending;
     }
+    return out;
+}
+
+bool ProfileFile::save() {
+    if (!m_usable) {
+        if (m_error.isEmpty()) {
+            m_error = QStringLiteral("no settings file to save to");
+        }
+        return false;
+    }
+    const QByteArray out = bytes();
     // Unbuffered, so that a short write (disk full, file size limit) is seen here: through the
     // write buffer a short write is dropped silently and the truncated file would be committed.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        return false;
-    }
-    if (file.write(out) != out.size() || file.error() != QFileDevice::NoError) {
+    QSaveFile file(m_path);
+    const bool saved = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+                       file.write(out) == out.size() && file.error() == QFileDevice::NoError &&
+                       file.commit();
+    if (!saved) {
+        m_error = QStringLiteral("cannot write the settings file %1: %2")
+                      .arg(m_path, file.errorString());
         file.cancelWriting();
-        return false;
     }
-    return file.commit();
+    return saved;
+}
+
+QString readProfileString(const QString& path, const QString& section, const QString& key,
+                          const QString& defaultValue, int bufferSize) {
+    return ProfileFile::read(path).value(section, key, defaultValue, bufferSize);
+}
+
+bool writeProfileString(const QString& path, const QString& section, const QString& key,
+                        const QString& value) {
+    ProfileFile profile = ProfileFile::read(path);
+    return profile.error().isEmpty() && profile.setValue(section, key, value) && profile.save();
 }
 
 }  // namespace sw::host

@@ -13,9 +13,9 @@ bool startsWithOne(const QString& value) {
     return value.startsWith(QLatin1Char('1'));
 }
 
-QString readPref(const QString& iniPath, const char* key) {
-    return readProfileString(iniPath, QLatin1String(kPrefsSection), QLatin1String(key),
-                             QLatin1String(kAbsentValue));
+QString readPref(const ProfileFile& settings, const char* key) {
+    return settings.value(QLatin1String(kPrefsSection), QLatin1String(key),
+                          QLatin1String(kAbsentValue));
 }
 
 }  // namespace
@@ -45,16 +45,20 @@ QString settingsIniPath() {
 }
 
 Preferences ReadPreferences(const QString& iniPath) {
+    const ProfileFile settings = ProfileFile::read(iniPath);
     Preferences prefs;
-    const QString folder = readPref(iniPath, kPlanDirectoryKey);
+    prefs.problem = settings.error();
+    const QString folder = readPref(settings, kPlanDirectoryKey);
     if (folder.compare(QLatin1String(kAbsentValue), Qt::CaseInsensitive) == 0) {
-        WriteDefaultPlanDirectory(iniPath);
+        if (prefs.problem.isEmpty()) {
+            WriteDefaultPlanDirectory(iniPath);
+        }
         prefs.planDirectory = defaultPlanDirectory();
     } else {
         prefs.planDirectory = folder;
     }
-    prefs.printInBlue = startsWithOne(readPref(iniPath, kPrintInBlueKey));
-    prefs.reversePrint = startsWithOne(readPref(iniPath, kReversePrintKey));
+    prefs.printInBlue = startsWithOne(readPref(settings, kPrintInBlueKey));
+    prefs.reversePrint = startsWithOne(readPref(settings, kReversePrintKey));
     return prefs;
 }
 

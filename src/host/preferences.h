@@ -4,7 +4,7 @@
 
 // The "Prefs" section of the settings file and where that file lives. Shared by FastViewer, which
 // reads the plan folder on every ResetRoot and InitVars, and the preferences dialog, which edits
-// the section. Every function opens the file anew (see ini_store.h); nothing is cached.
+// the section. Every function reads the file anew, once (see ini_store.h); nothing is cached.
 namespace sw::host {
 
 inline constexpr char kSettingsFileName[] = "Sheetwise.ini";
@@ -32,11 +32,15 @@ struct Preferences {
     QString planDirectory;  // full path as stored, with or without a trailing separator
     bool printInBlue = false;
     bool reversePrint = false;
+    // Why the settings file could not be read (not a file, unreadable, larger than
+    // kMaxSettingsFileBytes); empty when it was read or is absent.
+    QString problem;
 };
 
-// Reads "Prefs": the plan folder (when absent or "none", writes and returns the default), and the
-// two print options, each on exactly when its value starts with "1". Never fails: an unreadable
-// file gives the defaults.
+// Reads "Prefs" in one read of the file: the plan folder (when absent or "none", writes and
+// returns the default), and the two print options, each on exactly when its value starts with
+// "1". Never fails: a file that cannot be read gives the defaults and its `problem`, and is left
+// alone.
 Preferences ReadPreferences(const QString& iniPath);
 
 // Writes the default plan folder as "Plan Directory" into "Prefs". Failures are not reported.

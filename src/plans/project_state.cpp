@@ -80,11 +80,14 @@ void ProjectState::InitVars(QString& planURL, QString& projID, QString& projName
 
 void ProjectState::ResetRoot() {
     const host::Preferences prefs = host::ReadPreferences(iniPath);
+    settingsProblem = prefs.problem;
     printInBlue = prefs.printInBlue;
     reversePrint = prefs.reversePrint;
     QString folder = prefs.planDirectory;
     if (folder.isEmpty()) {
-        host::WriteDefaultPlanDirectory(iniPath);
+        if (settingsProblem.isEmpty()) {
+            host::WriteDefaultPlanDirectory(iniPath);
+        }
         folder = host::defaultPlanDirectory();
     }
     planDirectory = folder;

@@ -70,8 +70,10 @@ public:
                   QString& site);
 
     // Re-reads the settings: planDirectory (the default when the settings name none or an empty
-    // folder), the print options, and localRoot.
+    // folder), the print options, and localRoot; settingsProblem says why the file could not be
+    // read (the defaults are then used), or is empty.
     void ResetRoot();
+    QString settingsProblem;
 
     // projectId = pid, after the same check as InitVars; nothing else is recomputed.
     void SetProjectID(QString& pid);

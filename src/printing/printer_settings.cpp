@@ -10,9 +10,9 @@ namespace {
 // Reads go through a buffer of 128 characters (at most 127 kept).
 constexpr int kReadBufferSize = 128;
 
-QString readPrintingKey(const QString& iniFile, const QString& key) {
-    const QString raw = host::readProfileString(iniFile, kPrintingSection, key,
-                                                QStringLiteral("none"), kReadBufferSize);
+QString readPrintingKey(const host::ProfileFile& settings, const QString& key) {
+    const QString raw =
+        settings.value(kPrintingSection, key, QStringLiteral("none"), kReadBufferSize);
     const qsizetype nul = raw.indexOf(QChar(0));
     return nul >= 0 ? raw.left(nul) : host::vb::trimBlanks(raw);
 }
@@ -48,9 +48,10 @@ constexpr PrinterSetting kSettingOrder[kPrinterSettingCount] = {
 
 void LoadPrinterSettings(const QString& iniFile, PrinterCatalog& printers,
                          SavedPrinterSettings& saved) {
-    saved.savedPrinterName = readPrintingKey(iniFile, kDefaultPrinterKey);
-    saved.savedPaperSize = readPrintingKey(iniFile, kDefaultPaperKey);
-    saved.savedOrientation = readPrintingKey(iniFile, kDefaultOrientationKey);
+    const host::ProfileFile settings = host::ProfileFile::read(iniFile);
+    saved.savedPrinterName = readPrintingKey(settings, kDefaultPrinterKey);
+    saved.savedPaperSize = readPrintingKey(settings, kDefaultPaperKey);
+    saved.savedOrientation = readPrintingKey(settings, kDefaultOrientationKey);
 
     guarded([&] {
         for (const QString& name : printers.printerNames()) {
@@ -72,15 +73,15 @@ bool SavePrinterSettings(const QString& iniFile, PrinterCatalog& printers,
                          const SavedPrinterSettings& saved) {
     PrinterDevice& printer = printers.current();
     ApplySavedPrinterProperties(printer, saved);
-    bool ok = host::writeProfileString(iniFile, kPrintingSection, kDefaultPrinterKey,
-                                       printer.deviceName());
-    ok = host::writeProfileString(iniFile, kPrintingSection, kDefaultPaperKey,
-                                  QString::number(printer.paperSize())) &&
+    host::ProfileFile settings = host::ProfileFile::read(iniFile);
+    bool ok = settings.setValue(kPrintingSection, kDefaultPrinterKey, printer.deviceName());
+    ok = settings.setValue(kPrintingSection, kDefaultPaperKey,
+                           QString::number(printer.paperSize())) &&
          ok;
-    ok = host::writeProfileString(iniFile, kPrintingSection, kDefaultOrientationKey,
-                                  QString::number(printer.orientation())) &&
+    ok = settings.setValue(kPrintingSection, kDefaultOrientationKey,
+                           QString::number(printer.orientation())) &&
          ok;
-    return ok;
+    return settings.save() && ok;
 }
 
 void ApplySavedPrinterProperties(PrinterDevice& printer, const SavedPrinterSettings& saved) {

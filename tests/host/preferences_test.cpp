@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 
@@ -67,6 +68,21 @@ TEST(ReadPreferences, UnwritableSettingsStillGiveTheDefaults) {
     EXPECT_EQ(prefs.planDirectory, defaultPlanDirectory());
     EXPECT_FALSE(prefs.printInBlue);
     EXPECT_FALSE(QFile::exists(ini));
+}
+
+// A 100 MB settings file took seconds and hundreds of MB at every focus change: a file far
+// beyond any real one is neither read nor replaced, and the reason is given.
+TEST(ReadPreferences, ASettingsFileFarBeyondAnyRealOneIsRefused) {
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("Sheetwise.ini");
+    const QByteArray big = "[Prefs]\nPrint In Blue=1\n" + QByteArray(kMaxSettingsFileBytes, ';');
+    ASSERT_TRUE(test::writeFile(ini, big));
+    const Preferences prefs = ReadPreferences(ini);
+    EXPECT_TRUE(prefs.problem.contains("larger than 1 MB")) << prefs.problem.toStdString();
+    EXPECT_EQ(prefs.planDirectory, defaultPlanDirectory());
+    EXPECT_FALSE(prefs.printInBlue);
+    EXPECT_FALSE(writeProfileString(ini, "Prefs", "Plan Directory", "/p"));
+    EXPECT_EQ(QFileInfo(ini).size(), big.size());
 }
 
 TEST(SettingsIniPath, SystemRootWinsOverTheConfigFolder) {

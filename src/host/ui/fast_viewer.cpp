@@ -208,8 +208,32 @@ void FastViewer::MakePlanList(QString& parsedList) {
 void FastViewer::InitVars(QString& planURL, QString& projID, QString& projName, qint32& Rotation,
                           QString& site) {
     ProjectState::InitVars(planURL, projID, projName, Rotation, site);
+    reportSettingsProblem();
     resetPointer();
     updateTitle();
+}
+
+void FastViewer::ResetRoot() {
+    ProjectState::ResetRoot();
+    reportSettingsProblem();
+}
+
+// Focus changes re-read the settings: a problem is told once, not at every focus change (the
+// message box itself moves the focus), and again only after the file was read fine meanwhile.
+void FastViewer::reportSettingsProblem() {
+    if (settingsProblem == m_settingsProblemShown) {
+        return;
+    }
+    m_settingsProblemShown = settingsProblem;
+    if (settingsProblem.isEmpty()) {
+        return;
+    }
+    const QString text = QStringLiteral(
+                             "Sheetwise cannot use its settings: %1. The default settings are "
+                             "used until the file is repaired or removed.")
+                             .arg(settingsProblem);
+    // After the running call or focus change, which then ends before the message holds the user.
+    QTimer::singleShot(0, this, [this, text] { showMessage(text); });
 }
 
 QString FastViewer::GetPart(QString& startStrg, QString& delimiter) {

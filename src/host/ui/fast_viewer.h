@@ -70,7 +70,10 @@ public:
     // Terminate: clears the imaging control's shutdown switch.
     ~FastViewer() override;
 
-    // ---- Scripting methods (ResetRoot, SetPlanUrl, SetProjectID, SetProjectName: ProjectState) --
+    // ---- Scripting methods (SetPlanUrl, SetProjectID, SetProjectName: ProjectState) -----------
+    // ProjectState::ResetRoot; a settings file that cannot be read (too large, unreadable) is
+    // shown to the user once, after the call, until it can be read again.
+    void ResetRoot();
     // Loads planUrl & Path into `viewer` and shows Path in status panel 1; pName is not used.
     // Where a web page is behind the call or the project's addresses, an address that is not
     // http or https throws "Permission denied" and changes nothing (ProjectState::sheetAddress).
@@ -187,6 +190,7 @@ private:
     // placeholder says what is loading or why it failed.
     void updateTitle();
     void arrangeOnce();
+    void reportSettingsProblem();
 
     MessageSink m_messageSink;
     std::unique_ptr<viewing::ImagingControlView> m_imagingView;
@@ -194,6 +198,7 @@ private:
     std::unique_ptr<viewing::ViewController> m_controller;
     std::unique_ptr<viewing::CommandDispatcher> m_dispatcher;
     viewing::SheetLoad m_load;
+    QString m_settingsProblemShown;  // the settings problem last shown to the user
     bool m_arranging = false;           // ArrangeControls is running (resizes re-enter it)
     bool m_arrangeAgain = false;        // a view change arrived while arranging: arrange once more
     bool m_rulerRefreshQueued = false;  // a paint asked for the rulers to be repainted

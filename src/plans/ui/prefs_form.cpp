@@ -7,11 +7,11 @@
 #include <QHBoxLayout>
 #include <QHideEvent>
 #include <QLabel>
+#include <QPalette>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QStyle>
 #include <QVBoxLayout>
-#include <QtDebug>
 
 #include "host/ini_store.h"
 #include "host/paths.h"
@@ -27,16 +27,13 @@ constexpr std::int32_t kChooserOwner = 858;
 constexpr std::int32_t kChooserFlags = 2;
 const QString kChooserTitle = QStringLiteral("Choose a folder:");
 
-QString readPref(const QString& ini, const char* key) {
-    return host::readProfileString(ini, QLatin1String(host::kPrefsSection), QLatin1String(key),
-                                   QLatin1String(host::kAbsentValue));
+QString readPref(const host::ProfileFile& settings, const char* key) {
+    return settings.value(QLatin1String(host::kPrefsSection), QLatin1String(key),
+                          QLatin1String(host::kAbsentValue));
 }
 
-void writePref(const QString& ini, const char* key, const QString& value) {
-    if (!host::writeProfileString(ini, QLatin1String(host::kPrefsSection), QLatin1String(key),
-                                  value)) {
-        qWarning("Cannot write \"%s\" into %s", key, qPrintable(ini));
-    }
+void setPref(host::ProfileFile& settings, const char* key, const QString& value) {
+    settings.setValue(QLatin1String(host::kPrefsSection), QLatin1String(key), value);
 }
 
 bool isOn(const QString& value) {
@@ -85,6 +82,16 @@ PrefsForm::PrefsForm(QWidget* parent) : QDialog(parent), m_chooser(defaultFolder
     Command3 = new QPushButton(QStringLiteral("Cancel"), this);
     Command3->setObjectName(QStringLiteral("Command3"));
     Command3->setAutoDefault(false);
+    Problem = new QLabel(this);
+    Problem->setObjectName(QStringLiteral("Problem"));
+    Problem->setWordWrap(true);
+    Problem->setTextFormat(Qt::PlainText);
+    Problem->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    Problem->setMaximumWidth(440);
+    QPalette warning = Problem->palette();
+    warning.setColor(QPalette::WindowText, QColor(0xb0, 0x00, 0x20));
+    Problem->setPalette(warning);
+    Problem->hide();
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(Command2);
@@ -94,6 +101,7 @@ PrefsForm::PrefsForm(QWidget* parent) : QDialog(parent), m_chooser(defaultFolder
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addWidget(Frame1);
     layout->addWidget(Frame2);
+    layout->addWidget(Problem);
     layout->addLayout(buttons);
 
     connect(Command1, &QPushButton::clicked, this, &PrefsForm::chooseFolderClicked);
@@ -108,24 +116,44 @@ void PrefsForm::SetIni(QString& path) {
 }
 
 void PrefsForm::LoadPrefs() {
-    QString folder = readPref(m_iniPath, host::kPlanDirectoryKey);
+    host::ProfileFile settings = host::ProfileFile::read(m_iniPath);
+    QString problem = settings.error();
+    QString folder = readPref(settings, host::kPlanDirectoryKey);
     if (folder.compare(QLatin1String(host::kAbsentValue), Qt::CaseInsensitive) == 0) {
         folder = host::withTrailingSeparator(host::defaultPlanDirectory());
-        writePref(m_iniPath, host::kPlanDirectoryKey, folder);
+        setPref(settings, host::kPlanDirectoryKey, folder);
+        if (problem.isEmpty() && !settings.save()) {
+            problem = settings.error();
+        }
     }
     PlanFolder->setText(folder);
-    Check1->setChecked(isOn(readPref(m_iniPath, host::kPrintInBlueKey)));
-    ReverseBatch->setChecked(isOn(readPref(m_iniPath, host::kReversePrintKey)));
+    Check1->setChecked(isOn(readPref(settings, host::kPrintInBlueKey)));
+    ReverseBatch->setChecked(isOn(readPref(settings, host::kReversePrintKey)));
+    showProblem(problem.isEmpty()
+                    ? QString()
+                    : QStringLiteral("Preferences cannot be saved: %1.").arg(problem));
     m_loaded = true;
 }
 
-void PrefsForm::SavePrefs() {
+bool PrefsForm::SavePrefs() {
     const auto state = [](const QCheckBox* box) {
         return box->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
     };
-    writePref(m_iniPath, host::kPlanDirectoryKey, PlanFolder->text());
-    writePref(m_iniPath, host::kPrintInBlueKey, state(Check1));
-    writePref(m_iniPath, host::kReversePrintKey, state(ReverseBatch));
+    host::ProfileFile settings = host::ProfileFile::read(m_iniPath);
+    setPref(settings, host::kPlanDirectoryKey, PlanFolder->text());
+    setPref(settings, host::kPrintInBlueKey, state(Check1));
+    setPref(settings, host::kReversePrintKey, state(ReverseBatch));
+    if (!settings.save()) {
+        showProblem(QStringLiteral("The preferences were not saved: %1.").arg(settings.error()));
+        return false;
+    }
+    showProblem({});
+    return true;
+}
+
+void PrefsForm::showProblem(const QString& text) {
+    Problem->setText(text);
+    Problem->setVisible(!text.isEmpty());
 }
 
 QString PrefsForm::BrowseForFolder(std::int32_t /*owner*/, const QString& title,
@@ -155,8 +183,9 @@ void PrefsForm::chooseFolderClicked() {
 }
 
 void PrefsForm::saveClicked() {
-    SavePrefs();
-    close();
+    if (SavePrefs()) {
+        close();
+    }
 }
 
 void PrefsForm::showEvent(QShowEvent* event) {

@@ -20,7 +20,8 @@ namespace sw::plans {
 //
 // Controls: frame " Print Options" (`Frame1`) with the check boxes `ReverseBatch` and `Check1`;
 // frame " Saved Plans Folder " (`Frame2`) with the label `PlanFolder` and the button `Command1`
-// "Choose Folder"; buttons `Command2` "Save" and `Command3` "Cancel".
+// "Choose Folder"; the label `Problem`, shown only when the settings cannot be read or saved;
+// buttons `Command2` "Save" and `Command3` "Cancel".
 //
 // Ownership: deletes itself when closed (Qt::WA_DeleteOnClose). Modeless. UI thread only.
 class PrefsForm : public QDialog {
@@ -41,11 +42,14 @@ public:
 
     // Fills the controls from the settings: the plan folder (an absent entry, or "none", shows
     // the default folder with a trailing separator and writes it as "Plan Directory"), and each
-    // check box ticked when its entry starts with "1". Runs when the dialog is shown.
+    // check box ticked when its entry starts with "1". Runs when the dialog is shown. A settings
+    // file that cannot be read or written is told in `Problem`.
     void LoadPrefs();
     // Writes "Plan Directory" (the text of PlanFolder as it stands, empty included), "Print In
-    // Blue" and "Reverse Print" ("1" ticked, "0" cleared). Write failures are not reported.
-    void SavePrefs();
+    // Blue" and "Reverse Print" ("1" ticked, "0" cleared) in one replacement of the file. When
+    // that fails (a read-only folder, a full disk), says why in `Problem` and returns false;
+    // "Save" then keeps the dialog open with the user's choices.
+    bool SavePrefs();
 
     // The folder chooser: `flags` 0 becomes 1 (the other arguments are kept for callers, the
     // chooser has no use for them); returns the chosen folder's full path or an empty string.
@@ -66,6 +70,7 @@ public:
     QPushButton* Command1 = nullptr;  // "Choose Folder"
     QPushButton* Command2 = nullptr;  // "Save"
     QPushButton* Command3 = nullptr;  // "Cancel"
+    QLabel* Problem = nullptr;        // why the settings cannot be read or saved; hidden if none
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -74,6 +79,7 @@ protected:
 private:
     void chooseFolderClicked();
     void saveClicked();
+    void showProblem(const QString& text);
 
     QString m_iniPath;
     FolderChooser m_chooser;

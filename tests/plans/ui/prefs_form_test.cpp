@@ -112,6 +112,26 @@ TEST_F(PrefsFormTest, AbsentPlanFolderShowsAndWritesTheDefaultOnly) {
     }
 }
 
+// With a configuration folder that cannot be written, a save was lost with only a warning on
+// standard error: the dialog says why at opening and on "Save", and keeps the user's choices.
+// (The folder is a plain file here: a folder made read-only does not stop the root user.)
+TEST_F(PrefsFormTest, ASaveThatFailsIsToldInTheDialogWhichStaysOpen) {
+    QFile notAFolder(m_temp.filePath("config"));
+    ASSERT_TRUE(notAFolder.open(QIODevice::WriteOnly));
+    m_ini = m_temp.filePath("config/Sheetwise.ini");
+    PrefsForm* form = open();
+    EXPECT_TRUE(form->Problem->text().startsWith("Preferences cannot be saved: cannot write"));
+    form->Check1->setChecked(true);
+    form->Command2->click();
+    QTest::qWait(50);
+    ASSERT_FALSE(m_form.isNull());
+    EXPECT_TRUE(form->Problem->isVisible());
+    EXPECT_TRUE(form->Problem->text().startsWith(
+        "The preferences were not saved: cannot write the settings file " + m_ini))
+        << form->Problem->text().toStdString();
+    EXPECT_TRUE(form->Check1->isChecked());
+}
+
 TEST_F(PrefsFormTest, CancelAndCloseBoxWriteNothing) {
     writeIni("[Prefs]\r\nPlan Directory=/data/Plans\r\nPrint In Blue=0\r\n");
     const QByteArray before = iniBytes();
