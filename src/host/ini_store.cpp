@@ -198,9 +198,8 @@ ProfileFile ProfileFile::read(const QString& path) {
         return profile;
     }
     // The size is checked on what arrives, not only on what the folder says: the file may grow.
-    const QByteArray bytes = file.size() > kMaxSettingsFileBytes
-                                 ? QByteArray()
-                                 : file.read(kMaxSettingsFileBytes + 1);
+    const QByteArray bytes =
+        file.size() > kMaxSettingsFileBytes ? QByteArray() : file.read(kMaxSettingsFileBytes + 1);
     const qint64 size = std::max<qint64>(file.size(), bytes.size());
     if (size > kMaxSettingsFileBytes) {
         profile.m_error = QStringLiteral("the settings file %1 is larger than 1 MB (%2 bytes)")
@@ -219,8 +218,8 @@ ProfileFile ProfileFile::fromBytes(const QByteArray& bytes) {
     return profile;
 }
 
-QString ProfileFile::value(const QString& section, const QString& key,
-                           const QString& defaultValue, int bufferSize) const {
+QString ProfileFile::value(const QString& section, const QString& key, const QString& defaultValue,
+                           int bufferSize) const {
     if (const std::optional<SectionRange> range = findSection(m_lines, trimmed(section))) {
         const QString wanted = trimmed(key);
         for (std::size_t i = range->header + 1; i < range->end; ++i) {
@@ -267,8 +266,8 @@ bool ProfileFile::save() {
                        file.write(out) == out.size() && file.error() == QFileDevice::NoError &&
                        file.commit();
     if (!saved) {
-        m_error = QStringLiteral("cannot write the settings file %1: %2")
-                      .arg(m_path, file.errorString());
+        m_error =
+            QStringLiteral("cannot write the settings file %1: %2").arg(m_path, file.errorString());
         file.cancelWriting();
     }
     return saved;

@@ -89,9 +89,9 @@ QString readProfileString(const QString& path, const QString& section, const QSt
 // disk or a crash leaves the old file whole.
 //
 // Returns false, leaving the file untouched, when the file exists but cannot be read or is too
-// large, the folder is missing or not writable, the write fails, or the names or value cannot be stored as one
-// line (a line break or NUL anywhere, "=" in the key, "]" in the section, an empty key or
-// section).
+// large, the folder is missing or not writable, the write fails, or the names or value cannot be
+// stored as one line (a line break or NUL anywhere, "=" in the key, "]" in the section, an empty
+// key or section).
 bool writeProfileString(const QString& path, const QString& section, const QString& key,
                         const QString& value);
 

@@ -30,8 +30,8 @@ bool addressesUntrusted(const ProjectState& project) {
 
 host::ScriptError permissionDenied(const QString& problem) {
     const auto code = host::ScriptError::Code::PermissionDenied;
-    return host::ScriptError(code, host::ScriptError::standardDescription(code) +
-                                       QStringLiteral(": ") + problem);
+    return host::ScriptError(
+        code, host::ScriptError::standardDescription(code) + QStringLiteral(": ") + problem);
 }
 
 }  // namespace

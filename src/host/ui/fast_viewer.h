@@ -198,7 +198,7 @@ private:
     std::unique_ptr<viewing::ViewController> m_controller;
     std::unique_ptr<viewing::CommandDispatcher> m_dispatcher;
     viewing::SheetLoad m_load;
-    QString m_settingsProblemShown;  // the settings problem last shown to the user
+    QString m_settingsProblemShown;     // the settings problem last shown to the user
     bool m_arranging = false;           // ArrangeControls is running (resizes re-enter it)
     bool m_arrangeAgain = false;        // a view change arrived while arranging: arrange once more
     bool m_rulerRefreshQueued = false;  // a paint asked for the rulers to be repainted
