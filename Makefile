@@ -29,7 +29,7 @@ bench: deps
 
 fuzz: deps
 	@if [ ! -f build-fuzz/build.ninja ]; then cmake --preset fuzz; fi
-	cmake --build build-fuzz -j $(JOBS)
+	cmake --build build-fuzz -j $(JOBS) --target fuzz_targets
 
 asan: deps
 	@if [ ! -f build-asan/build.ninja ]; then cmake --preset asan; fi
