@@ -47,7 +47,8 @@ struct Request {
 void addOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(QStringLiteral(
         "Prints a sheet with the print dialog's layout and job, headless, and prints a JSON "
-        "summary. Defaults as the dialog opens: Letter, portrait, 100%, crop to one page."));
+        "summary. Defaults as the dialog opens: portrait, 100%, crop to one page; Letter for a PDF, "
+        "the queue's own default paper for a printer."));
     parser.addPositionalArgument(QStringLiteral("sheet"), QStringLiteral("The TIFF sheet."));
     parser.addOptions({
         {QStringLiteral("pdf"), QStringLiteral("Write a PDF file."), QStringLiteral("file")},
