@@ -1,9 +1,13 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QImage>
 #include <QSize>
+#include <QTransform>
 
 namespace sw::imaging {
 
@@ -16,6 +20,12 @@ namespace sw::imaging {
 // image is arranged so that bit 0 is the paper (the lighter colour table entry, index 0) and bit 1
 // the ink (index 1), with the padding bits past the width cleared. The drawing code counts set
 // bits to measure ink, so it relies on this.
+//
+// Every sheet knows its source: the sheet as it was first fetched (its size in pixels and its
+// resolution) and where each source pixel lies in this image after the turns, resamples and crops
+// applied since. Anything kept in the source's pixels (measurements) finds its place on the image
+// through it. A saved TIFF carries it, so a sheet saved turned and opened again from the plan
+// folder still knows how it lies on the sheet it was fetched as.
 //
 // Copies are cheap: the pixels are implicitly shared (QImage) and so is the cache of reduced
 // levels used for drawing. A Sheet is a value; it may be created on a worker thread and handed to
@@ -52,6 +62,26 @@ public:
     [[nodiscard]] QRgb paperColour() const;
     [[nodiscard]] QRgb inkColour() const;
 
+    // The sheet as first fetched, and the map from its pixels (edges at whole numbers) to this
+    // image's pixels. A new Sheet is its own source: this image's size and resolution, identity.
+    struct Source {
+        QSize size;
+        double dpiX = kDefaultDpi;
+        double dpiY = kDefaultDpi;
+        QTransform toImage;
+
+        // True when the image is its own source (nothing to record when saving).
+        [[nodiscard]] bool isSelf(const Sheet& sheet) const;
+        // One line for a TIFF's ImageDescription tag, and back. fromText gives nothing for any
+        // other text and for values that cannot be a source (non-finite, empty, not invertible).
+        [[nodiscard]] QByteArray toText() const;
+        static std::optional<Source> fromText(QByteArrayView text);
+    };
+    [[nodiscard]] const Source& source() const { return m_source; }
+    void setSource(const Source& source) { m_source = source; }
+    // The source of a sheet made from `from` by `step` (from's pixels to this image's pixels).
+    void deriveSource(const Sheet& from, const QTransform& step);
+
     // Opaque per-sheet cache (reduced-resolution levels, see pyramid.h), shared by every copy of
     // this sheet; owned by the drawing code.
     struct Cache;
@@ -61,6 +91,7 @@ private:
     QImage m_image;
     double m_dpiX = kDefaultDpi;
     double m_dpiY = kDefaultDpi;
+    Source m_source;
     std::shared_ptr<Cache> m_cache;
 };
 

@@ -55,6 +55,21 @@ void checkSize(const Layout& l, Kind kind, const DecodeOptions& options) {
     }
 }
 
+// A sheet saved by this program after turns or resampling names its source in ImageDescription;
+// a description that does not parse, or a source that would not land on the image, is ignored.
+void adoptSavedSource(const Handle& tif, Sheet& sheet) {
+    const char* text = nullptr;
+    if (TIFFGetField(tif.get(), TIFFTAG_IMAGEDESCRIPTION, &text) != 1 || text == nullptr) {
+        return;
+    }
+    const std::optional<Sheet::Source> source =
+        Sheet::Source::fromText(QByteArrayView(text, qstrnlen(text, 1024)));
+    if (source && source->toImage.mapRect(QRectF(QPointF(0, 0), QSizeF(source->size)))
+                      .intersects(QRectF(sheet.image().rect()))) {
+        sheet.setSource(*source);
+    }
+}
+
 }  // namespace
 
 Sheet decodeTiff(QByteArrayView data, const DecodeOptions& options) {
@@ -93,6 +108,7 @@ Sheet decodeTiff(QByteArrayView data, const DecodeOptions& options) {
             break;
     }
     Sheet sheet(std::move(image), layout.dpiX, layout.dpiY);
+    adoptSavedSource(tif, sheet);
     if (quarter) {
         attachLevel(sheet, 2, std::move(quarter));
     }

@@ -77,6 +77,10 @@ void writeTags(TIFF* tif, const Sheet& sheet, Layout layout, int formatCode) {
     TIFFSetField(tif, TIFFTAG_XRESOLUTION, static_cast<float>(sheet.dpiX()));
     TIFFSetField(tif, TIFFTAG_YRESOLUTION, static_cast<float>(sheet.dpiY()));
     TIFFSetField(tif, TIFFTAG_SOFTWARE, "Sheetwise");
+    if (!sheet.source().isSelf(sheet)) {
+        // Where the pixels lie on the sheet as first fetched (see Sheet::Source).
+        TIFFSetField(tif, TIFFTAG_IMAGEDESCRIPTION, sheet.source().toText().constData());
+    }
     // Depth first: libtiff sizes the colour map by the bits per sample set at that moment.
     const int bps = layout == Layout::MinIsWhite1 || layout == Layout::Palette1 ? 1
                     : layout == Layout::Palette4 || layout == Layout::Grey4     ? 4

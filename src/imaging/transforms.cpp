@@ -21,6 +21,19 @@ QImage checked(QImage image, int w, int h) {
     return image;
 }
 
+// `made` with the source of `from` carried over through `step` (from's pixels to made's).
+Sheet derived(Sheet made, const Sheet& from, const QTransform& step) {
+    made.deriveSource(from, step);
+    return made;
+}
+
+// A turn by `degrees` clockwise about the sheet's centre into an image of `turned` size, centred.
+QTransform turnStep(QSize before, QSize turned, double degrees) {
+    return QTransform::fromTranslate(-before.width() / 2.0, -before.height() / 2.0) *
+           QTransform().rotate(degrees) *
+           QTransform::fromTranslate(turned.width() / 2.0, turned.height() / 2.0);
+}
+
 QImage newMono(const Sheet& like, int w, int h) {
     QImage image = checked(QImage(w, h, QImage::Format_Mono), w, h);
     image.setColorTable({like.paperColour(), like.inkColour()});
@@ -86,12 +99,7 @@ Sheet rotatedDeep(const Sheet& sheet, double degrees, QRgb fill) {
     return Sheet(out, sheet.dpiX(), sheet.dpiY());
 }
 
-}  // namespace
-
-Sheet rotated(const Sheet& sheet, int hundredths, QRgb fill) {
-    if (sheet.isNull()) {
-        return sheet;
-    }
+Sheet turnedPixels(const Sheet& sheet, int hundredths, QRgb fill) {
     if (hundredths % 9000 == 0) {
         const int turns = ((hundredths / 9000) % 4 + 4) % 4;
         if (turns == 0) {
@@ -118,14 +126,19 @@ Sheet rotated(const Sheet& sheet, int hundredths, QRgb fill) {
     return rotatedDeep(sheet, degrees, fill);
 }
 
-Sheet resampled(const Sheet& sheet, int width, int height, bool keepPhysicalSize) {
-    if (sheet.isNull()) {
+}  // namespace
+
+Sheet rotated(const Sheet& sheet, int hundredths, QRgb fill) {
+    if (sheet.isNull() || hundredths % 36000 == 0) {
         return sheet;
     }
-    if (width < 1 || height < 1) {
-        throw ImagingError(
-            QStringLiteral("Cannot resample to %1 x %2 pixels").arg(width).arg(height));
-    }
+    const Sheet turned = turnedPixels(sheet, hundredths, fill);
+    return derived(turned, sheet, turnStep(sheet.size(), turned.size(), hundredths / 100.0));
+}
+
+namespace {
+
+Sheet resampledPixels(const Sheet& sheet, int width, int height, bool keepPhysicalSize) {
     const double fx = static_cast<double>(sheet.width()) / width;
     const double fy = static_cast<double>(sheet.height()) / height;
     const double dpiX = keepPhysicalSize ? sheet.dpiX() / fx : sheet.dpiX();
@@ -155,6 +168,21 @@ Sheet resampled(const Sheet& sheet, int width, int height, bool keepPhysicalSize
     return Sheet(out, dpiX, dpiY);
 }
 
+}  // namespace
+
+Sheet resampled(const Sheet& sheet, int width, int height, bool keepPhysicalSize) {
+    if (sheet.isNull()) {
+        return sheet;
+    }
+    if (width < 1 || height < 1) {
+        throw ImagingError(
+            QStringLiteral("Cannot resample to %1 x %2 pixels").arg(width).arg(height));
+    }
+    return derived(resampledPixels(sheet, width, height, keepPhysicalSize), sheet,
+                   QTransform::fromScale(static_cast<double>(width) / sheet.width(),
+                                         static_cast<double>(height) / sheet.height()));
+}
+
 Sheet cropped(const Sheet& sheet, const QRectF& rect) {
     if (sheet.isNull()) {
         return sheet;
@@ -168,7 +196,8 @@ Sheet cropped(const Sheet& sheet, const QRectF& rect) {
     }
     QImage image =
         sheet.isBilevel() ? bits::cropped(sheet.image(), area) : sheet.image().copy(area);
-    return Sheet(checked(image, area.width(), area.height()), sheet.dpiX(), sheet.dpiY());
+    return derived(Sheet(checked(image, area.width(), area.height()), sheet.dpiX(), sheet.dpiY()),
+                   sheet, QTransform::fromTranslate(-area.x(), -area.y()));
 }
 
 Sheet reducedToBilevel(const Sheet& sheet, QRgb ink, QRgb paper) {
@@ -180,7 +209,7 @@ Sheet reducedToBilevel(const Sheet& sheet, QRgb ink, QRgb paper) {
         image.setColorTable({paper, ink});
         // Sheet keeps the lighter colour as paper; a darker "paper" swaps the bits, which keeps
         // the pixels' colours.
-        return Sheet(image, sheet.dpiX(), sheet.dpiY());
+        return derived(Sheet(image, sheet.dpiX(), sheet.dpiY()), sheet, QTransform());
     }
     const QImage& src = sheet.image();
     QImage out =
@@ -198,7 +227,7 @@ Sheet reducedToBilevel(const Sheet& sheet, QRgb ink, QRgb paper) {
             }
         }
     }
-    return Sheet(out, sheet.dpiX(), sheet.dpiY());
+    return derived(Sheet(out, sheet.dpiX(), sheet.dpiY()), sheet, QTransform());
 }
 
 }  // namespace sw::imaging

@@ -4,9 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "imaging/bit_ops.h"
 #include "imaging/imaging_error.h"
 #include "imaging/sheet_fixtures.h"
+#include "imaging/tiff_reader.h"
+#include "imaging/tiff_writer.h"
 
 namespace sw::imaging {
 namespace {
@@ -145,6 +149,37 @@ TEST(Sheet, MonoImageIsNormalisedToPaperAtIndexZero) {
     EXPECT_TRUE(test::isInk(sheet, 3, 0));
     EXPECT_EQ(sheet.dpiX(), Sheet::kDefaultDpi);
     EXPECT_EQ(sheet.dpiY(), Sheet::kDefaultDpi);
+}
+
+// Every transform carries the sheet's source along: the centre of an ink blob, mapped from the
+// source, lands on the blob in each result, and the saved file brings the source back.
+TEST(SheetSource, FollowsTurnsResamplesAndCropsIntoTheSavedFile) {
+    QImage image(300, 200, QImage::Format_Mono);
+    image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    image.fill(0);
+    for (int y = 40; y < 45; ++y) {
+        for (int x = 60; x < 65; ++x) {
+            image.setPixel(x, y, 1);
+        }
+    }
+    Sheet sheet(image, 200, 100);
+    const QPointF blob(62.5, 42.5);
+    const std::function<Sheet(const Sheet&)> steps[] = {
+        [](const Sheet& s) { return rotated(s, 9000, qRgb(255, 255, 255)); },
+        [](const Sheet& s) { return rotated(s, -3000, qRgb(255, 255, 255)); },
+        [](const Sheet& s) { return resampled(s, s.width() / 2, s.height() / 2, false); },
+        [](const Sheet& s) { return cropped(s, QRectF(10, 10, s.width() - 30, s.height() - 20)); },
+        [](const Sheet& s) { return decodeTiff(encodeTiff(s, kFormatCompressed, 1)); },
+    };
+    for (const auto& step : steps) {
+        sheet = step(sheet);
+        const QPointF at = sheet.source().toImage.map(blob);
+        EXPECT_TRUE(test::isInk(sheet, static_cast<int>(at.x()), static_cast<int>(at.y())))
+            << at.x() << "," << at.y() << " on " << sheet.width() << "x" << sheet.height();
+        EXPECT_EQ(sheet.source().size, QSize(300, 200));
+        EXPECT_EQ(sheet.source().dpiY, 100);
+    }
+    EXPECT_FALSE(Sheet::Source::fromText("sheetwise-source 300 200 200 100 0 0 0 0 1 1"));
 }
 
 }  // namespace
