@@ -42,6 +42,7 @@ public:
     void line(QPointF fromTwips, QPointF toTwips) override;
     void paintPicture(const QImage& picture, const QRectF& destTwips,
                       const QRectF& sourcePx) override;
+    void drawMarks(const SheetMarks& marksTwips, const QRectF& clipTwips) override;
     void printText(const QString& text) override;
     void newPage() override;
     void endDoc() override;

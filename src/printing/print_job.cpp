@@ -84,7 +84,7 @@ void Job::fitToPage() {
         const QImage sheetPicture = picture();
         const LayoutSheet sheet = m_host.layoutSheet();
         PrintFitToPage(m_out, sheetPicture, host::vb::toInt16(sheet.resX),
-                       host::vb::toInt16(sheet.resY));
+                       host::vb::toInt16(sheet.resY), m_host.sheetMarks());
         m_report.pagesPrinted = 1;
         if (!m_host.batchPrinting()) {
             m_host.CloseDialog();
@@ -113,7 +113,7 @@ void Job::croppedPage() {
         const QImage sheetPicture = picture();
         m_out.setCurrentPosition({0, 0});
         m_host.processEvents();
-        printSinglePage(m_out, sheetPicture, crop.rect());
+        printSinglePage(m_out, sheetPicture, crop.rect(), m_host.sheetMarks());
         m_report.pagesPrinted = 1;
     } catch (const std::exception& e) {
         fail(e, false);
@@ -163,12 +163,13 @@ void Job::tiled() {
 void Job::printTiles(const QImage& sheetPicture, const PageGrid& grid) {
     try {
         const TileMarks marks = m_host.tileMarks();
+        const SheetMarks overlay = m_host.sheetMarks();
         for (const PageTile& tile : tileOrder(grid)) {
             m_out.setCurrentPosition({0, 0});
             m_host.repaintDialog();
             m_host.processEvents();
             m_host.showWhichPage(tile.statusText);
-            printTile(m_out, sheetPicture, tile, marks);
+            printTile(m_out, sheetPicture, tile, marks, overlay);
             ++m_report.pagesPrinted;
             m_out.newPage();
         }

@@ -25,6 +25,8 @@ public:
     virtual void resampleSheet(double width, double height) = 0;
     // The sheet's current image as a picture (null when none).
     [[nodiscard]] virtual QImage sheetPicture() const = 0;
+    // Marks printed over the sheet (the viewer's measurements), in pixels of the current picture.
+    [[nodiscard]] virtual SheetMarks sheetMarks() const { return {}; }
     virtual void setAnnotationMode(int mode) {}
     virtual void setAutoRepaint(bool on) {}
 

@@ -43,7 +43,30 @@ void registrationMarks(PrinterDevice& printer, const PageTile& tile) {
     printer.printText(QStringLiteral("R%1/C%2").arg(tile.row).arg(tile.column));
 }
 
+// The overlay stretched as `sourcePx` of the picture is over `destTwips`, kept inside the
+// printable area.
+void paintOverlay(PrinterDevice& printer, const SheetMarks& overlay, const QRectF& destTwips,
+                  const QRectF& sourcePx) {
+    if (overlay.isEmpty() || sourcePx.isEmpty()) {
+        return;
+    }
+    const QTransform toPage = QTransform::fromTranslate(-sourcePx.left(), -sourcePx.top()) *
+                              QTransform::fromScale(destTwips.width() / sourcePx.width(),
+                                                    destTwips.height() / sourcePx.height()) *
+                              QTransform::fromTranslate(destTwips.left(), destTwips.top());
+    printer.drawMarks(mappedMarks(overlay, toPage),
+                      destTwips.intersected(printableFromPageStart(printer)));
+}
+
 }  // namespace
+
+SheetMarks mappedMarks(const SheetMarks& marks, const QTransform& map) {
+    SheetMarks mapped;
+    for (const SheetMark& mark : marks) {
+        mapped.append({map.map(mark.outline), mark.closed, mark.label, map.map(mark.labelAt)});
+    }
+    return mapped;
+}
 
 QImage TransferSheetPicture(const std::function<QImage()>& picture) {
     QImage image = picture();
@@ -57,9 +80,10 @@ QImage TransferSheetPicture(const std::function<QImage()>& picture) {
 }
 
 void printTile(PrinterDevice& printer, const QImage& picture, const PageTile& tile,
-               const TileMarks& marks) {
+               const TileMarks& marks, const SheetMarks& overlay) {
     pageStartMark(printer);
     printer.paintPicture(picture, printableFromPageStart(printer), tile.source);
+    paintOverlay(printer, overlay, printableFromPageStart(printer), tile.source);
     printer.printText(tile.label);
     if (marks.enabled) {
         registrationMarks(printer, tile);
@@ -80,19 +104,23 @@ QSizeF fitToPageSize(double imageWidthIn, double imageHeightIn, double printable
             static_cast<double>(host::vb::toInt32(checkedDivide(imageHeightIn, rx) * 1440))};
 }
 
-void PrintFitToPage(PrinterDevice& printer, const QImage& picture, double resX, double resY) {
+void PrintFitToPage(PrinterDevice& printer, const QImage& picture, double resX, double resY,
+                    const SheetMarks& overlay) {
     const double imageWidthIn = checkedDivide(picture.width(), resX);
     const double imageHeightIn = checkedDivide(picture.height(), resY);
     const QSizeF size = fitToPageSize(imageWidthIn, imageHeightIn, printer.printableWidthTwips(),
                                       printer.printableHeightTwips());
     printer.paintPicture(picture, QRectF(kPageStart, size), QRectF(picture.rect()));
+    paintOverlay(printer, overlay, QRectF(kPageStart, size), QRectF(picture.rect()));
     printer.newPage();
     printer.endDoc();
 }
 
-void printSinglePage(PrinterDevice& printer, const QImage& picture, const QRectF& source) {
+void printSinglePage(PrinterDevice& printer, const QImage& picture, const QRectF& source,
+                     const SheetMarks& overlay) {
     pageStartMark(printer);
     printer.paintPicture(picture, printableFromPageStart(printer), source);
+    paintOverlay(printer, overlay, printableFromPageStart(printer), source);
     printer.printText(QStringLiteral("Page 1 of 1"));
     printer.endDoc();
 }

@@ -4,7 +4,9 @@
 #include <optional>
 
 #include <QImage>
+#include <QList>
 #include <QPointF>
+#include <QPolygonF>
 #include <QRectF>
 #include <QString>
 #include <QStringList>
@@ -48,6 +50,17 @@ inline constexpr int kPrinterSettingCount = 7;
 // Orientation codes.
 inline constexpr int kPortrait = 1;
 inline constexpr int kLandscape = 2;
+
+// A mark drawn over the sheet on a page (the viewer's measurements): its outline, closed or open,
+// its label and the label's centre, in the coordinates of whoever holds it (sheet pixels of the
+// printed picture, or twips on the page).
+struct SheetMark {
+    QPolygonF outline;
+    bool closed = false;
+    QString label;
+    QPointF labelAt;
+};
+using SheetMarks = QList<SheetMark>;
 
 // One printer as the print code sees it: its metrics, its settings and the page operations of a
 // print job. Coordinates of the page operations are twips (1440 per inch) measured from the
@@ -96,6 +109,10 @@ public:
     // one bit per pixel.
     virtual void paintPicture(const QImage& picture, const QRectF& destTwips,
                               const QRectF& sourcePx) = 0;
+    // Marks over the picture just painted, in twips, kept inside `clipTwips`: a colour that stays
+    // visible when the sheet prints in blue, lines of constant width and labels of constant size
+    // on a white ground. The default draws the outlines with line().
+    virtual void drawMarks(const SheetMarks& marksTwips, const QRectF& clipTwips);
     // One line of text with its top at the current position, in the current font; the current
     // position then moves to the start of the next line.
     virtual void printText(const QString& text) = 0;

@@ -30,6 +30,18 @@ double checkedDivide(double numerator, double denominator) {
     return numerator / denominator;
 }
 
+void PrinterDevice::drawMarks(const SheetMarks& marksTwips, const QRectF& /*clipTwips*/) {
+    for (const SheetMark& mark : marksTwips) {
+        const QPolygonF& o = mark.outline;
+        for (qsizetype i = 1; i < o.size(); ++i) {
+            line(o.at(i - 1), o.at(i));
+        }
+        if (mark.closed && o.size() > 2) {
+            line(o.back(), o.front());
+        }
+    }
+}
+
 double PrinterDevice::printableWidthTwips() const {
     return checkedDivide(deviceCaps(DeviceCap::HorzRes) * kTwipsPerInch,
                          deviceCaps(DeviceCap::LogPixelsX));

@@ -21,6 +21,10 @@ LayoutSheet SheetJobHost::layoutSheet() const {
     return s;
 }
 
+SheetMarks SheetJobHost::sheetMarks() const {
+    return mappedMarks(m_sourceMarks, m_sheet.source().toImage);
+}
+
 void SheetJobHost::resampleSheet(double width, double height) {
     const int w = static_cast<int>(std::lround(width));
     const int h = static_cast<int>(std::lround(height));

@@ -19,6 +19,10 @@ public:
     // bilevel sheets stay one bit per pixel, the resolution tags stay as they are.
     void resampleSheet(double width, double height) override;
     [[nodiscard]] QImage sheetPicture() const override { return m_sheet.image(); }
+    // Marks over the sheet, given in pixels of the sheet's source and printed where they lie on
+    // the sheet as resampled by the job.
+    void setSheetMarks(SheetMarks sourcePx) { m_sourceMarks = std::move(sourcePx); }
+    [[nodiscard]] SheetMarks sheetMarks() const override;
     [[nodiscard]] LayoutOptions layoutOptions() const override { return m_options; }
     [[nodiscard]] TileMarks tileMarks() const override { return m_marks; }
     void showPageCountLabels(const PageCountLabels& labels) override { m_labels = labels; }
@@ -32,6 +36,7 @@ private:
     imaging::Sheet m_sheet;
     LayoutOptions m_options;
     TileMarks m_marks;
+    SheetMarks m_sourceMarks;
     PageCountLabels m_labels;
     QString m_failure;
 };

@@ -95,6 +95,62 @@ const TiledCase kTiled[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Table, TiledPdf, ::testing::ValuesIn(kTiled), test::LabelName());
 
+// A measurement along the grid line at 5 in, from 12 in to 18 in down the sheet, printed tiled
+// at 100 % on 2 x 2 Letter pages: it lies on that line between the two grid lines on page 2 (the
+// second row of the first column), in crimson, 6 in long, and on no other page.
+TEST_F(PdfOutput, TiledPageCarriesAMeasurementWhereItLies) {
+    SheetJobHost host(imaging::Sheet(test::gridSheet(17, 22, 200), 200, 200),
+                      {QStringLiteral("100%"), false});
+    host.setSheetMarks(
+        {{QPolygonF({{1000.5, 2400}, {1000.5, 3600}}), false, "6'-0\"", QPointF(1000.5, 3000)}});
+    PdfPrinterDevice letter(pdf, QPageSize(QPageSize::Letter), kPortrait);
+    ScaleMemory scale;
+    ASSERT_TRUE(PrintJobRunner().run(host, letter, scale).failure.isEmpty());
+    const auto crimson = [](QRgb c) { return qRed(c) > 150 && qGreen(c) < 90; };
+    for (int page = 1; page <= 4; ++page) {
+        const QImage image = test::renderPdfPage(pdf, page, 200);
+        ASSERT_FALSE(image.isNull());
+        int top = image.height();
+        int bottom = -1;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (crimson(image.pixel(x, y))) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+            }
+        }
+        if (page != 2) {
+            EXPECT_EQ(bottom, -1) << "page " << page;
+            continue;
+        }
+        ASSERT_GE(bottom, 0);
+        EXPECT_NEAR(bottom - top, 1200, 4);  // 6 in at 200 dpi
+        double column = 0;  // the centre of the mark across a row of it, away from its label
+        int count = 0;
+        for (int x = 0; x < image.width(); ++x) {
+            if (crimson(image.pixel(x, top + 100))) {
+                column += x + 0.5;
+                ++count;
+            }
+        }
+        ASSERT_GT(count, 0);
+        column /= count;
+        const QList<double> lines = test::darkRunsAlongRow(image, bottom + 20);
+        const QList<double> rows = test::darkRunsAlongColumn(image, static_cast<int>(column) + 40);
+        const auto nearest = [](const QList<double>& runs, double at) {
+            double best = 1e9;
+            for (const double r : runs) {
+                best = std::min(best, std::abs(r - at));
+            }
+            return best;
+        };
+        EXPECT_LE(nearest(lines, column), 1.5);  // on the vertical grid line
+        EXPECT_LE(nearest(rows, top), 2.5);      // ends on horizontal grid lines
+        EXPECT_LE(nearest(rows, bottom), 2.5);
+    }
+}
+
 // Blue ink costs what black does: each tile one image of one bit per pixel, a stencil of blue.
 TEST_F(PdfOutput, BlueSheetStaysOneStencilOfOneBitPerTileAndPrintsBlue) {
     QImage sheet = test::gridSheet(8, 10, 100);

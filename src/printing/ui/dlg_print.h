@@ -81,6 +81,9 @@ public:
 
     // The dialog's imaging control.
     [[nodiscard]] imaging::ImagingControl& viewer() const { return *m_viewer; }
+    // Marks printed over the handed-over sheet in every mode (the viewer's measurements), in
+    // pixels of the sheet's source (imaging::Sheet::Source); a batch prints its sheets without.
+    void setSheetMarks(const SheetMarks& sourcePx) { m_sheetMarks = sourcePx; }
     // The set-up dialog used by "Printer Setup" (tests put a scripted one here).
     void setPrinterSetup(std::unique_ptr<PrinterSetupComponent> setup);
     // The last print job's report (for scripted runs and tests).
@@ -173,6 +176,7 @@ private:
     QString m_batchProjectId;
     std::int16_t m_batchRotation = 9000;
     bool m_batchPrinting = false;
+    SheetMarks m_sheetMarks;
     PrintBatch m_batch;
     BatchPrintReport m_batchReport;
     bool m_batchEnded = false;  // the batch finished or was stopped; its events are ignored

@@ -23,6 +23,13 @@ public:
         m_d.m_apiPicture = m_d.m_viewer->picture();
         return m_d.m_apiPicture;
     }
+    [[nodiscard]] SheetMarks sheetMarks() const override {
+        // The marks belong to the sheet handed over by the viewer, not to a batch's sheets.
+        if (m_d.m_batchPrinting) {
+            return {};
+        }
+        return mappedMarks(m_d.m_sheetMarks, m_d.m_viewer->sheet().source().toImage);
+    }
     void setAnnotationMode(int mode) override { m_d.m_viewer->setAnnotationMode(mode); }
     void setAutoRepaint(bool on) override { m_d.m_viewer->setAutoRepaint(on); }
 

@@ -51,6 +51,7 @@ void handOver(DlgPrint& dialog, const HandOffValues& values, ImagingControl& vie
     dialog.IniFile = values.iniPath;
     dialog.BatchSave = values.localRoot;
     dialog.PrintSettingsHaveChanged = false;
+    dialog.setSheetMarks(values.marks);
 
     limitResolution(viewer);
     if (viewer.loadedImage() > 0) {

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "printing/printer_device.h"
+
 class QWidget;
 
 namespace sw::imaging {
@@ -26,6 +28,7 @@ struct HandOffValues {
     int rotation = 0;  // whole degrees
     bool printInBlue = false;
     bool reversePrint = false;
+    SheetMarks marks;  // the measurements over the sheet, pixels of the sheet's source
 };
 
 // The viewer's "Print" command: limits the sheet in `viewer` to 200 dpi (the viewer's sheet stays
