@@ -4,6 +4,7 @@
 #include "host/ui/single_instance.h"
 #include "host/ui/viewer_app.h"
 #include "imaging/tool_commands.h"
+#include "measure/measure_command.h"
 #include "printing/print_command.h"
 #include "widgets/gallery_command.h"
 
@@ -18,6 +19,7 @@ constexpr Subcommand kSubcommands[] = {
     {"render", sw::imaging::runRenderCommand},
     {"info", sw::imaging::runInfoCommand},
     {"print", sw::printing::runPrintCommand},
+    {"measure", sw::measure::runMeasureCommand},
     {"widgets", sw::widgets::runWidgetsCommand},
 };
 

@@ -158,13 +158,13 @@ std::optional<SheetMeasurements> parseSidecar(const QByteArray& text, QString* p
     }
 }
 
-SidecarPlace placeForServerSheet(const plans::ProjectState& project) {
-    if (project.projectId.isEmpty() || project.currentPlanName.trimmed().isEmpty()) {
+SidecarPlace placeForServerSheet(const plans::ProjectState& project, const QString& sheetName) {
+    if (project.projectId.isEmpty() || sheetName.trimmed().isEmpty()) {
         return {};
     }
     const QString folder = plans::projectFolder(project.localRoot, project.projectSubPath);
     const QString path = withSeparator(folder) + QLatin1String(kFolder) + host::kPathSeparator +
-                         plans::CleanFileName(project.currentPlanName) + QLatin1String(kSuffix);
+                         plans::CleanFileName(sheetName) + QLatin1String(kSuffix);
     if (!plans::isInsideFolder(project.planDirectory, path)) {
         return {};
     }

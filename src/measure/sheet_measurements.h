@@ -57,9 +57,9 @@ struct SidecarPlace {
     QString projectFolder;
     QString projectName;
 };
-// The place for the shown server sheet `currentPlanName` of the project (its plan folder, site
-// and project fields as the viewer holds them).
-SidecarPlace placeForServerSheet(const plans::ProjectState& project);
+// The place for the server sheet called `sheetName` of the project (its plan folder, site and
+// project fields as the viewer holds them).
+SidecarPlace placeForServerSheet(const plans::ProjectState& project, const QString& sheetName);
 // The place for a saved sheet file inside `planDirectory`.
 SidecarPlace placeForSheetFile(const QString& planDirectory, const QString& sheetFile);
 

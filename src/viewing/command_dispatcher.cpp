@@ -22,6 +22,7 @@ const QStringList& CommandDispatcher::toolbarCaptions() {
         QStringLiteral("Print"),   QStringLiteral("Save"),     QStringLiteral("Download"),
         QStringLiteral("Plans"),   QStringLiteral("Previous"), QStringLiteral("Next"),
         QStringLiteral("Saved"),   QStringLiteral("Prefs"),    QStringLiteral("Markup"),
+        QStringLiteral("Measure"),
     };
     return captions;
 }

@@ -33,7 +33,8 @@ public:
     bool registerHandOff(const QString& word, HandOff handOff);
     [[nodiscard]] bool hasHandOff(const QString& word) const;
 
-    // The toolbar's 15 captions in button order (button 4 shows "Magnify" or "Turn Off").
+    // The toolbar's captions in button order: the original fifteen (button 4 shows "Magnify" or
+    // "Turn Off"), then the tools added after them ("Measure").
     static const QStringList& toolbarCaptions();
     [[nodiscard]] static bool isBuiltIn(const QString& word);
 

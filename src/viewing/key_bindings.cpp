@@ -50,6 +50,11 @@ std::optional<KeyAction> keyBinding(QKeyCombination key) {
                 return command("-90");
             }
             break;
+        case Qt::Key_M:
+            if (plain) {
+                return command("Measure");
+            }
+            break;
         case Qt::Key_S:
             if (ctrl) {
                 return command("Save");

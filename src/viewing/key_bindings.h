@@ -20,7 +20,8 @@ struct KeyAction {
 
 // The viewer's keyboard shortcuts: + and = zoom in, - zooms out, 0 fits, the arrow keys pan, Page
 // Up and Page Down show the previous and next sheet, R and Shift+R turn clockwise and
-// anticlockwise, Ctrl+S saves and Ctrl+P prints. Keypad keys count as their main-keyboard twins.
+// anticlockwise, M switches the Measure tool on and off, Ctrl+S saves and Ctrl+P prints. Keypad
+// keys count as their main-keyboard twins.
 std::optional<KeyAction> keyBinding(QKeyCombination key);
 
 // A key written as text ("ctrl+s", "Shift+R", "PgDown", "+"), letter case ignored; nothing when

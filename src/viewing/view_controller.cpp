@@ -185,6 +185,9 @@ void ViewController::panStep(double x, double y) {
 }
 
 void ViewController::onMouseMove(int /*button*/, int /*shift*/, double x, double y) {
+    if (m_tool != nullptr) {
+        runIgnoringErrors([&] { m_tool->pointerMoved(QPointF(x, y)); });
+    }
     runIgnoringErrors([&] {
         if (m_shell.popupShown()) {
             m_shell.startPopupTimer();
@@ -196,6 +199,11 @@ void ViewController::onMouseMove(int /*button*/, int /*shift*/, double x, double
 }
 
 void ViewController::onMouseUp(int button, int /*shift*/, double x, double y) {
+    if (m_tool != nullptr && button == PointerState::kLeft && !m_pointer.panning &&
+        !m_view.toolActive() && m_tool->takeClick(QPointF(x, y))) {
+        m_pointer.suppressClickZoom = false;
+        return;
+    }
     switch (m_pointer.releasePointer(button, m_view.toolActive())) {
         case ReleaseAction::ZoomAtPoint:
             runIgnoringErrors([&] { ZoomAtPoint(QPointF(x, y)); });
@@ -209,6 +217,9 @@ void ViewController::onMouseUp(int button, int /*shift*/, double x, double y) {
 }
 
 void ViewController::onDblClick() {
+    if (m_tool != nullptr && m_tool->takeDoubleClick()) {
+        return;
+    }
     m_pointer.suppressNextClick();
     runIgnoringErrors([&] { Fit(); });
 }

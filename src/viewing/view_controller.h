@@ -7,6 +7,7 @@
 
 #include "viewing/imaging_view.h"
 #include "viewing/pointer_state.h"
+#include "viewing/pointer_tool.h"
 #include "viewing/viewer_shell.h"
 
 namespace sw::viewing {
@@ -31,6 +32,9 @@ public:
     [[nodiscard]] ImagingView& view() { return m_view; }
     [[nodiscard]] ViewerShell& shell() { return m_shell; }
     [[nodiscard]] PointerState& pointer() { return m_pointer; }
+    // The tool offered the left button and double click before the gesture rules (none: null).
+    // Not owned; it must outlive the controller or be removed first.
+    void setPointerTool(PointerTool* tool) { m_tool = tool; }
 
     // ---- View operations -----------------------------------------------------------------------
     void ZoomIn();   // percentage + 10 in zoom mode
@@ -79,6 +83,7 @@ private:
     ImagingView& m_view;
     ViewerShell& m_shell;
     PointerState& m_pointer;
+    PointerTool* m_tool = nullptr;
 };
 
 // Runs one step of a notification handler with errors ignored.

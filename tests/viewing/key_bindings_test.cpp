@@ -36,6 +36,8 @@ TEST(KeyBinding, MapsEachKeyToItsCommandOrPan) {
                                                          {"shift+r", "-90"},
                                                          {"ctrl+s", "Save"},
                                                          {"Ctrl+P", "Print"},
+                                                         {"m", "Measure"},
+                                                         {"ctrl+m", "none"},
                                                          {"left", "pan 1,0"},
                                                          {"Right", "pan -1,0"},
                                                          {"up", "pan 0,1"},

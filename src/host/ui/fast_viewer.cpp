@@ -18,6 +18,7 @@
 #include "host/ui/fast_viewer_shell.h"
 #include "host/ui/tree_nodes.h"
 #include "imaging/ui/imaging_control.h"
+#include "measure/ui/measure_tool.h"
 #include "plans/saved_plans.h"
 #include "viewing/command_dispatcher.h"
 #include "viewing/key_bindings.h"
@@ -49,6 +50,7 @@ FastViewer::FastViewer(QWidget* parent) : QWidget(parent) {
 }
 
 FastViewer::~FastViewer() {
+    m_controller->setPointerTool(nullptr);
     viewer->setShutdownSwitch(false);
 }
 
@@ -134,6 +136,10 @@ bool FastViewer::eventFilter(QObject* watched, QEvent* event) {
             setFocus();
             return true;
         }
+    }
+    if (event->type() == QEvent::KeyPress && watched == viewer &&
+        m_measure->takeKey(static_cast<QKeyEvent*>(event)->key())) {
+        return true;
     }
     if (event->type() == QEvent::KeyPress && watched == viewer) {
         // Command keys (zoom, fit, turns, previous/next sheet, save, print) win over the imaging

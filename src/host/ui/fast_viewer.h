@@ -24,6 +24,10 @@ namespace sw::widgets {
 class SWRuler;
 }
 
+namespace sw::measure {
+class MeasureTool;
+}
+
 namespace sw::viewing {
 class CommandDispatcher;
 class CommandToolBar;
@@ -46,9 +50,9 @@ namespace sw::host {
 // sees the change (InitVars turns "~" into "-" in the caller's project identifier). Failures
 // throw ScriptError with the runtime's description; what was changed before a failure stays.
 //
-// Surface, top to bottom: `toolbar` (15 command buttons), `HorRuler` and `VertRuler` (rulers in
-// inches that slide and stretch with the sheet), `viewer` (the imaging control showing the
-// sheet), `status` (five text panels) with the progress bar `statusbar` over its right end. The
+// Surface, top to bottom: `toolbar` (15 command buttons and "Measure"), `HorRuler` and `VertRuler`
+// (rulers in inches that slide and stretch with the sheet), `viewer` (the imaging control showing
+// the sheet), `status` (five text panels) with the progress bar `statusbar` over its right end. The
 // pop-up trees `pmn` (the project's sheets) and `LocalPlans` (saved sheets) open over the viewer
 // and `Timer1` closes them once the pointer has left them; `v2` is a hidden scratch imaging
 // control. Children are placed in twips by ArrangeControls (viewing/viewer_layout.h) and owned by
@@ -96,6 +100,9 @@ public:
     bool registerCommand(const QString& word, std::function<void()> action);
     // The viewing logic behind the commands and the pointer (zoom, pan, turns, load reactions).
     [[nodiscard]] viewing::ViewController& viewController() { return *m_controller; }
+    // The Measure tool: lengths, paths and areas over the sheet, kept with each sheet in the plan
+    // folder.
+    [[nodiscard]] measure::MeasureTool& measureTool() { return *m_measure; }
 
     // ---- Layout ---------------------------------------------------------------------------------
     // Places the rulers along the sheet as `viewer` shows it, then the viewer, progress bar and
@@ -199,6 +206,8 @@ private:
     std::unique_ptr<viewing::CommandDispatcher> m_dispatcher;
     viewing::SheetLoad m_load;
     QString m_settingsProblemShown;     // the settings problem last shown to the user
+    // Destroyed before the controller, which points to it.
+    std::unique_ptr<measure::MeasureTool> m_measure;
     bool m_arranging = false;           // ArrangeControls is running (resizes re-enter it)
     bool m_arrangeAgain = false;        // a view change arrived while arranging: arrange once more
     bool m_rulerRefreshQueued = false;  // a paint asked for the rulers to be repainted

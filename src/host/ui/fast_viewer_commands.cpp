@@ -10,6 +10,9 @@
 #include "host/ui/tree_nodes.h"
 #include "imaging/tiff_writer.h"
 #include "imaging/ui/imaging_control.h"
+#include "measure/sheet_measurements.h"
+#include "measure/ui/measure_tool.h"
+#include "plans/local_cache.h"
 #include "plans/saved_plans.h"
 #include "printing/ui/print_hand_off.h"
 #include "viewing/command_dispatcher.h"
@@ -35,6 +38,7 @@ void FastViewer::DoCommand(const QString& command) {
     } catch (const std::exception& error) {
         showMessage(describe(error));
     }
+    m_measure->afterCommand(command);
 }
 
 bool FastViewer::registerCommand(const QString& word, std::function<void()> action) {
@@ -46,6 +50,8 @@ void FastViewer::registerHandOffs() {
     registerCommand(QStringLiteral("Saved"), [this] { showSavedPlans(); });
     registerCommand(QStringLiteral("Save"), [this] { saveShownPlan(); });
     registerCommand(QStringLiteral("Print"), [this] { printShownPlan(); });
+    registerCommand(QStringLiteral("Measure"),
+                    [this] { m_measure->setActive(!m_measure->isActive()); });
     registerPlanDialogCommands(*this);
 }
 
@@ -110,16 +116,20 @@ void FastViewer::printShownPlan() {
     } catch (const std::exception&) {
         listLoadable = false;
     }
-    const printing::HandOffValues values{iniPath,
-                                         localRoot,
-                                         projectSubPath,
-                                         listLoadable ? planLabels : QStringList{QString()},
-                                         listLoadable ? planFiles : QStringList{QString()},
-                                         planUrl,
-                                         projectId,
-                                         rotation,
-                                         printInBlue,
-                                         reversePrint};
+    printing::HandOffValues values{iniPath,
+                                   localRoot,
+                                   projectSubPath,
+                                   listLoadable ? planLabels : QStringList{QString()},
+                                   listLoadable ? planFiles : QStringList{QString()},
+                                   planUrl,
+                                   projectId,
+                                   rotation,
+                                   printInBlue,
+                                   reversePrint,
+                                   {}};
+    for (const measure::Mark& mark : m_measure->marks()) {
+        values.marks.append({mark.outline, mark.closed, mark.label, mark.labelAt});
+    }
     printing::PrintCurrentPlan(values, *viewer, *v2, this);
 }
 
@@ -139,6 +149,11 @@ void FastViewer::openSavedPlan(QTreeWidgetItem* item) {
         m_load.openSavedFile(path);
         updateTitle();
         m_controller->ResetAfterFileOpen();
+        QString sheetName = texts.back();
+        if (sheetName.endsWith(QLatin1String(plans::kSheetExtension))) {
+            sheetName.chop(static_cast<int>(qstrlen(plans::kSheetExtension)));
+        }
+        m_measure->sheetShown(measure::placeForSheetFile(planDirectory, path), sheetName);
     } catch (const std::exception& error) {
         showMessage(describe(error));
     }

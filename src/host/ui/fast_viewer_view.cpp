@@ -15,6 +15,8 @@
 #include "host/ui/fast_viewer.h"
 #include "host/ui/fast_viewer_shell.h"
 #include "imaging/ui/imaging_control.h"
+#include "measure/sheet_measurements.h"
+#include "measure/ui/measure_tool.h"
 #include "viewing/command_dispatcher.h"
 #include "viewing/key_bindings.h"
 #include "viewing/popup_timer.h"
@@ -58,6 +60,12 @@ void FastViewer::createViewing() {
     m_shell = std::make_unique<Shell>(*this);
     m_controller = std::make_unique<viewing::ViewController>(*m_imagingView, *m_shell, *this);
     m_dispatcher = std::make_unique<viewing::CommandDispatcher>(*m_controller);
+    measure::MeasureTool::Viewer hooks{
+        [this](int panel, const QString& text) { setPanelText(panel, text); },
+        [this](const QString& text) { showMessage(text); },
+        [this](bool on) { toolbar->showMeasuring(on); }};
+    m_measure = std::make_unique<measure::MeasureTool>(*viewer, *this, std::move(hooks));
+    m_controller->setPointerTool(m_measure.get());
 }
 
 void FastViewer::connectViewer() {
@@ -77,12 +85,14 @@ void FastViewer::connectViewer() {
     connect(viewer, &IC::imageLoaded, this, [this, c] {
         m_load.finish();
         c->onImageLoaded();
+        m_measure->sheetShown(measure::placeForServerSheet(*this, m_load.name()), m_load.name());
         updateTitle();
         emit loadEnded(true, QString());
     });
     connect(viewer, &IC::loadFailed, this, [this, c](const QString& reason) {
         m_load.fail(reason);
         c->onLoadFailed(reason);
+        m_measure->sheetShown({}, QString());  // no sheet on screen: nothing to measure
         updateTitle();
         emit loadEnded(false, reason);
     });
@@ -188,6 +198,10 @@ void FastViewer::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void FastViewer::keyPressEvent(QKeyEvent* event) {
+    if (m_measure->takeKey(event->key())) {
+        event->accept();
+        return;
+    }
     const std::optional<viewing::KeyAction> action = viewing::keyBinding(event->keyCombination());
     if (!action) {
         QWidget::keyPressEvent(event);

@@ -136,6 +136,7 @@ void addStandardCalls(HostCallRegistry& registry) {
     registerDumpCall(registry);
     registerWidgetCalls(registry);
     registerViewerCalls(registry);
+    registerMeasureCalls(registry);
     printing::registerPrintingCalls(registry);
     printing::registerPrintDialogCalls(registry);
 }

@@ -33,6 +33,13 @@ void registerWidgetCalls(HostCallRegistry& registry);
 // currentPlanIndex, title, popups and lastLoad.
 void registerViewerCalls(HostCallRegistry& registry);
 
+// The Measure tool: the Dump key "measure" ({"active", "kind", "scale", "units", "items": [{"kind",
+// "points" (sheet pixels as first fetched), "real" (inches, or square inches for an area),
+// "text" (the label as shown)}]}). The tool is driven by ["DoCommand", "Measure"], the panel's
+// controls (["Set", "Measure/Kind" | "Measure/Scale" | "Measure/Units" | "Measure/Calibration",
+// value], ["Click", "Measure/Calibrate" | "Measure/Copy" | "Measure/Delete"]) and ["Mouse", ...].
+void registerMeasureCalls(HostCallRegistry& registry);
+
 // The viewer's own fields under their names, "pmn" and "LocalPlans" as {"key", "text", "parent"}
 // lists, "status" (the panel texts), "viewer" (load address and switch) and "messages" (the
 // texts shown to the user so far).

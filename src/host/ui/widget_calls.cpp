@@ -1,7 +1,8 @@
 // Pseudo-calls that read and drive widgets as a user would, for tests and scripted demos. A
 // control is named "Form/control": Form is the object name of a top-level widget or of the
 // viewer (also when it sits inside a window), control the object name of a descendant widget or
-// action, searched recursively. "Form" alone names the form itself.
+// action, searched recursively. "Form" alone names the form itself. Set fails with the reason a
+// control gives in its "inputError" property when it refuses the value.
 #include <QAbstractButton>
 #include <QAbstractSlider>
 #include <QAction>
@@ -212,7 +213,11 @@ void setCombo(QComboBox& combo, const QJsonValue& value, const QString& path) {
     if (row >= 0 && row < combo.count()) {
         chooseComboRow(combo, row);
     } else if (combo.isEditable() && value.isString()) {
+        // Typed and confirmed with Enter.
         combo.setEditText(value.toString());
+        if (QLineEdit* edit = combo.lineEdit()) {
+            emit edit->editingFinished();
+        }
     } else {
         fail(QStringLiteral("%1 has no item %2").arg(path, value.toVariant().toString()));
     }
@@ -252,6 +257,10 @@ CallReply set(FastViewer& viewer, const QJsonArray& args) {
         rich->setPlainText(stringArgument(args, 1));
     } else {
         fail(QStringLiteral("%1 cannot be set").arg(path));
+    }
+    // A control that refused the value says why.
+    if (const QString refused = widget->property("inputError").toString(); !refused.isEmpty()) {
+        fail(refused);
     }
     return {};
 }

@@ -26,6 +26,8 @@ QString toolTipFor(const QString& caption) {
         {QStringLiteral("Saved"), QStringLiteral("Sheets saved on this computer")},
         {QStringLiteral("Prefs"), QStringLiteral("Preferences")},
         {QStringLiteral("Markup"), QStringLiteral("About Sheetwise")},
+        {QStringLiteral("Measure"),
+         QStringLiteral("Measure lengths, paths and areas on the sheet (M)")},
     };
     return tips.value(caption, caption);
 }
@@ -51,10 +53,15 @@ CommandToolBar::CommandToolBar(QWidget* parent) : QToolBar(parent) {
         m_buttons << action;
     }
     magnifierButton()->setCheckable(true);
+    button(kMeasureButton)->setCheckable(true);
 }
 
 QAction* CommandToolBar::button(int index) const {
     return index >= 1 && index <= m_buttons.size() ? m_buttons.at(index - 1) : nullptr;
+}
+
+void CommandToolBar::showMeasuring(bool on) {
+    button(kMeasureButton)->setChecked(on);
 }
 
 void CommandToolBar::showMagnifier(bool on) {

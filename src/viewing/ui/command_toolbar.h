@@ -7,11 +7,12 @@ class QAction;
 
 namespace sw::viewing {
 
-// The viewer's toolbar: the 15 captioned command buttons in their fixed order, each with an icon
-// and a tooltip. Clicking a button emits commandTriggered() with the button's caption, which is
-// the command word. Button 4 is the magnifier button: checkable, "Magnify" while the lens is off
-// and "Turn Off" (pressed) while it is on, so its caption selects what the next click does. No
-// button is ever disabled or hidden.
+// The viewer's toolbar: the 15 captioned command buttons in their fixed order, then the tools added
+// after them (16 "Measure"), each with an icon and a tooltip. Clicking a button emits
+// commandTriggered() with the button's caption, which is the command word. Button 4 is the
+// magnifier button: checkable, "Magnify" while the lens is off and "Turn Off" (pressed) while it
+// is on, so its caption selects what the next click does. The Measure button is pressed while
+// measuring. No button is ever disabled or hidden.
 class CommandToolBar : public QToolBar {
     Q_OBJECT
 
@@ -21,6 +22,9 @@ public:
     // The button with 1-based `index` in the toolbar's order.
     [[nodiscard]] QAction* button(int index) const;
     [[nodiscard]] QAction* magnifierButton() const { return button(4); }
+    static constexpr int kMeasureButton = 16;
+    // The Measure button pressed while the tool is on.
+    void showMeasuring(bool on);
     // "Turn Off" and pressed when `on`; "Magnify" and released otherwise.
     void showMagnifier(bool on);
 

@@ -181,6 +181,26 @@ void pen(QPainter& p) {
     p.drawPath(body);
 }
 
+// A ruler laid across the corner, with ticks, and a dimension line under it.
+void ruler(QPainter& p) {
+    p.save();
+    p.translate(12, 11);
+    p.rotate(-35);
+    p.setPen(ink(1.5));
+    p.setBrush(kPaper);
+    p.drawRect(QRectF(-10, -3.5, 20, 7));
+    p.setPen(ink(1.1));
+    for (int i = 0; i < 7; ++i) {
+        const double x = -7.5 + i * 2.5;
+        p.drawLine(QPointF(x, -3.5), QPointF(x, i % 2 == 0 ? 0.5 : -1.2));
+    }
+    p.restore();
+    p.setPen(ink(1.6, kAccent));
+    p.drawLine(QPointF(3, 21), QPointF(21, 21));
+    p.drawLine(QPointF(3, 18.5), QPointF(3, 23));
+    p.drawLine(QPointF(21, 18.5), QPointF(21, 23));
+}
+
 const std::map<QString, Glyph>& glyphs() {
     static const std::map<QString, Glyph> table = {
         {QStringLiteral("In"), [](QPainter& p) { lens(p, QStringLiteral("+")); }},
@@ -199,6 +219,7 @@ const std::map<QString, Glyph>& glyphs() {
         {QStringLiteral("Saved"), folder},
         {QStringLiteral("Prefs"), gear},
         {QStringLiteral("Markup"), pen},
+        {QStringLiteral("Measure"), ruler},
     };
     return table;
 }
