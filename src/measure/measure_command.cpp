@@ -102,7 +102,8 @@ QString measureJson(const QString& sheetPath, const QString& scaleText, const QS
     if (m.kind == Kind::Area) {
         out.insert("perimeter", value.perimeter);
     }
-    return QString::fromUtf8(QJsonDocument(out).toJson(QJsonDocument::Indented));
+    return QString::fromUtf8(QJsonDocument(out).toJson(QJsonDocument::Compact)) +
+           QLatin1Char('\n');
 }
 
 int runMeasureCommand(int argc, char** argv) {
@@ -149,7 +150,10 @@ int runMeasureCommand(int argc, char** argv) {
         std::fprintf(stderr, "sheetwise: %s\n", e.what());
         return 1;
     } catch (const imaging::ImagingError& e) {
-        std::fprintf(stderr, "sheetwise: %s: %s\n", qPrintable(sheet), qPrintable(e.message()));
+        const QString text = e.message().contains(sheet)
+                                 ? e.message()
+                                 : sheet + QStringLiteral(": ") + e.message();
+        std::fprintf(stderr, "sheetwise: %s\n", qPrintable(text));
         return 1;
     }
     return 0;

@@ -48,6 +48,9 @@ MeasureOverlay::MeasureOverlay(QWidget& control, const MeasureTool& tool)
 }
 
 void MeasureOverlay::paintEvent(QPaintEvent* /*event*/) {
+    if (m_tool.measurements().items.isEmpty() && m_tool.pendingPoints().isEmpty()) {
+        return;
+    }
     const std::optional<QTransform> toWindow = m_tool.sheetToWindow();
     if (!toWindow) {
         return;

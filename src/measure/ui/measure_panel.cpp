@@ -68,7 +68,9 @@ MeasurePanel::MeasurePanel(QWidget* parent) : QFrame(parent) {
     current = named(caption(QString(), this), "Current");
     current->setWordWrap(true);
     items = named(new QListWidget(this), "Items");
-    items->setMinimumHeight(110);
+    items->setMinimumHeight(150);
+    items->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    items->setTextElideMode(Qt::ElideMiddle);
     copy = named(new QPushButton(QStringLiteral("Copy"), this), "Copy");
     copy->setToolTip(QStringLiteral("Copy the list to the clipboard as text"));
     remove = named(new QPushButton(QStringLiteral("Delete"), this), "Delete");
@@ -103,7 +105,8 @@ MeasurePanel::MeasurePanel(QWidget* parent) : QFrame(parent) {
     grid->setColumnStretch(3, 1);
 }
 
-void MeasurePanel::refresh(const MeasureTool& tool, const QString& storeText) {
+void MeasurePanel::refresh(const MeasureTool& tool, const QString& storeText,
+                           const QString& storeDetail) {
     const SheetMeasurements& sheet = tool.measurements();
     {
         const QSignalBlocker blockKind(kind);
@@ -119,7 +122,7 @@ void MeasurePanel::refresh(const MeasureTool& tool, const QString& storeText) {
         calibrate->setChecked(tool.calibrating());
         items->clear();
         for (const Measurement& m : sheet.items) {
-            items->addItem(QStringLiteral("%1  %2   @ %3")
+            items->addItem(QStringLiteral("%1  %2\n      at %3")
                                .arg(kindTitle(m.kind),
                                     labelOf(m, sheet.dpi, sheet.scale, tool.unit()),
                                     sheet.scale.text));
@@ -136,6 +139,7 @@ void MeasurePanel::refresh(const MeasureTool& tool, const QString& storeText) {
     remove->setEnabled(tool.selected() >= 0);
     copy->setEnabled(!sheet.items.isEmpty());
     store->setText(storeText);
+    store->setToolTip(storeDetail);
 }
 
 void MeasurePanel::setCurrent(const QString& text) {

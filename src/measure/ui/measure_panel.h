@@ -30,8 +30,9 @@ public:
 
     explicit MeasurePanel(QWidget* parent);
 
-    // Shows the tool's settings and list; `store` says where the measurements are kept.
-    void refresh(const MeasureTool& tool, const QString& store);
+    // Shows the tool's settings and list; `store` says whether the measurements are kept, and
+    // `storeDetail` (its tooltip) where.
+    void refresh(const MeasureTool& tool, const QString& store, const QString& storeDetail);
     // The line on what is being picked (prompt, segment and total).
     void setCurrent(const QString& text);
 

@@ -80,13 +80,13 @@ MeasureTool::MeasureTool(imaging::ImagingControl& control, QWidget& panelParent,
             [this] { QApplication::clipboard()->setText(listText()); });
     connect(p.remove, &QPushButton::clicked, this, [this] { removeSelected(); });
     connect(this, &MeasureTool::changed, this, [this] {
-        QString store;
         if (m_place.path.isEmpty()) {
-            store = QStringLiteral("Not kept: this sheet has no project folder");
+            m_panel->refresh(*this, QStringLiteral("Not kept: this sheet has no project folder"),
+                             QString());
         } else {
-            store = QStringLiteral("Kept in %1").arg(QDir::toNativeSeparators(m_place.path));
+            m_panel->refresh(*this, QStringLiteral("Kept with the sheet in the plan folder"),
+                             QDir::toNativeSeparators(m_place.path));
         }
-        m_panel->refresh(*this, store);
         m_overlay->update();
         showFeedback();
     });
