@@ -57,6 +57,9 @@ namespace {
 constexpr char kSourceTag[] = "sheetwise-source";
 constexpr int kSourceFields = 10;  // width height dpiX dpiY m11 m12 m21 m22 dx dy
 constexpr double kLargestSourceSide = 1 << 20;
+// A map may scale by no more than this and move by no more than this many pixels.
+constexpr double kLargestScale = 1e4;
+constexpr double kLargestShift = 1e8;
 
 }  // namespace
 
@@ -91,6 +94,11 @@ std::optional<Sheet::Source> Sheet::Source::fromText(QByteArrayView text) {
     const bool sizeOk = v[0] >= 1 && v[1] >= 1 && v[0] <= kLargestSourceSide &&
                         v[1] <= kLargestSourceSide && v[0] == std::floor(v[0]) &&
                         v[1] == std::floor(v[1]);
+    for (int i = 4; i < kSourceFields; ++i) {
+        if (std::abs(v[i]) > (i < 8 ? kLargestScale : kLargestShift)) {
+            return std::nullopt;
+        }
+    }
     const QTransform map(v[4], v[5], v[6], v[7], v[8], v[9]);
     if (!sizeOk || !(v[2] > 0) || !(v[3] > 0) || !map.isInvertible()) {
         return std::nullopt;
