@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -140,6 +141,14 @@ void MeasurePanel::refresh(const MeasureTool& tool, const QString& storeText,
     copy->setEnabled(!sheet.items.isEmpty());
     store->setText(storeText);
     store->setToolTip(storeDetail);
+}
+
+void MeasurePanel::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QFrame::keyPressEvent(event);
 }
 
 void MeasurePanel::setCurrent(const QString& text) {

@@ -47,6 +47,11 @@ public:
     QPushButton* copy = nullptr;
     QPushButton* remove = nullptr;
     QLabel* store = nullptr;
+
+protected:
+    // Enter in the panel's controls (a typed scale, a real length) confirms that control; it does
+    // not go on to end the path or area being picked on the sheet.
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace sw::measure
