@@ -84,10 +84,7 @@ std::shared_ptr<Plane> halve(const Source& src) {
 std::shared_ptr<Plane> buildLevel(const Sheet& sheet, int k,
                                   const std::shared_ptr<const Plane>& finer) {
     if (finer) {
-        const Plane* p = finer.get();
-        Source src{p->width, p->height, p->channels,
-                   [](const void* o, int y) { return static_cast<const Plane*>(o)->row(y); }, p};
-        return halve(src);
+        return halvedPlane(*finer);
     }
     if (sheet.isBilevel()) {
         return bilevelQuarter(sheet.image());
@@ -101,6 +98,12 @@ std::shared_ptr<Plane> buildLevel(const Sheet& sheet, int k,
 }
 
 }  // namespace
+
+std::shared_ptr<Plane> halvedPlane(const Plane& finer) {
+    Source src{finer.width, finer.height, finer.channels,
+               [](const void* o, int y) { return static_cast<const Plane*>(o)->row(y); }, &finer};
+    return halve(src);
+}
 
 std::shared_ptr<Plane> makeLevelPlane(int width, int height, int k, int channels) {
     return makePlane(levelSize(width, k), levelSize(height, k), channels);

@@ -53,6 +53,10 @@ std::shared_ptr<const Plane> pyramidLevel(const Sheet& sheet, int k);
 // sheet while the decoded rows are still in the processor's cache). Ignored when the level exists.
 void attachLevel(const Sheet& sheet, int k, std::shared_ptr<const Plane> plane);
 
+// The next coarser level of `finer`: the mean of each 2 x 2 block (the odd last column and row
+// average their own pixels), as the pyramid builds its levels.
+std::shared_ptr<Plane> halvedPlane(const Plane& finer);
+
 // An empty plane of the size level k of a width x height sheet has.
 std::shared_ptr<Plane> makeLevelPlane(int width, int height, int k, int channels);
 

@@ -11,6 +11,8 @@
 
 namespace sw::imaging {
 
+class SheetOverlay;
+
 // One decoded sheet: pixels plus resolution. Bilevel sheets (the usual plan sheet) are held packed,
 // one bit per pixel, as a QImage of Format_Mono whose two-entry colour table gives the paper and
 // ink colours; grey sheets as Format_Grayscale8 and colour sheets as Format_RGB32 / ARGB32. A
@@ -82,6 +84,11 @@ public:
     // The source of a sheet made from `from` by `step` (from's pixels to this image's pixels).
     void deriveSource(const Sheet& from, const QTransform& step);
 
+    // A drawing shown and printed instead of the pixels (see sheet_overlay.h); null for none.
+    // Copies share it; setting it on one copy leaves the others alone.
+    [[nodiscard]] const std::shared_ptr<const SheetOverlay>& overlay() const { return m_overlay; }
+    void setOverlay(std::shared_ptr<const SheetOverlay> overlay) { m_overlay = std::move(overlay); }
+
     // Opaque per-sheet cache (reduced-resolution levels, see pyramid.h), shared by every copy of
     // this sheet; owned by the drawing code.
     struct Cache;
@@ -93,6 +100,7 @@ private:
     double m_dpiY = kDefaultDpi;
     Source m_source;
     std::shared_ptr<Cache> m_cache;
+    std::shared_ptr<const SheetOverlay> m_overlay;
 };
 
 }  // namespace sw::imaging

@@ -5,13 +5,11 @@
 #include <cmath>
 #include <vector>
 
+#include "imaging/sheet_overlay.h"
+
 namespace sw::imaging {
 
-namespace {
-
-// Colours of coverage values for a bilevel sheet. Coverage is darkened along a square-root curve
-// so that a thin line reduced to a fraction of a pixel still reads clearly against the paper.
-std::array<QRgb, 256> bilevelColours(QRgb paper, QRgb ink) {
+std::array<QRgb, 256> coverageColours(QRgb paper, QRgb ink) {
     std::array<QRgb, 256> lut{};
     for (int c = 0; c < 256; ++c) {
         const double t = std::sqrt(c / 255.0);
@@ -21,6 +19,8 @@ std::array<QRgb, 256> bilevelColours(QRgb paper, QRgb ink) {
     }
     return lut;
 }
+
+namespace {
 
 std::array<QRgb, 256> greyColours() {
     std::array<QRgb, 256> lut{};
@@ -106,6 +106,10 @@ void renderSheet(const Sheet& sheet, QImage& target, const QPoint& origin, const
         target.fill(bg);
         return;
     }
+    if (sheet.overlay()) {
+        sheet.overlay()->render(sheet, target, origin, display, background);
+        return;
+    }
     const bool finite = std::isfinite(display.left()) && std::isfinite(display.top()) &&
                         std::isfinite(display.width()) && std::isfinite(display.height());
     if (finite && sheet.isBilevel() && display.width() >= sheet.width() &&
@@ -116,7 +120,7 @@ void renderSheet(const Sheet& sheet, QImage& target, const QPoint& origin, const
     const bool colour = !sheet.isBilevel() && sheet.image().depth() != 8;
     const bool alpha = sheet.image().hasAlphaChannel();
     const std::array<QRgb, 256> lut =
-        sheet.isBilevel() ? bilevelColours(sheet.paperColour(), sheet.inkColour()) : greyColours();
+        sheet.isBilevel() ? coverageColours(sheet.paperColour(), sheet.inkColour()) : greyColours();
     sampleSheet(sheet, display, region, [&](const RowSpan& span) {
         auto* out = reinterpret_cast<QRgb*>(target.scanLine(span.y - origin.y()));
         const int a = span.x0 - origin.x();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <functional>
 
 #include <QImage>
@@ -34,14 +35,38 @@ struct RowSpan {
 };
 using RowSink = std::function<void(const RowSpan&)>;
 
-// Computes the rows of `region` (output pixels) in increasing y and hands each to `sink`.
+// Computes the rows of `region` (output pixels) in increasing y and hands each to `sink`. The
+// sheet's own pixels: an overlay attached to it plays no part.
 void sampleSheet(const Sheet& sheet, const QRectF& display, const QRect& region,
                  const RowSink& sink);
+
+// Ink coverage of something that is not a sheet's own pixels (the ink classes of a comparison),
+// offered level by level like a sheet's pyramid: level k is ceil(width / 2^k) x
+// ceil(height / 2^k) cells, cell (x, y) the coverage (0 paper .. 255 ink) of the 2^k x 2^k block
+// of pixels at (x * 2^k, y * 2^k).
+class CoverageSource {
+public:
+    virtual ~CoverageSource() = default;
+    // Level 0, in pixels.
+    [[nodiscard]] virtual QSize size() const = 0;
+    // Cells [lo, hi) of row j of level k: hi - lo values, valid until the next call.
+    virtual const uchar* row(int level, int j, int lo, int hi) = 0;
+};
+
+// sampleSheet() over a coverage source: the same placement, level choice and area averaging,
+// one channel. `source` is used by this thread for the duration of the call.
+void sampleCoverage(CoverageSource& source, const QRectF& display, const QRect& region,
+                    const RowSink& sink);
+
+// The colours the renderer gives coverage values 0..255 of ink `ink` on `paper`: coverage darkens
+// along a square-root curve, so that a thin line reduced to a fraction of a pixel still reads
+// clearly against the paper.
+std::array<QRgb, 256> coverageColours(QRgb paper, QRgb ink);
 
 // Draws the sheet into `target` (Format_RGB32 or Format_ARGB32_Premultiplied; opaque pixels) with
 // its top-left output pixel at `origin` in display coordinates: target pixel (i, j) is output pixel
 // (origin.x + i, origin.y + j). Output pixels outside the sheet get `background`. Bilevel sheets
-// are drawn in their paper and ink colours.
+// are drawn in their paper and ink colours. A sheet with an overlay is drawn by its overlay.
 void renderSheet(const Sheet& sheet, QImage& target, const QPoint& origin, const QRectF& display,
                  QRgb background);
 

@@ -225,9 +225,9 @@ HorizontalFn<C> horizontalFor(int taps) {
 
 // Vertical pass first (whole rows of the needed columns, a loop compilers vectorise), then the
 // horizontal pass with a fixed number of taps.
-template <int C>
-void areaAverage(LevelRows& rows, const Taps& tx, const Taps& ty, int x0, int x1,
-                 const QRect& region, const RowSink& sink) {
+template <int C, class Rows>
+void areaAverage(Rows& rows, const Taps& tx, const Taps& ty, int x0, int x1, const QRect& region,
+                 const RowSink& sink) {
     const size_t columns = static_cast<size_t>(std::max(0, tx.hi - tx.lo));
     // Padded so that the fixed-length tap loops may read past the last column (weight 0).
     std::vector<std::uint16_t> v((columns + tx.width) * C, 0);
@@ -315,6 +315,57 @@ void nearest(const Sheet& sheet, const QRectF& display, const QRect& region, con
     }
 }
 
+// How a reduced view of a width x height image is read: the coarsest level with at least one cell
+// per output pixel (at most `top`), the taps of both axes on that level, and the output columns
+// [x0, x1) that fall on the image.
+struct LevelPlan {
+    int level = 0;
+    Taps tx;
+    Taps ty;
+    int x0 = 0;
+    int x1 = 0;
+};
+
+LevelPlan planLevel(QSize size, int top, const QRectF& display, const QRect& region) {
+    const double sx = size.width() / display.width();
+    const double sy = size.height() / display.height();
+    LevelPlan plan;
+    while (std::min(sx, sy) >= static_cast<double>(2LL << plan.level) && plan.level < top) {
+        ++plan.level;
+    }
+    const double scale = static_cast<double>(1LL << plan.level);
+    const auto cells = [&](int n) {
+        return static_cast<int>((static_cast<qint64>(n) + (1LL << plan.level) - 1) >> plan.level);
+    };
+    // Vertical sums stay below 2^15 (weights of 128) so that the horizontal pass may multiply
+    // them as signed 16-bit numbers.
+    plan.tx = makeTaps(region.x(), region.x() + region.width(), display.left(), sx / scale,
+                       cells(size.width()), 256, true);
+    plan.ty = makeTaps(region.y(), region.y() + region.height(), display.top(), sy / scale,
+                       cells(size.height()), 128, false);
+    plan.x0 = region.width();
+    for (int i = 0; i < region.width(); ++i) {
+        if (plan.tx.count[i] > 0) {
+            plan.x0 = std::min(plan.x0, i);
+            plan.x1 = i + 1;
+        }
+    }
+    return plan;
+}
+
+// A display too small or not finite shows nothing: every row of the region is empty.
+bool emptyView(const QRectF& display, const QRect& region, const RowSink& sink) {
+    const bool finite = std::isfinite(display.left()) && std::isfinite(display.top()) &&
+                        std::isfinite(display.width()) && std::isfinite(display.height());
+    if (finite && display.width() >= 1e-3 && display.height() >= 1e-3) {
+        return false;
+    }
+    for (int j = 0; j < region.height(); ++j) {
+        sink(RowSpan{region.y() + j, region.x(), region.x(), 1, nullptr});
+    }
+    return true;
+}
+
 template <int C>
 void sampleWithChannels(const Sheet& sheet, const QRectF& display, const QRect& region,
                         const RowSink& sink) {
@@ -324,33 +375,25 @@ void sampleWithChannels(const Sheet& sheet, const QRectF& display, const QRect& 
         nearest<C>(sheet, display, region, sink);
         return;
     }
-    // The coarsest level with at least one cell per output pixel.
-    int level = 0;
-    while (std::min(sx, sy) >= static_cast<double>(2LL << level) && level < topLevel(sheet)) {
-        ++level;
-    }
-    const double scale = static_cast<double>(1LL << level);
-    const int levelW =
-        static_cast<int>((static_cast<qint64>(sheet.width()) + (1LL << level) - 1) >> level);
-    const int levelH =
-        static_cast<int>((static_cast<qint64>(sheet.height()) + (1LL << level) - 1) >> level);
-    // Vertical sums stay below 2^15 (weights of 128) so that the horizontal pass may multiply
-    // them as signed 16-bit numbers.
-    Taps tx = makeTaps(region.x(), region.x() + region.width(), display.left(), sx / scale, levelW,
-                       256, true);
-    Taps ty = makeTaps(region.y(), region.y() + region.height(), display.top(), sy / scale, levelH,
-                       128, false);
-    int x0 = region.width();
-    int x1 = 0;
-    for (int i = 0; i < region.width(); ++i) {
-        if (tx.count[i] > 0) {
-            x0 = std::min(x0, i);
-            x1 = i + 1;
-        }
-    }
-    LevelRows rows(sheet, level, tx.lo, std::max(tx.lo, tx.hi), ty.width + 1);
-    areaAverage<C>(rows, tx, ty, x0, x1, region, sink);
+    const LevelPlan plan = planLevel(sheet.size(), topLevel(sheet), display, region);
+    LevelRows rows(sheet, plan.level, plan.tx.lo, std::max(plan.tx.lo, plan.tx.hi),
+                   plan.ty.width + 1);
+    areaAverage<C>(rows, plan.tx, plan.ty, plan.x0, plan.x1, region, sink);
 }
+
+// Rows of a coverage source at one level, columns [lo, hi).
+class SourceRows {
+public:
+    SourceRows(CoverageSource& source, int level, int lo, int hi)
+        : m_source(source), m_level(level), m_lo(lo), m_hi(hi) {}
+    const uchar* row(int j) { return m_source.row(m_level, j, m_lo, m_hi); }
+
+private:
+    CoverageSource& m_source;
+    int m_level;
+    int m_lo;
+    int m_hi;
+};
 
 }  // namespace
 
@@ -361,12 +404,7 @@ void sampleSheet(const Sheet& sheet, const QRectF& display, const QRect& region,
     }
     // A sheet shrunk below a thousandth of a pixel (or placed at no finite position) shows
     // nothing; this also bounds the number of source pixels per output pixel.
-    const bool finite = std::isfinite(display.left()) && std::isfinite(display.top()) &&
-                        std::isfinite(display.width()) && std::isfinite(display.height());
-    if (!finite || display.width() < 1e-3 || display.height() < 1e-3) {
-        for (int j = 0; j < region.height(); ++j) {
-            sink(RowSpan{region.y() + j, region.x(), region.x(), 1, nullptr});
-        }
+    if (emptyView(display, region, sink)) {
         return;
     }
     if (sheet.isBilevel() || sheet.image().depth() == 8) {
@@ -374,6 +412,21 @@ void sampleSheet(const Sheet& sheet, const QRectF& display, const QRect& region,
     } else {
         sampleWithChannels<4>(sheet, display, region, sink);
     }
+}
+
+void sampleCoverage(CoverageSource& source, const QRectF& display, const QRect& region,
+                    const RowSink& sink) {
+    const QSize size = source.size();
+    if (size.isEmpty() || region.isEmpty() || emptyView(display, region, sink)) {
+        return;
+    }
+    int top = 0;
+    while ((size.width() >> top) > 1 || (size.height() >> top) > 1) {
+        ++top;
+    }
+    const LevelPlan plan = planLevel(size, top, display, region);
+    SourceRows rows(source, plan.level, plan.tx.lo, std::max(plan.tx.lo, plan.tx.hi));
+    areaAverage<1>(rows, plan.tx, plan.ty, plan.x0, plan.x1, region, sink);
 }
 
 }  // namespace sw::imaging

@@ -7,11 +7,21 @@
 
 #include "imaging/bit_ops.h"
 #include "imaging/imaging_error.h"
+#include "imaging/sheet_overlay.h"
 #include "imaging/sheet_renderer.h"
 
 namespace sw::imaging {
 
 namespace {
+
+// `result` with the counterpart of `source`'s overlay (see sheet_overlay.h), made by `follow`.
+template <class Follow>
+Sheet keepingOverlay(const Sheet& source, Sheet result, Follow follow) {
+    if (const auto& overlay = source.overlay()) {
+        result.setOverlay(follow(*overlay, result));
+    }
+    return result;
+}
 
 QImage checked(QImage image, int w, int h) {
     if (image.isNull()) {
@@ -133,7 +143,15 @@ Sheet rotated(const Sheet& sheet, int hundredths, QRgb fill) {
         return sheet;
     }
     const Sheet turned = turnedPixels(sheet, hundredths, fill);
-    return derived(turned, sheet, turnStep(sheet.size(), turned.size(), hundredths / 100.0));
+    Sheet result =
+        derived(turned, sheet, turnStep(sheet.size(), turned.size(), hundredths / 100.0));
+    if (hundredths % 9000 != 0) {
+        return result;
+    }
+    const int turns = ((hundredths / 9000) % 4 + 4) % 4;
+    return keepingOverlay(sheet, std::move(result), [&](const SheetOverlay& o, const Sheet& r) {
+        return o.turned(sheet, r, turns);
+    });
 }
 
 namespace {
@@ -178,9 +196,12 @@ Sheet resampled(const Sheet& sheet, int width, int height, bool keepPhysicalSize
         throw ImagingError(
             QStringLiteral("Cannot resample to %1 x %2 pixels").arg(width).arg(height));
     }
-    return derived(resampledPixels(sheet, width, height, keepPhysicalSize), sheet,
-                   QTransform::fromScale(static_cast<double>(width) / sheet.width(),
-                                         static_cast<double>(height) / sheet.height()));
+    return keepingOverlay(
+        sheet,
+        derived(resampledPixels(sheet, width, height, keepPhysicalSize), sheet,
+                QTransform::fromScale(static_cast<double>(width) / sheet.width(),
+                                      static_cast<double>(height) / sheet.height())),
+        [&](const SheetOverlay& o, const Sheet& r) { return o.resampled(sheet, r); });
 }
 
 Sheet cropped(const Sheet& sheet, const QRectF& rect) {
@@ -196,8 +217,11 @@ Sheet cropped(const Sheet& sheet, const QRectF& rect) {
     }
     QImage image =
         sheet.isBilevel() ? bits::cropped(sheet.image(), area) : sheet.image().copy(area);
-    return derived(Sheet(checked(image, area.width(), area.height()), sheet.dpiX(), sheet.dpiY()),
-                   sheet, QTransform::fromTranslate(-area.x(), -area.y()));
+    return keepingOverlay(
+        sheet,
+        derived(Sheet(checked(image, area.width(), area.height()), sheet.dpiX(), sheet.dpiY()),
+                sheet, QTransform::fromTranslate(-area.x(), -area.y())),
+        [&](const SheetOverlay& o, const Sheet& r) { return o.cropped(sheet, r, area); });
 }
 
 Sheet reducedToBilevel(const Sheet& sheet, QRgb ink, QRgb paper) {
@@ -208,8 +232,14 @@ Sheet reducedToBilevel(const Sheet& sheet, QRgb ink, QRgb paper) {
         QImage image = sheet.image();
         image.setColorTable({paper, ink});
         // Sheet keeps the lighter colour as paper; a darker "paper" swaps the bits, which keeps
-        // the pixels' colours.
-        return derived(Sheet(image, sheet.dpiX(), sheet.dpiY()), sheet, QTransform());
+        // the pixels' colours (and leaves an overlay of the old bits behind).
+        Sheet recoloured = derived(Sheet(image, sheet.dpiX(), sheet.dpiY()), sheet, QTransform());
+        if (qGray(paper) < qGray(ink)) {
+            return recoloured;
+        }
+        return keepingOverlay(
+            sheet, std::move(recoloured),
+            [](const SheetOverlay& o, const Sheet& r) { return o.recoloured(r); });
     }
     const QImage& src = sheet.image();
     QImage out =

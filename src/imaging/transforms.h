@@ -7,7 +7,9 @@
 
 // Transforms of whole sheets. Each returns a new sheet and leaves the input alone. Bilevel sheets
 // stay packed throughout (quarter turns move 8 x 8 bit blocks; nothing expands the whole sheet).
-// Throw ImagingError when the result cannot be made (out of memory, empty crop). Any thread.
+// Throw ImagingError when the result cannot be made (out of memory, empty crop). A drawing overlay
+// of the sheet (sheet_overlay.h) follows quarter turns, resampling, crops and recolouring. Any
+// thread.
 namespace sw::imaging {
 
 // Turned by hundredths of a degree, positive clockwise on screen. Multiples of 9000 are exact

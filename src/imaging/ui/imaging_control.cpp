@@ -167,7 +167,15 @@ void ImagingControl::setResolution(double dpiX, double dpiY) {
 }
 
 QImage ImagingControl::picture() const {
-    return sheet().image();
+    const Sheet& shown = sheet();
+    return shown.overlay() ? shown.overlay()->picture(shown) : shown.image();
+}
+
+void ImagingControl::setOverlay(std::shared_ptr<const SheetOverlay> overlay) {
+    if (d->current > 0) {
+        d->currentSheet().setOverlay(std::move(overlay));
+        d->changed();
+    }
 }
 
 // ---- Loading and saving ------------------------------------------------------------------------

@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include "imaging/sheet.h"
+#include "imaging/sheet_overlay.h"
 
 class QPainter;
 
@@ -77,8 +78,12 @@ public:
     [[nodiscard]] double resolutionY() const;
     void setResolution(double dpiX, double dpiY);  // changes the tags only, not the pixels
 
-    // The current image as a picture (for painting elsewhere); null when none.
+    // The current image as a picture (for painting elsewhere); null when none. With a drawing
+    // overlay (sheet_overlay.h), the overlay's picture.
     [[nodiscard]] QImage picture() const;
+    // Attaches a drawing overlay to the current image, or removes it (null), keeping the view;
+    // the overlay follows the image's turns, resampling and crops. Ignored without an image.
+    void setOverlay(std::shared_ptr<const SheetOverlay> overlay);
 
     // ---- Loading and saving ------------------------------------------------------------------
     // The load switch is set before every load from an address; kept for callers, no effect.

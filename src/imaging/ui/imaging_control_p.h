@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 
 #include <QImage>
 #include <QList>
@@ -83,6 +84,9 @@ struct ImagingControl::Private {
     // overlays (rubber band, lens) repaint without drawing the sheet again.
     QImage frame;
     qint64 frameImageKey = 0;
+    // The overlay the frame was drawn with; a weak reference keeps its control block, so a later
+    // overlay can never be mistaken for it.
+    std::weak_ptr<const SheetOverlay> frameOverlay;
     QRectF frameDisplay;
     // The picture shown while automatic repaint is off.
     QImage frozen;

@@ -75,8 +75,11 @@ void ImagingControl::Private::updateFrame() {
     const QSize deviceSize = (QSizeF(q->size()) * dpr).toSize();
     const Sheet& shown = q->sheet();
     const qint64 key = shown.image().cacheKey();
-    if (frame.size() == deviceSize && frameImageKey == key && frameDisplay == display &&
-        qFuzzyCompare(frame.devicePixelRatio(), dpr)) {
+    const std::shared_ptr<const SheetOverlay>& overlay = shown.overlay();
+    const bool sameOverlay =
+        !frameOverlay.owner_before(overlay) && !overlay.owner_before(frameOverlay);
+    if (frame.size() == deviceSize && frameImageKey == key && sameOverlay &&
+        frameDisplay == display && qFuzzyCompare(frame.devicePixelRatio(), dpr)) {
         return;
     }
     if (frame.size() != deviceSize) {
@@ -86,6 +89,7 @@ void ImagingControl::Private::updateFrame() {
     renderSheet(shown, frame, QPoint(0, 0), scaled(display, dpr), kBackground);
     frame.setDevicePixelRatio(dpr);
     frameImageKey = key;
+    frameOverlay = overlay;
     frameDisplay = display;
 }
 
