@@ -1,6 +1,7 @@
 // sheetwise: the viewer, and the thin tools that run the same core code headless.
 #include <cstring>
 
+#include "compare/compare_command.h"
 #include "host/ui/single_instance.h"
 #include "host/ui/viewer_app.h"
 #include "imaging/tool_commands.h"
@@ -20,6 +21,7 @@ constexpr Subcommand kSubcommands[] = {
     {"info", sw::imaging::runInfoCommand},
     {"print", sw::printing::runPrintCommand},
     {"measure", sw::measure::runMeasureCommand},
+    {"compare", sw::compare::runCompareCommand},
     {"widgets", sw::widgets::runWidgetsCommand},
 };
 
