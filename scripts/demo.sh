@@ -29,7 +29,7 @@ done
 rm -rf "$demo"
 mkdir -p "$demo/config"
 demo=$(cd "$demo" && pwd)
-"$bin/make-sample-sheets" "$demo/root" --project "$project_number"
+"$bin/make-sample-sheets" "$demo/root" --project "$project_number" --second-revision A-102
 plans_dir="$demo/root/${project_number%%-*}/${project_number#*-}/plans"
 plan_list=$(<"$plans_dir/planlist.txt")
 

@@ -44,6 +44,11 @@ int main(int argc, char** argv) {
     parser.addOption({"project", "Project number, split at its first '-' into two folders.",
                       "NUMBER", "2004-0815"});
     parser.addOption({"quick", "Small sheets at low resolution with the same layout (for tests)."});
+    parser.addOption({"second-revision",
+                      "Also writes a second revision of sheet NUMBER (NUMBER-R2.tif, listed after "
+                      "it): a wall moved, a door added, a note deleted, the drawing shifted a "
+                      "little.",
+                      "NUMBER"});
     parser.process(app);
 
     const QStringList positional = parser.positionalArguments();
@@ -71,7 +76,16 @@ int main(int argc, char** argv) {
     TIFFSetErrorHandler(nullptr);
     QElapsedTimer clock;
     clock.start();
-    const QList<sw::tools::SampleSheet> sheets = sw::tools::demoSheets(parser.isSet("quick"));
+    QList<sw::tools::SampleSheet> sheets = sw::tools::demoSheets(parser.isSet("quick"));
+    if (parser.isSet("second-revision")) {
+        const auto revised = sw::tools::withSecondRevision(sheets, parser.value("second-revision"));
+        if (!revised) {
+            std::fprintf(stderr, "make-sample-sheets: no sheet numbered '%s'\n",
+                         qPrintable(parser.value("second-revision")));
+            return 2;
+        }
+        sheets = *revised;
+    }
     const QList<sw::tools::SheetWriteResult> results =
         QtConcurrent::blockingMapped(sheets, [&](const sw::tools::SampleSheet& sheet) {
             return sw::tools::writeSheetTiff(QDir(plans).filePath(sheet.fileName()), sheet,

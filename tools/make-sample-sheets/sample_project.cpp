@@ -42,6 +42,19 @@ QList<SampleSheet> demoSheets(bool quick) {
     return sheets;
 }
 
+std::optional<QList<SampleSheet>> withSecondRevision(QList<SampleSheet> sheets,
+                                                     const QString& number) {
+    for (qsizetype i = 0; i < sheets.size(); ++i) {
+        if (sheets[i].number == number) {
+            SampleSheet second = sheets[i];
+            second.revision = 2;
+            sheets.insert(i + 1, second);
+            return sheets;
+        }
+    }
+    return std::nullopt;
+}
+
 std::optional<std::pair<QString, QString>> projectLevels(const QString& projectNumber) {
     const qsizetype dash = projectNumber.indexOf(u'-');
     if (dash < 0) {

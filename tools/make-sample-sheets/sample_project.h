@@ -21,9 +21,20 @@ struct SampleSheet {
     double widthIn = 36;  // paper size in inches, landscape
     double heightIn = 24;
     int dpi = 200;
+    // 1, or 2 for the second revision: an interior wall moved, a door added, a general note
+    // deleted and the whole drawing shifted a little on the paper (as a new scan would be).
+    int revision = 1;
 
-    QString sheetName() const { return number + u' ' + title; }  // "A-101 Site Plan"
-    QString fileName() const { return number + QStringLiteral(".tif"); }
+    // "A-101 Site Plan", "A-101 Site Plan Rev 2"
+    QString sheetName() const {
+        return number + u' ' + title +
+               (revision > 1 ? QStringLiteral(" Rev %1").arg(revision) : QString());
+    }
+    // "A-101.tif", "A-101-R2.tif"
+    QString fileName() const {
+        return number + (revision > 1 ? QStringLiteral("-R%1").arg(revision) : QString()) +
+               QStringLiteral(".tif");
+    }
     int widthPx() const;
     int heightPx() const;
 };
@@ -31,6 +42,11 @@ struct SampleSheet {
 // The twelve sheets of the demo project in three groups. `quick` gives the same sheets on small
 // paper (a third of the size) at half the resolution, for tests.
 QList<SampleSheet> demoSheets(bool quick);
+
+// `sheets` with the second revision of the sheet numbered `number` listed right after it; nothing
+// when no sheet has that number.
+std::optional<QList<SampleSheet>> withSecondRevision(QList<SampleSheet> sheets,
+                                                     const QString& number);
 
 inline constexpr const char* kDemoProjectName = "Riverside Community Center";
 

@@ -49,7 +49,7 @@ void drawSheet(QPainter& painter, const SampleSheet& sheet, const QString& proje
             if (sheet.title.startsWith(QStringLiteral("Roof"))) {
                 drawRoofPlan(canvas, building);
             } else {
-                drawFloorPlan(canvas, building, floorOf(sheet));
+                drawFloorPlan(canvas, building, floorOf(sheet), sheet.revision);
             }
             break;
         case SheetKind::Framing:
@@ -73,7 +73,7 @@ void drawSheet(QPainter& painter, const SampleSheet& sheet, const QString& proje
     if (sheet.kind != SheetKind::Details && sheet.kind != SheetKind::Schedules) {
         drawDrawingTitle(canvas, titleAt, 1, sheet.number, sheet.title, scale);
     }
-    drawNotes(canvas, notes, QStringLiteral("GENERAL NOTES"), 12);
+    drawNotes(canvas, notes, QStringLiteral("GENERAL NOTES"), 12, sheet.revision > 1 ? 3 : 0);
     painter.restore();
 }
 

@@ -45,7 +45,8 @@ struct Building {
 Building layoutBuilding(const QRectF& region);
 void drawGrid(Canvas& canvas, const Building& building, Weight weight = Weight::Fine);
 
-void drawFloorPlan(Canvas& canvas, const Building& building, int floor);
+// `revision` 2 moves the first interior wall four feet and adds a door to the second.
+void drawFloorPlan(Canvas& canvas, const Building& building, int floor, int revision = 1);
 void drawRoofPlan(Canvas& canvas, const Building& building);
 void drawHvacPlan(Canvas& canvas, const Building& building, int floor);
 void drawFramingPlan(Canvas& canvas, const Building& building, bool roof);

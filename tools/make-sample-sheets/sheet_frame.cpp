@@ -231,7 +231,8 @@ QRectF drawFrame(Canvas& canvas, const SampleSheet& sheet, const QString& projec
                   border.height() - 0.8);
 }
 
-void drawNotes(Canvas& canvas, const QRectF& column, const QString& heading, int count) {
+void drawNotes(Canvas& canvas, const QRectF& column, const QString& heading, int count,
+               int deleted) {
     double y = column.top() + 0.2;
     canvas.text(heading, QPointF(column.left(), y), 0.14, TextAlign::Left, Weight::Medium);
     canvas.line(QPointF(column.left(), y + 0.06),
@@ -245,12 +246,16 @@ void drawNotes(Canvas& canvas, const QRectF& column, const QString& heading, int
         const QStringList lines =
             wrap(QString::fromLatin1(kNoteSentences[sentence]), column.width() - 0.35, kHeight);
         y += kHeight * 1.9;
-        canvas.text(number, QPointF(column.left(), y), kHeight);
+        if (note != deleted) {
+            canvas.text(number, QPointF(column.left(), y), kHeight);
+        }
         for (const QString& line : lines) {
             if (y > column.bottom()) {
                 break;
             }
-            canvas.text(line, QPointF(column.left() + 0.3, y), kHeight);
+            if (note != deleted) {
+                canvas.text(line, QPointF(column.left() + 0.3, y), kHeight);
+            }
             y += kHeight * 1.7;
         }
         sentence = (sentence + 1 + canvas.rng().below(3)) % kSentences;

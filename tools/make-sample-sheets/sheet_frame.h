@@ -14,8 +14,10 @@ namespace sw::tools {
 // Draws the frame and title block; returns the area left for drawings, in design inches.
 QRectF drawFrame(Canvas& canvas, const SampleSheet& sheet, const QString& projectNumber);
 
-// A notes column: heading, then `count` numbered notes wrapped to the column's width.
-void drawNotes(Canvas& canvas, const QRectF& column, const QString& heading, int count);
+// A notes column: heading, then `count` numbered notes wrapped to the column's width. Note number
+// `deleted` (if any) is left out, its space left blank, as a revision that deletes a note does.
+void drawNotes(Canvas& canvas, const QRectF& column, const QString& heading, int count,
+               int deleted = 0);
 
 // The title under a drawing: a split bubble with the drawing's index over the sheet number,
 // the title underlined, and the scale below it. `at` is the bubble's centre.

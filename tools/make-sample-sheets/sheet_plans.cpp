@@ -116,18 +116,37 @@ void exteriorWalls(Canvas& canvas, const Building& b, bool withOpenings, bool ha
     }
 }
 
-void interiorWalls(Canvas& canvas, const Building& b, int floor, bool detailed) {
+// The interior walls of a floor, each with a door. In the second revision the first wall stands
+// four feet further along and the second one has a second door near its far end.
+void interiorWalls(Canvas& canvas, const Building& b, int floor, bool detailed, int revision = 1) {
     const double t = b.units(kPartition);
     const double door = b.units(kDoor);
-    for (const Partition& p : partitions(b, floor)) {
+    QList<Partition> walls = partitions(b, floor);
+    for (qsizetype i = 0; i < walls.size(); ++i) {
+        Partition p = walls[i];
         const bool horizontal = std::abs(p.b.y() - p.a.y()) < 1e-9;
+        if (revision > 1 && i == 0) {
+            const QPointF moved = horizontal ? QPointF(0, b.units(4)) : QPointF(b.units(4), 0);
+            p.a += moved;
+            p.b += moved;
+        }
         const double length = horizontal ? p.b.x() - p.a.x() : p.b.y() - p.a.y();
-        const double at = std::clamp(p.doorAt * length, door, length - 2 * door);
-        wall(canvas, p.a, p.b, t, {{at, at + door}}, false);
-        if (detailed) {
-            const QPointF hinge =
-                horizontal ? QPointF(p.a.x() + at, p.a.y()) : QPointF(p.a.x(), p.a.y() + at);
-            canvas.door(hinge, door, horizontal ? 0 : 90, horizontal ? 90 : -90);
+        QList<double> doors = {std::clamp(p.doorAt * length, door, length - 2 * door)};
+        if (revision > 1 && i == 1) {
+            doors.append(doors.front() < length / 2 ? length - 2 * door : door);
+            std::sort(doors.begin(), doors.end());
+        }
+        QList<std::pair<double, double>> openings;
+        for (const double at : doors) {
+            openings.append({at, at + door});
+        }
+        wall(canvas, p.a, p.b, t, openings, false);
+        for (const double at : doors) {
+            if (detailed) {
+                const QPointF hinge =
+                    horizontal ? QPointF(p.a.x() + at, p.a.y()) : QPointF(p.a.x(), p.a.y() + at);
+                canvas.door(hinge, door, horizontal ? 0 : 90, horizontal ? 90 : -90);
+            }
         }
     }
 }
@@ -249,10 +268,10 @@ void drawGrid(Canvas& canvas, const Building& b, Weight weight) {
     canvas.verticalDimensions({o.top(), o.bottom()}, o.left() - 1.15, o.left() - 0.7, feetPerUnit);
 }
 
-void drawFloorPlan(Canvas& canvas, const Building& b, int floor) {
+void drawFloorPlan(Canvas& canvas, const Building& b, int floor, int revision) {
     drawGrid(canvas, b);
     exteriorWalls(canvas, b, true, true);
-    interiorWalls(canvas, b, floor, true);
+    interiorWalls(canvas, b, floor, true, revision);
     columns(canvas, b, 1.0);
     Rng& rng = canvas.rng();
     const int stairCell = rng.below(static_cast<int>(b.xs.size()) - 1);

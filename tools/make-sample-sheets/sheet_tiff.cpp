@@ -18,6 +18,9 @@ namespace sw::tools {
 namespace {
 
 constexpr qint64 kBandBytes = 24 * 1024 * 1024;
+// How far a second revision's drawing lies from the first's on the paper, inches (as a rescan
+// would place it): right and up.
+constexpr QPointF kRevisionShift(0.03, -0.02);
 constexpr int kBlackBelow = 128;
 
 struct TiffCloser {
@@ -101,6 +104,9 @@ SheetWriteResult writeSheetTiff(const QString& path, const SampleSheet& sheet,
             QPainter painter(&band);
             painter.translate(0, -top);
             painter.scale(sheet.dpi, sheet.dpi);
+            if (sheet.revision > 1) {
+                painter.translate(kRevisionShift);
+            }
             drawSheet(painter, sheet, projectNumber);
         }
         const int rows = std::min(bandRows, height - top);
