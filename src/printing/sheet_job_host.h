@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "imaging/sheet.h"
+#include "imaging/sheet_overlay.h"
 #include "printing/print_job.h"
 
 namespace sw::printing {
@@ -18,7 +19,10 @@ public:
     // Resamples like the imaging control with flag 0: area averaging that keeps one-pixel lines,
     // bilevel sheets stay one bit per pixel, the resolution tags stay as they are.
     void resampleSheet(double width, double height) override;
-    [[nodiscard]] QImage sheetPicture() const override { return m_sheet.image(); }
+    // The sheet's pixels, or the picture of a drawing overlay it carries (a comparison).
+    [[nodiscard]] QImage sheetPicture() const override {
+        return m_sheet.overlay() ? m_sheet.overlay()->picture(m_sheet) : m_sheet.image();
+    }
     // Marks over the sheet, given in pixels of the sheet's source and printed where they lie on
     // the sheet as resampled by the job.
     void setSheetMarks(SheetMarks sourcePx) { m_sourceMarks = std::move(sourcePx); }

@@ -23,6 +23,7 @@ const QStringList& CommandDispatcher::toolbarCaptions() {
         QStringLiteral("Plans"),   QStringLiteral("Previous"), QStringLiteral("Next"),
         QStringLiteral("Saved"),   QStringLiteral("Prefs"),    QStringLiteral("Markup"),
         QStringLiteral("Measure"),
+        QStringLiteral("Compare"),
     };
     return captions;
 }

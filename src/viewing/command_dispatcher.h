@@ -34,7 +34,7 @@ public:
     [[nodiscard]] bool hasHandOff(const QString& word) const;
 
     // The toolbar's captions in button order: the original fifteen (button 4 shows "Magnify" or
-    // "Turn Off"), then the tools added after them ("Measure").
+    // "Turn Off"), then the tools added after them ("Measure", "Compare").
     static const QStringList& toolbarCaptions();
     [[nodiscard]] static bool isBuiltIn(const QString& word);
 

@@ -12,6 +12,7 @@
 #include <QTreeWidget>
 #include <QWheelEvent>
 
+#include "compare/ui/comparison_controller.h"
 #include "host/get_part.h"
 #include "host/preferences.h"
 #include "host/script_error.h"
@@ -42,6 +43,7 @@ FastViewer::FastViewer(QWidget* parent) : QWidget(parent) {
     iniPath = settingsIniPath();
     createControls();
     createViewing();
+    createComparison();
     connectViewer();
     registerHandOffs();
     connect(qApp, &QApplication::focusChanged, this, &FastViewer::onFocusChanged);
@@ -118,6 +120,11 @@ void FastViewer::createControls() {
     connect(Timer1, &QTimer::timeout, this, &FastViewer::onTimer1);
 }
 
+void FastViewer::createComparison() {
+    m_compareHost = std::make_unique<CompareAdapter>(*this);
+    m_compare = new compare::ComparisonController(*viewer, *m_compareHost, *this);
+}
+
 bool FastViewer::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusOut && (watched == pmn || watched == LocalPlans)) {
         static_cast<QWidget*>(watched)->hide();
@@ -140,6 +147,10 @@ bool FastViewer::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && watched == viewer &&
         m_measure->takeKey(static_cast<QKeyEvent*>(event)->key())) {
         return true;
+    }
+    if (event->type() == QEvent::KeyPress && watched == viewer &&
+        m_compare->handleKey(*static_cast<QKeyEvent*>(event))) {
+        return true;  // while comparing: mode, moving the earlier sheet, leaving
     }
     if (event->type() == QEvent::KeyPress && watched == viewer) {
         // Command keys (zoom, fit, turns, previous/next sheet, save, print) win over the imaging

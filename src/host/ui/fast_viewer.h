@@ -16,6 +16,10 @@ class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 
+namespace sw::compare {
+class ComparisonController;
+}
+
 namespace sw::imaging {
 class ImagingControl;
 }
@@ -103,6 +107,8 @@ public:
     // The Measure tool: lengths, paths and areas over the sheet, kept with each sheet in the plan
     // folder.
     [[nodiscard]] measure::MeasureTool& measureTool() { return *m_measure; }
+    // The "Compare" command: the sheet on screen shown with an earlier revision laid over it.
+    [[nodiscard]] compare::ComparisonController& comparison() { return *m_compare; }
 
     // ---- Layout ---------------------------------------------------------------------------------
     // Places the rulers along the sheet as `viewer` shows it, then the viewer, progress bar and
@@ -170,6 +176,7 @@ protected:
 
 private:
     class Shell;
+    class CompareAdapter;
 
     static constexpr int kRulerThicknessTwips = 300;
     static constexpr int kStatusHeightTwips = 375;
@@ -182,6 +189,7 @@ private:
 
     void createControls();
     void createViewing();
+    void createComparison();
     void connectViewer();
     void registerHandOffs();
     void onFocusChanged(QWidget* old, QWidget* now);
@@ -208,6 +216,8 @@ private:
     QString m_settingsProblemShown;     // the settings problem last shown to the user
     // Destroyed before the controller, which points to it.
     std::unique_ptr<measure::MeasureTool> m_measure;
+    std::unique_ptr<CompareAdapter> m_compareHost;
+    compare::ComparisonController* m_compare = nullptr;  // a child QObject
     bool m_arranging = false;           // ArrangeControls is running (resizes re-enter it)
     bool m_arrangeAgain = false;        // a view change arrived while arranging: arrange once more
     bool m_rulerRefreshQueued = false;  // a paint asked for the rulers to be repainted

@@ -4,6 +4,7 @@
 
 #include <QTreeWidget>
 
+#include "compare/ui/comparison_controller.h"
 #include "host/script_error.h"
 #include "host/ui/fast_viewer.h"
 #include "host/ui/plan_dialog_commands.h"
@@ -52,6 +53,7 @@ void FastViewer::registerHandOffs() {
     registerCommand(QStringLiteral("Print"), [this] { printShownPlan(); });
     registerCommand(QStringLiteral("Measure"),
                     [this] { m_measure->setActive(!m_measure->isActive()); });
+    registerCommand(QStringLiteral("Compare"), [this] { m_compare->command(); });
     registerPlanDialogCommands(*this);
 }
 
@@ -148,6 +150,7 @@ void FastViewer::openSavedPlan(QTreeWidgetItem* item) {
         viewer->loadFile(path);
         m_load.openSavedFile(path);
         updateTitle();
+        m_compare->sheetReplaced();
         m_controller->ResetAfterFileOpen();
         QString sheetName = texts.back();
         if (sheetName.endsWith(QLatin1String(plans::kSheetExtension))) {

@@ -2,9 +2,11 @@
 
 // FastViewer as the viewing logic sees it (viewing::ViewerShell). Private to the control's
 // implementation files.
+#include <QAction>
 #include <QProgressBar>
 #include <QTimer>
 
+#include "compare/ui/compare_host.h"
 #include "host/ui/fast_viewer.h"
 #include "imaging/ui/imaging_control.h"
 #include "viewing/ui/command_toolbar.h"
@@ -68,6 +70,26 @@ private:
         return r == viewing::Ruler::Horizontal ? *m_v.HorRuler : *m_v.VertRuler;
     }
 
+    FastViewer& m_v;
+};
+
+// The control as the comparison sees it.
+class FastViewer::CompareAdapter : public compare::CompareHost {
+public:
+    explicit CompareAdapter(FastViewer& v) : m_v(v) {}
+
+    QStringList planLabels() const override { return m_v.planLabels; }
+    QStringList planFiles() const override { return m_v.planFiles; }
+    QString planUrl() const override { return m_v.planUrl; }
+    QString planDirectory() const override { return m_v.planDirectory; }
+    void showMessage(const QString& text) override { m_v.showMessage(text); }
+    void showCompareButton(bool pressed) override {
+        if (QAction* button = m_v.toolbar->compareButton()) {
+            button->setChecked(pressed);
+        }
+    }
+
+private:
     FastViewer& m_v;
 };
 

@@ -12,6 +12,7 @@
 #include <QTreeWidget>
 #include <QWheelEvent>
 
+#include "compare/ui/comparison_controller.h"
 #include "host/ui/fast_viewer.h"
 #include "host/ui/fast_viewer_shell.h"
 #include "imaging/ui/imaging_control.h"
@@ -84,6 +85,7 @@ void FastViewer::connectViewer() {
     connect(viewer, &IC::loadProgress, this, [c](int percent) { c->onLoadProgress(percent); });
     connect(viewer, &IC::imageLoaded, this, [this, c] {
         m_load.finish();
+        m_compare->sheetReplaced();
         c->onImageLoaded();
         m_measure->sheetShown(measure::placeForServerSheet(*this, m_load.name()), m_load.name());
         updateTitle();
@@ -170,6 +172,7 @@ void FastViewer::RefreshRulers() {
 void FastViewer::resizeEvent(QResizeEvent* /*event*/) {
     status->setTwipsPerPixel(widgets::twipsPerPixelX());
     ArrangeControls();
+    m_compare->placeLegend(status->geometry());
 }
 
 // Paint repaints both rulers, horizontal first, after the control's own painting is done (a
@@ -199,6 +202,10 @@ void FastViewer::mouseMoveEvent(QMouseEvent* event) {
 
 void FastViewer::keyPressEvent(QKeyEvent* event) {
     if (m_measure->takeKey(event->key())) {
+        event->accept();
+        return;
+    }
+    if (m_compare->handleKey(*event)) {
         event->accept();
         return;
     }

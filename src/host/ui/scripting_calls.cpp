@@ -137,6 +137,7 @@ void addStandardCalls(HostCallRegistry& registry) {
     registerWidgetCalls(registry);
     registerViewerCalls(registry);
     registerMeasureCalls(registry);
+    registerCompareCalls(registry);
     printing::registerPrintingCalls(registry);
     printing::registerPrintDialogCalls(registry);
 }

@@ -40,6 +40,12 @@ void registerViewerCalls(HostCallRegistry& registry);
 // value], ["Click", "Measure/Calibrate" | "Measure/Copy" | "Measure/Delete"]) and ["Mouse", ...].
 void registerMeasureCalls(HostCallRegistry& registry);
 
+// The comparison with an earlier revision: ["Set", "Compare/Earlier", address or path] chooses the
+// earlier sheet without a dialog (loading it at once), ["Set", "Compare/Mode", "overlay" | "new" |
+// "earlier" | "off"]; other "Set" paths go to the widget calls registered before. Dump key
+// "compare": {"active", "earlier", "offset": [dx, dy], "mode", "added", "removed"}.
+void registerCompareCalls(HostCallRegistry& registry);
+
 // The viewer's own fields under their names, "pmn" and "LocalPlans" as {"key", "text", "parent"}
 // lists, "status" (the panel texts), "viewer" (load address and switch) and "messages" (the
 // texts shown to the user so far).

@@ -37,7 +37,11 @@ void cutVisiblePart(DlgPrint& dialog, ImagingControl& viewer, ImagingControl& v2
                     const QByteArray& buffer) {
     const QSize visible = viewer.visibleSize();
     const VisiblePart part = visiblePart(viewer.displayRect(), viewer.sourceSize(), visible);
-    v2.loadFromMemory(buffer);
+    if (viewer.sheet().overlay()) {
+        v2.setSheet(viewer.sheet());  // a comparison travels with the sheet, not in the buffer
+    } else {
+        v2.loadFromMemory(buffer);
+    }
     v2.crop(part.x0, part.y0, part.width, part.height);
     v2.setDisplayRect(QRectF(0, 0, visible.width(), visible.height()));
     dialog.viewer().insertImage(2, v2.sheet());

@@ -28,6 +28,10 @@ QString toolTipFor(const QString& caption) {
         {QStringLiteral("Markup"), QStringLiteral("About Sheetwise")},
         {QStringLiteral("Measure"),
          QStringLiteral("Measure lengths, paths and areas on the sheet (M)")},
+        {QStringLiteral("Compare"),
+         QStringLiteral("Compare with an earlier revision (O overlay, N new, E earlier; arrows "
+                        "move the earlier sheet, Shift for 10 pixels; A back to the automatic "
+                        "alignment; Esc leaves)")},
     };
     return tips.value(caption, caption);
 }
@@ -54,6 +58,8 @@ CommandToolBar::CommandToolBar(QWidget* parent) : QToolBar(parent) {
     }
     magnifierButton()->setCheckable(true);
     button(kMeasureButton)->setCheckable(true);
+    // Pressed while a comparison is shown; the comparison sets it.
+    compareButton()->setCheckable(true);
 }
 
 QAction* CommandToolBar::button(int index) const {
@@ -62,6 +68,10 @@ QAction* CommandToolBar::button(int index) const {
 
 void CommandToolBar::showMeasuring(bool on) {
     button(kMeasureButton)->setChecked(on);
+}
+
+QAction* CommandToolBar::compareButton() const {
+    return findChild<QAction*>(QStringLiteral("button_Compare"));
 }
 
 void CommandToolBar::showMagnifier(bool on) {

@@ -8,11 +8,11 @@ class QAction;
 namespace sw::viewing {
 
 // The viewer's toolbar: the 15 captioned command buttons in their fixed order, then the tools added
-// after them (16 "Measure"), each with an icon and a tooltip. Clicking a button emits
+// after them (16 "Measure", 17 "Compare"), each with an icon and a tooltip. Clicking a button emits
 // commandTriggered() with the button's caption, which is the command word. Button 4 is the
 // magnifier button: checkable, "Magnify" while the lens is off and "Turn Off" (pressed) while it
 // is on, so its caption selects what the next click does. The Measure button is pressed while
-// measuring. No button is ever disabled or hidden.
+// measuring, the Compare button while a comparison is shown. No button is ever disabled or hidden.
 class CommandToolBar : public QToolBar {
     Q_OBJECT
 
@@ -25,6 +25,7 @@ public:
     static constexpr int kMeasureButton = 16;
     // The Measure button pressed while the tool is on.
     void showMeasuring(bool on);
+    [[nodiscard]] QAction* compareButton() const;
     // "Turn Off" and pressed when `on`; "Magnify" and released otherwise.
     void showMagnifier(bool on);
 

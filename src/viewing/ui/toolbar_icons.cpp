@@ -201,6 +201,17 @@ void ruler(QPainter& p) {
     p.drawLine(QPointF(21, 18.5), QPointF(21, 23));
 }
 
+// Two sheets laid over each other, the upper one drawn in the comparison's blue and red.
+void overlaid(QPainter& p) {
+    sheet(p, QRectF(3, 3, 13, 15));
+    p.setPen(ink(1.5, QColor(0xd0, 0x20, 0x20)));
+    p.setBrush(QColor(0xfb, 0xfb, 0xf7, 200));
+    p.drawRect(QRectF(8, 6, 13, 15));
+    p.setPen(ink(1.6, QColor(0x20, 0x40, 0xe0)));
+    p.drawLine(QPointF(11, 11), QPointF(18, 11));
+    p.drawLine(QPointF(11, 15), QPointF(16, 15));
+}
+
 const std::map<QString, Glyph>& glyphs() {
     static const std::map<QString, Glyph> table = {
         {QStringLiteral("In"), [](QPainter& p) { lens(p, QStringLiteral("+")); }},
@@ -220,6 +231,7 @@ const std::map<QString, Glyph>& glyphs() {
         {QStringLiteral("Prefs"), gear},
         {QStringLiteral("Markup"), pen},
         {QStringLiteral("Measure"), ruler},
+        {QStringLiteral("Compare"), overlaid},
     };
     return table;
 }
