@@ -40,7 +40,7 @@ const char kUsage[] =
     "  sheetwise sheetwise:calls?json=...    run the calls of a plan-room link (untrusted caller;\n"
     "  sheetwise sheetwise:open?url=...      open?url= fetches the document over http(s))\n"
     "  sheetwise --register | --unregister   make this program the handler of sheetwise: links\n"
-    "  sheetwise render|info|print|measure|widgets\n"
+    "  sheetwise render|info|print|measure|compare|widgets\n"
     "                                        tools; see sheetwise <command> --help\n"
     "  sheetwise --help | --version\n"
     "\n"
