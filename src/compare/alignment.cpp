@@ -172,10 +172,10 @@ QPoint findShift(const Sheet& newer, const Sheet& earlier) {
         const auto b = imaging::pyramidLevel(earlier, k);
         shift = bestShift(*a, *b, shift * 2, QPoint(2, 2), rowStep(*a));
     }
-    // From the 4:1 level to pixels: a cell around the estimate on every 8th row, then the
-    // neighbours of the best on every other row.
-    shift = bestOnBits(newer, earlier, shift * 4, QPoint(5, 5), 8);
-    return bestOnBits(newer, earlier, shift, QPoint(1, 1), 2);
+    // From the 4:1 level to pixels: three pixels around the estimate on every 16th row, then
+    // the neighbours of the best on every 4th row.
+    shift = bestOnBits(newer, earlier, shift * 4, QPoint(3, 3), 16);
+    return bestOnBits(newer, earlier, shift, QPoint(1, 1), 4);
 }
 
 }  // namespace sw::compare

@@ -8,8 +8,6 @@
 #include <cstring>
 #include <vector>
 
-#include <QRegion>
-
 #include "compare/comparison.h"
 #include "compare/row_bits.h"
 #include "imaging/bit_ops.h"
@@ -25,7 +23,7 @@ using imaging::RowSpan;
 constexpr QRgb kBlack = qRgb(0, 0, 0);
 // In a reduced view a change outweighs this many times as much ink of both sheets in the hue of
 // a pixel, so that a thin changed line beside a wall still shows its colour.
-constexpr double kChangeWeight = 4.0;
+constexpr float kChangeWeight = 4.0F;
 
 // Colours of the four pixel classes, indexed by (new bit << 1) | earlier bit.
 std::array<QRgb, 4> classColours(CompareMode mode) {
@@ -212,28 +210,69 @@ std::vector<uchar> sampled(const QRect& rect, Sample sample) {
     return values;
 }
 
-QRgb mixed(int both, int added, int removed) {
-    const double wb = both;
-    const double wa = added * kChangeWeight;
-    const double wr = removed * kChangeWeight;
-    const double sum = wb + wa + wr;
-    const double t = std::sqrt(std::min(255, both + added + removed) / 255.0);
-    auto channel = [&](auto part) {
-        const double ink =
-            (wb * part(kBothInk) + wa * part(kNewInk) + wr * part(kEarlierInk)) / sum;
-        return static_cast<int>(std::lround(255 + (ink - 255) * t));
-    };
-    return qRgb(channel([](QRgb c) { return qRed(c); }), channel([](QRgb c) { return qGreen(c); }),
-                channel([](QRgb c) { return qBlue(c); }));
+// The colour of a reduced pixel with these coverages of the three ink classes: darkened from
+// the paper along the square-root curve by their total, towards their colours mixed by weight.
+// A pixel with one change class alone (the usual case) is a table look-up.
+class ChangeColours {
+public:
+    ChangeColours()
+        : m_added(imaging::coverageColours(kPaper, kNewInk)),
+          m_removed(imaging::coverageColours(kPaper, kEarlierInk)) {
+        for (int c = 0; c < 256; ++c) {
+            m_darkness[c] = static_cast<float>(std::sqrt(c / 255.0));
+        }
+    }
+
+    QRgb operator()(int both, int added, int removed) const {
+        if (both == 0 && removed == 0) {
+            return m_added[added];
+        }
+        if (both == 0 && added == 0) {
+            return m_removed[removed];
+        }
+        const float wb = static_cast<float>(both);
+        const float wa = static_cast<float>(added) * kChangeWeight;
+        const float wr = static_cast<float>(removed) * kChangeWeight;
+        const float t = m_darkness[std::min(255, both + added + removed)] / (wb + wa + wr);
+        auto channel = [&](int b, int a, int r) {
+            const float ink = wb * static_cast<float>(255 - b) + wa * static_cast<float>(255 - a) +
+                              wr * static_cast<float>(255 - r);
+            return 255 - static_cast<int>(t * ink + 0.5F);
+        };
+        return qRgb(channel(qRed(kBothInk), qRed(kNewInk), qRed(kEarlierInk)),
+                    channel(qGreen(kBothInk), qGreen(kNewInk), qGreen(kEarlierInk)),
+                    channel(qBlue(kBothInk), qBlue(kNewInk), qBlue(kEarlierInk)));
+    }
+
+private:
+    std::array<QRgb, 256> m_added;
+    std::array<QRgb, 256> m_removed;
+    std::array<float, 256> m_darkness{};
+};
+
+qint64 pixelsOf(const QRect& r) {
+    return static_cast<qint64>(r.width()) * r.height();
 }
+
+// Pixels a joined rectangle of changed areas may hold beyond its parts without being split.
+constexpr qint64 kJoinSlack = 64 * 64;
+
+// The new sheet's coverage of the output rows that changed areas cross, kept from the first pass
+// over the view for the second.
+struct KeptRows {
+    QRect region;
+    std::vector<int> index;  // per row of the region: its row in `values`, or -1
+    std::vector<uchar> values;
+
+    [[nodiscard]] size_t offset(int x, int y) const {
+        return static_cast<size_t>(index[y - region.y()]) * region.width() + (x - region.x());
+    }
+};
 
 // Redraws the pixels of `rect` (output pixels) that show a change.
 void drawChanges(const Comparison& c, CompareMode mode, QImage& target, const QPoint& origin,
-                 const QRectF& display, const QRect& rect,
+                 const QRectF& display, const QRect& rect, const KeptRows& ink,
                  const std::array<QRgb, 256>& blackColours) {
-    const std::vector<uchar> ink = sampled(rect, [&](const imaging::RowSink& sink) {
-        imaging::sampleSheet(c.newer(), display, rect, sink);
-    });
     ChangeCoverage addedSource(c, InkClasses::kAdded);
     const std::vector<uchar> added = sampled(rect, [&](const imaging::RowSink& sink) {
         imaging::sampleCoverage(addedSource, display, rect, sink);
@@ -242,9 +281,11 @@ void drawChanges(const Comparison& c, CompareMode mode, QImage& target, const QP
     const std::vector<uchar> removed = sampled(rect, [&](const imaging::RowSink& sink) {
         imaging::sampleCoverage(removedSource, display, rect, sink);
     });
+    static const ChangeColours mixed;
     for (int j = 0; j < rect.height(); ++j) {
         auto* out = reinterpret_cast<QRgb*>(target.scanLine(rect.y() + j - origin.y())) +
                     (rect.x() - origin.x());
+        const uchar* newInk = ink.values.data() + ink.offset(rect.x(), rect.y() + j);
         const size_t at = static_cast<size_t>(j) * rect.width();
         for (int i = 0; i < rect.width(); ++i) {
             const int a = added[at + i];
@@ -252,11 +293,40 @@ void drawChanges(const Comparison& c, CompareMode mode, QImage& target, const QP
             if ((a | r) == 0) {
                 continue;
             }
-            const int both = std::max(0, ink[at + i] - a);
+            const int both = std::max(0, newInk[i] - a);
             out[i] = mode == CompareMode::Overlay ? mixed(both, a, r) | 0xFF000000u
                                                   : blackColours[std::min(255, both + r)];
         }
     }
+}
+
+// The changed areas in output pixels (a pixel more all round for the filter's reach), each
+// joined with the previous one where that adds little: every rectangle costs a pass over its
+// width.
+std::vector<QRect> changedRects(const Comparison& c, const QRectF& display, const QRect& region) {
+    const double sx = display.width() / std::max(1, c.newer().width());
+    const double sy = display.height() / std::max(1, c.newer().height());
+    std::vector<QRect> changed;
+    for (const QRect& area : c.classes().changedAreas()) {
+        const QRect out =
+            QRect(QPoint(static_cast<int>(std::floor(display.left() + area.left() * sx)) - 1,
+                         static_cast<int>(std::floor(display.top() + area.top() * sy)) - 1),
+                  QPoint(static_cast<int>(std::ceil(display.left() + (area.right() + 1) * sx)) + 1,
+                         static_cast<int>(std::ceil(display.top() + (area.bottom() + 1) * sy)) + 1))
+                .intersected(region);
+        if (out.isEmpty()) {
+            continue;
+        }
+        if (!changed.empty()) {
+            const QRect joined = changed.back().united(out);
+            if (pixelsOf(joined) <= (pixelsOf(changed.back()) + pixelsOf(out)) * 5 / 4 + kJoinSlack) {
+                changed.back() = joined;
+                continue;
+            }
+        }
+        changed.push_back(out);
+    }
+    return changed;
 }
 
 void reducedComparison(const Comparison& c, CompareMode mode, QImage& target, const QPoint& origin,
@@ -265,6 +335,16 @@ void reducedComparison(const Comparison& c, CompareMode mode, QImage& target, co
     const std::array<QRgb, 256> black = imaging::coverageColours(kPaper, kBlack);
     const std::array<QRgb, 256> lut =
         mode == CompareMode::Overlay ? imaging::coverageColours(kPaper, kBothInk) : black;
+    const std::vector<QRect> changed = changedRects(c, display, region);
+    KeptRows ink{region, std::vector<int>(static_cast<size_t>(region.height()), -1), {}};
+    int kept = 0;
+    for (const QRect& rect : changed) {
+        for (int y = rect.top(); y <= rect.bottom(); ++y) {
+            int& row = ink.index[y - region.y()];
+            row = row < 0 ? kept++ : row;
+        }
+    }
+    ink.values.assign(static_cast<size_t>(kept) * region.width(), 0);
     imaging::sampleSheet(c.newer(), display, region, [&](const RowSpan& span) {
         auto* out = reinterpret_cast<QRgb*>(target.scanLine(span.y - origin.y()));
         const int a = span.x0 - origin.x();
@@ -274,27 +354,13 @@ void reducedComparison(const Comparison& c, CompareMode mode, QImage& target, co
             out[i] = lut[span.values[i - a]];
         }
         std::fill(out + b, out + target.width(), bg);
-    });
-    const double sx = display.width() / std::max(1, c.newer().width());
-    const double sy = display.height() / std::max(1, c.newer().height());
-    QRegion changed;
-    for (const QRect& area : c.classes().changedAreas()) {
-        const double left = display.left() + area.left() * sx;
-        const double top = display.top() + area.top() * sy;
-        const double right = display.left() + (area.right() + 1) * sx;
-        const double bottom = display.top() + (area.bottom() + 1) * sy;
-        if (!(right >= region.left() - 1 && left <= region.right() + 1 &&
-              bottom >= region.top() - 1 && top <= region.bottom() + 1)) {
-            continue;
+        if (ink.index[span.y - region.y()] >= 0 && b > a) {
+            std::memcpy(ink.values.data() + ink.offset(span.x0, span.y), span.values,
+                        static_cast<size_t>(b - a));
         }
-        const QRect out(
-            QPoint(static_cast<int>(std::floor(left)) - 1, static_cast<int>(std::floor(top)) - 1),
-            QPoint(static_cast<int>(std::ceil(right)) + 1,
-                   static_cast<int>(std::ceil(bottom)) + 1));
-        changed += out.intersected(region);
-    }
+    });
     for (const QRect& rect : changed) {
-        drawChanges(c, mode, target, origin, display, rect, black);
+        drawChanges(c, mode, target, origin, display, rect, ink, black);
     }
 }
 

@@ -74,6 +74,9 @@ ComparisonController::ComparisonController(imaging::ImagingControl& viewer, Comp
     m_legend->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_legend->setAutoFillBackground(true);
     m_legend->setIndent(4);
+    m_legend->setToolTip(
+        QStringLiteral("O overlay, N new sheet only, E earlier sheet only; arrows move the earlier "
+                       "sheet a pixel (Shift: 10); A automatic alignment; Esc leaves"));
     m_legend->hide();
     m_loader = new imaging::SheetLoader(this);
     connect(m_loader, &imaging::SheetLoader::progress, this, [this](int percent) {
@@ -359,7 +362,6 @@ void ComparisonController::placeLegend(const QRect& statusBar) {
     const int width = std::min(m_legend->sizeHint().width() + 8, statusBar.width() - 4);
     m_legend->setGeometry(statusBar.right() - 2 - width, statusBar.top() + 2, width,
                           statusBar.height() - 4);
-    m_legend->setToolTip(m_legend->text());
 }
 
 }  // namespace sw::compare
