@@ -319,7 +319,8 @@ std::vector<QRect> changedRects(const Comparison& c, const QRectF& display, cons
         }
         if (!changed.empty()) {
             const QRect joined = changed.back().united(out);
-            if (pixelsOf(joined) <= (pixelsOf(changed.back()) + pixelsOf(out)) * 5 / 4 + kJoinSlack) {
+            if (pixelsOf(joined) <=
+                (pixelsOf(changed.back()) + pixelsOf(out)) * 5 / 4 + kJoinSlack) {
                 changed.back() = joined;
                 continue;
             }

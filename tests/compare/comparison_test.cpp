@@ -2,6 +2,7 @@
 // (sizes and resolutions differing), the transforms a comparison follows, and `sheetwise compare`.
 #include "compare/comparison.h"
 
+#include "support/test_paths.h"
 #include <gtest/gtest.h>
 
 #include <QPainter>
@@ -13,7 +14,6 @@
 #include "imaging/sheet_renderer.h"
 #include "imaging/tiff_writer.h"
 #include "imaging/transforms.h"
-#include "support/test_paths.h"
 
 namespace sw::compare {
 namespace {

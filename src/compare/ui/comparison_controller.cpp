@@ -1,5 +1,8 @@
 #include "compare/ui/comparison_controller.h"
 
+#include <algorithm>
+#include <utility>
+
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
