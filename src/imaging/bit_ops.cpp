@@ -10,6 +10,8 @@
 #include <emmintrin.h>
 #endif
 
+#include "imaging/pixel_buffer.h"
+
 namespace sw::imaging::bits {
 
 namespace {
@@ -91,8 +93,10 @@ inline bool pixel(const uchar* row, int x) {
     return (row[x >> 3] >> (7 - (x & 7))) & 1;
 }
 
+// A new image for the result of a transform (pooled, see pixel_buffer.h: each transform writes
+// every byte of it).
 QImage sameKind(const QImage& mono, int width, int height) {
-    QImage out(width, height, QImage::Format_Mono);
+    QImage out = pooledImage(width, height, QImage::Format_Mono);
     if (!out.isNull()) {
         out.setColorTable(mono.colorTable());
     }
@@ -197,6 +201,9 @@ void clearPadding(QImage& mono) {
     const qsizetype stride = mono.bytesPerLine();
     const int rem = w & 7;
     const uchar lastMask = rem == 0 ? 0xFF : static_cast<uchar>(0xFF << (8 - rem));
+    if (rem == 0 && stride == nb) {
+        return;  // no padding: not worth touching every row of a sheet again
+    }
     uchar* bits = mono.bits();
     for (int y = 0; y < mono.height(); ++y) {
         uchar* row = bits + y * stride;

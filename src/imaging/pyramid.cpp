@@ -17,7 +17,7 @@ std::shared_ptr<Plane> makePlane(int width, int height, int channels) {
     plane->width = width;
     plane->height = height;
     plane->channels = channels;
-    plane->data.resize(static_cast<size_t>(width) * height * channels);
+    plane->data = PixelBuffer(static_cast<size_t>(width) * height * channels);
     return plane;
 }
 

@@ -3,23 +3,24 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <vector>
 
 #include <QtGlobal>
 
+#include "imaging/pixel_buffer.h"
 #include "imaging/sheet.h"
 
 namespace sw::imaging {
 
 // One level of a sheet's reduced-resolution pyramid: width x height pixels of `channels` bytes
-// each, rows packed without padding. For a bilevel sheet a pixel is the ink coverage (0 paper ..
+// each, rows packed without padding, in a pooled buffer (see pixel_buffer.h) that whoever builds
+// the level fills completely. For a bilevel sheet a pixel is the ink coverage (0 paper ..
 // 255 ink) of its block; for a grey sheet the mean grey; for a colour sheet the mean of each of
 // the four bytes of the 32-bit pixel (memory order).
 struct Plane {
     int width = 0;
     int height = 0;
     int channels = 1;
-    std::vector<uchar> data;
+    PixelBuffer data;
 
     [[nodiscard]] const uchar* row(int y) const {
         return data.data() + static_cast<size_t>(y) * width * channels;

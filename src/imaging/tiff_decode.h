@@ -50,7 +50,8 @@ Kind kindOf(const Layout& layout);
 QString compressionName(int compression);
 QString photometricName(int photometric);
 
-// A new image, or ImagingError "Not enough memory ...".
+// A new image with undefined pixels in a pooled buffer (the decoders write every byte), or
+// ImagingError "Not enough memory ...".
 QImage allocate(int width, int height, QImage::Format format);
 
 // Decoders, one per kind. decodeBilevel also computes level 2 of the pyramid into `quarter` when

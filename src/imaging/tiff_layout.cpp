@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "imaging/imaging_error.h"
+#include "imaging/pixel_buffer.h"
 #include "imaging/sheet.h"
 #include "imaging/tiff_decode.h"
 
@@ -109,7 +110,7 @@ Kind kindOf(const Layout& l) {
 }
 
 QImage allocate(int w, int h, QImage::Format format) {
-    QImage image(w, h, format);
+    QImage image = pooledImage(w, h, format);
     if (image.isNull()) {
         fail(QStringLiteral("Not enough memory for an image of %1 x %2 pixels").arg(w).arg(h));
     }

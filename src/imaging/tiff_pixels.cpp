@@ -24,22 +24,26 @@ public:
             m_tile.resize(static_cast<size_t>(TIFFTileSize64(tif.get())));
             m_band.resize(static_cast<size_t>(m_scanline) * l.tileHeight);
         } else {
-            m_buffer.resize(
-                static_cast<size_t>(std::max<tmsize_t>(TIFFScanlineSize(tif.get()), m_scanline)));
+            m_libtiffScanline = TIFFScanlineSize(tif.get());
+            m_buffer.resize(static_cast<size_t>(std::max<qint64>(m_libtiffScanline, m_scanline)));
         }
     }
     [[nodiscard]] qint64 scanlineBytes() const { return m_scanline; }
 
-    // Copies row y (rows must come in increasing order, or restart at 0) into dst, which holds at
-    // least scanlineBytes() bytes.
-    void read(int y, uchar* dst) { std::copy_n(fetch(y), m_scanline, dst); }
+    // Writes row y (rows must come in increasing order, or restart at 0) into dst, which holds
+    // `capacity` >= scanlineBytes() bytes. Rows of strips are decoded straight into dst when it
+    // can hold what libtiff writes, so the image is written once and never copied.
+    void read(int y, uchar* dst, qint64 capacity) {
+        if (!m_layout.tiled && m_libtiffScanline <= capacity) {
+            readScanline(y, dst);
+        } else {
+            std::copy_n(fetch(y), m_scanline, dst);
+        }
+    }
 
     const uchar* fetch(int y) {
         if (!m_layout.tiled) {
-            if (TIFFReadScanline(m_tif.get(), m_buffer.data(), static_cast<uint32_t>(y), 0) < 0) {
-                failCorrupt(m_tif, QStringLiteral("cannot read row %1").arg(y));
-            }
-            checkNotCorrupt(m_tif);
+            readScanline(y, m_buffer.data());
             return m_buffer.data();
         }
         const int band = y / m_layout.tileHeight;
@@ -50,6 +54,13 @@ public:
     }
 
 private:
+    void readScanline(int y, uchar* dst) {
+        if (TIFFReadScanline(m_tif.get(), dst, static_cast<uint32_t>(y), 0) < 0) {
+            failCorrupt(m_tif, QStringLiteral("cannot read row %1").arg(y));
+        }
+        checkNotCorrupt(m_tif);
+    }
+
     void loadBand(int band) {
         TIFF* tif = m_tif.get();
         const Layout& l = m_layout;
@@ -76,6 +87,7 @@ private:
     const Handle& m_tif;
     Layout m_layout;
     qint64 m_scanline = 0;
+    qint64 m_libtiffScanline = 0;
     std::vector<uchar> m_buffer;
     std::vector<uchar> m_tile;
     std::vector<uchar> m_band;
@@ -121,16 +133,19 @@ QImage decodeBilevel(const Handle& tif, const Layout& l, std::shared_ptr<Plane>&
     RowReader rows(tif, l);
     const bool invert = l.photometric == PHOTOMETRIC_MINISBLACK;
     const auto nb = static_cast<size_t>(rows.scanlineBytes());
+    const auto stride = static_cast<size_t>(image.bytesPerLine());
     auto plane = makeLevelPlane(l.width, l.height, 2, 1);
+    uchar* const bits = image.bits();
     for (int y = 0; y < l.height; ++y) {
-        uchar* dst = image.scanLine(y);
-        rows.read(y, dst);
+        uchar* dst = bits + y * stride;
+        rows.read(y, dst, static_cast<qint64>(stride));
         if (invert) {
             for (size_t i = 0; i < nb; ++i) {
                 dst[i] = static_cast<uchar>(~dst[i]);
             }
         }
-        // Padding bits must be paper before they are counted.
+        // Padding bits must be paper before they are counted (the bytes past them the sheet
+        // clears).
         if (l.width % 8 != 0) {
             dst[nb - 1] &= static_cast<uchar>(0xFF << (8 - l.width % 8));
         }

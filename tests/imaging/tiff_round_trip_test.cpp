@@ -3,11 +3,14 @@
 #include "support/test_paths.h"
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include "imaging/imaging_error.h"
+#include "imaging/pixel_buffer.h"
 #include "imaging/sheet_fixtures.h"
 #include "imaging/tiff_reader.h"
 #include "imaging/tiff_writer.h"
@@ -102,6 +105,30 @@ INSTANTIATE_TEST_SUITE_P(Formats, Depths,
                                            DepthCase{"LZW_24bit", 29, 24, "LZW", 8},
                                            DepthCase{"WorkingCopy_32bit", 3, 32, "Deflate", 8}),
                          sw::test::byName);
+
+// Sheets are decoded into memory that earlier sheets let go, uncleared: a blank sheet decoded into
+// the buffer of an inked one (rows padded past the width) must show none of its ink.
+TEST(Decode, ASheetLetGoLendsItsMemoryAndNothingElse) {
+    QImage ink(4004, 2100, QImage::Format_Mono);  // 1 MB packed, 501 of 504 bytes a row used
+    ink.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    ink.fill(1);
+    const QByteArray inked = encodeTiff(Sheet(ink, 200, 200), kFormatCompressed, 1);
+    ink.fill(0);
+    const QByteArray blank = encodeTiff(Sheet(ink, 200, 200), kFormatCompressed, 1);
+    const uchar* memory = nullptr;
+    {
+        const Sheet first = decodeTiff(inked);
+        memory = first.image().constBits();
+    }
+    const size_t idle = PixelBuffer::idleBytes();
+    EXPECT_GE(idle, size_t{504} * 2100);
+    const Sheet second = decodeTiff(blank);
+    EXPECT_EQ(second.image().constBits(), memory);
+    EXPECT_LT(PixelBuffer::idleBytes(), idle);
+    const QImage& bits = second.image();
+    EXPECT_TRUE(std::all_of(bits.constBits(), bits.constBits() + bits.sizeInBytes(),
+                            [](uchar b) { return b == 0; }));
+}
 
 TEST(Save, GreySheetAtOneBitIsReducedToInkAndPaper) {
     QImage grey(4, 2, QImage::Format_Grayscale8);
