@@ -66,7 +66,9 @@ std::array<QRgb, 256> coverageColours(QRgb paper, QRgb ink);
 // Draws the sheet into `target` (Format_RGB32 or Format_ARGB32_Premultiplied; opaque pixels) with
 // its top-left output pixel at `origin` in display coordinates: target pixel (i, j) is output pixel
 // (origin.x + i, origin.y + j). Output pixels outside the sheet get `background`. Bilevel sheets
-// are drawn in their paper and ink colours. A sheet with an overlay is drawn by its overlay.
+// are drawn in their paper and ink colours. A sheet with an overlay is drawn by its overlay. A
+// Format_Grayscale8 target gets the very pixels of the 32-bit drawing converted by
+// QImage::convertToFormat, without a 32-bit image of the whole target in between.
 void renderSheet(const Sheet& sheet, QImage& target, const QPoint& origin, const QRectF& display,
                  QRgb background);
 

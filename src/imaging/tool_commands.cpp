@@ -6,6 +6,7 @@
 #include <memory>
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QStringList>
 
 #include "imaging/imaging_error.h"
@@ -53,9 +54,26 @@ QString number(double value) {
     return QString::number(value, 'g', 10);
 }
 
+// A grey picture as a binary PGM, byte for byte what QImage::save writes, without looking through
+// the image format plugins first.
+bool savePgm(const QImage& grey, const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        return false;
+    }
+    const QByteArray header =
+        QStringLiteral("P5\n%1 %2\n255\n").arg(grey.width()).arg(grey.height()).toLatin1();
+    bool ok = file.write(header) == header.size();
+    for (int y = 0; ok && y < grey.height(); ++y) {
+        ok = file.write(reinterpret_cast<const char*>(grey.constScanLine(y)), grey.width()) ==
+             grey.width();
+    }
+    return ok && file.flush();
+}
+
 }  // namespace
 
-QImage renderFitted(const QString& path, int width, int rotationDegrees) {
+QImage renderFitted(const QString& path, int width, int rotationDegrees, QImage::Format format) {
     if (width < 1 || width > 100000) {
         throw ImagingError(QStringLiteral("The width must be between 1 and 100000 pixels"));
     }
@@ -67,7 +85,14 @@ QImage renderFitted(const QString& path, int width, int rotationDegrees) {
     const int height = std::max(1, static_cast<int>(std::lround(static_cast<double>(width) *
                                                                 sheet.height() / sheet.width())));
     const QRectF display = view::fittedRect(sheet.size(), QSizeF(width, height));
-    return renderSheet(sheet, QSize(width, height), display, kBackground);
+    QImage picture(width, height, format);
+    if (picture.isNull()) {
+        throw ImagingError(QStringLiteral("Not enough memory for a picture of %1 x %2 pixels")
+                               .arg(width)
+                               .arg(height));
+    }
+    renderSheet(sheet, picture, QPoint(0, 0), display, kBackground);
+    return picture;
 }
 
 QString sheetInfoJson(const QString& path) {
@@ -127,11 +152,9 @@ int runRenderCommand(int argc, char** argv) {
         return 2;
     }
     try {
-        QImage image = renderFitted(sheetPath, width, rotation);
-        if (pgm) {
-            image = image.convertToFormat(QImage::Format_Grayscale8);
-        }
-        if (!image.save(outPath, pgm ? "PGM" : "PNG")) {
+        const QImage image = renderFitted(sheetPath, width, rotation,
+                                          pgm ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
+        if (!(pgm ? savePgm(image, outPath) : image.save(outPath, "PNG"))) {
             printError(QStringLiteral("%1: cannot write the picture").arg(outPath));
             return 1;
         }

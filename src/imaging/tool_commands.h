@@ -14,8 +14,10 @@ int runRenderCommand(int argc, char** argv);
 int runInfoCommand(int argc, char** argv);
 
 // The engines of the two commands (no console output). Throw ImagingError.
-// The sheet turned by `rotationDegrees` (a multiple of 90) and fitted into `width` pixels.
-QImage renderFitted(const QString& path, int width, int rotationDegrees);
+// The sheet turned by `rotationDegrees` (a multiple of 90) and fitted into `width` pixels, drawn
+// into an image of `format` (Format_RGB32, or Format_Grayscale8: the same picture in grey).
+QImage renderFitted(const QString& path, int width, int rotationDegrees,
+                    QImage::Format format = QImage::Format_RGB32);
 // One JSON object: width, height, dpiX, dpiY, bitsPerPixel, compression, photometric,
 // widthInches, heightInches. The whole image is decoded, so a corrupt file is refused.
 QString sheetInfoJson(const QString& path);
