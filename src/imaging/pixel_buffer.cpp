@@ -10,6 +10,10 @@
 #include <sys/mman.h>
 #endif
 
+// Under AddressSanitizer the parts of pooled memory nobody may touch (the idle buffers, the bytes
+// past a buffer's size) are poisoned, so overruns are caught as they are in heap memory.
+#include <sanitizer/asan_interface.h>
+
 namespace sw::imaging {
 
 namespace {
@@ -50,6 +54,7 @@ unsigned char* mapFresh(std::size_t bytes) {
 }
 
 void unmap(unsigned char* p, std::size_t bytes) {
+    ASAN_UNPOISON_MEMORY_REGION(p, bytes);
 #if defined(__unix__)
     ::munmap(p, bytes);
 #else
@@ -135,6 +140,8 @@ PixelBuffer::PixelBuffer(std::size_t bytes) : m_size(bytes) {
         m_data = static_cast<unsigned char*>(::operator new(bytes == 0 ? 1 : bytes));
     } else {
         m_data = pool().take(bytes, m_capacity);
+        ASAN_UNPOISON_MEMORY_REGION(m_data, bytes);
+        ASAN_POISON_MEMORY_REGION(m_data + bytes, m_capacity - bytes);
     }
 }
 
@@ -145,6 +152,7 @@ PixelBuffer::~PixelBuffer() {
     if (m_capacity == 0) {
         ::operator delete(m_data);
     } else {
+        ASAN_POISON_MEMORY_REGION(m_data, m_capacity);
         pool().give(m_data, m_capacity);
     }
 }
