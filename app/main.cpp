@@ -37,8 +37,8 @@ int main(int argc, char** argv) {
     void* library = dlopen(SW_LIBRARY_FILE, RTLD_LAZY | RTLD_LOCAL);
     using Main = int (*)(int, char**);
     const auto run =
-        library ? reinterpret_cast<Main>(dlsym(library, "sw_sheetwise_main")) : nullptr;
-    if (!run) {
+        library != nullptr ? reinterpret_cast<Main>(dlsym(library, "sw_sheetwise_main")) : nullptr;
+    if (run == nullptr) {
         std::fprintf(stderr, "sheetwise: cannot load %s: %s\n", SW_LIBRARY_FILE, dlerror());
         return 1;
     }

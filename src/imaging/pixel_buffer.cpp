@@ -146,7 +146,7 @@ PixelBuffer::PixelBuffer(std::size_t bytes) : m_size(bytes) {
 }
 
 PixelBuffer::~PixelBuffer() {
-    if (!m_data) {
+    if (m_data == nullptr) {
         return;
     }
     if (m_capacity == 0) {
