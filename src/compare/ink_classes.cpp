@@ -45,7 +45,7 @@ void tileLevel(const std::vector<uchar>& band, int rowBytes, int rows, int x0, i
     imaging::Plane quarter;
     quarter.width = (width + 3) / 4;
     quarter.height = (rows + 3) / 4;
-    quarter.data.assign(static_cast<size_t>(quarter.width) * quarter.height, 0);
+    quarter.data = imaging::PixelBuffer(static_cast<size_t>(quarter.width) * quarter.height);
     for (int r = 0; r < quarter.height; ++r) {
         const uchar* four[4];
         for (int i = 0; i < 4; ++i) {

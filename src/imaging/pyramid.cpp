@@ -22,7 +22,7 @@ std::shared_ptr<Plane> makePlane(int width, int height, int channels) {
 }
 
 std::shared_ptr<Plane> bilevelQuarter(const QImage& mono) {
-    auto plane = makeLevelPlane(mono.width(), mono.height(), 2, 1);
+    auto plane = makeLevelPlaneToFill(mono.width(), mono.height(), 2, 1);
     const int h = plane->height;
     for (int y = 0; y < h; ++y) {
         const uchar* rows[4];
@@ -106,6 +106,12 @@ std::shared_ptr<Plane> halvedPlane(const Plane& finer) {
 }
 
 std::shared_ptr<Plane> makeLevelPlane(int width, int height, int k, int channels) {
+    auto plane = makeLevelPlaneToFill(width, height, k, channels);
+    std::fill_n(plane->data.data(), plane->data.size(), uchar{0});
+    return plane;
+}
+
+std::shared_ptr<Plane> makeLevelPlaneToFill(int width, int height, int k, int channels) {
     return makePlane(levelSize(width, k), levelSize(height, k), channels);
 }
 

@@ -58,7 +58,11 @@ void attachLevel(const Sheet& sheet, int k, std::shared_ptr<const Plane> plane);
 // average their own pixels), as the pyramid builds its levels.
 std::shared_ptr<Plane> halvedPlane(const Plane& finer);
 
-// An empty plane of the size level k of a width x height sheet has.
+// An empty plane (every byte 0) of the size level k of a width x height sheet has.
 std::shared_ptr<Plane> makeLevelPlane(int width, int height, int k, int channels);
+
+// The same with its bytes undefined, for a builder that writes every one of them (no clearing
+// pass over megabytes about to be overwritten).
+std::shared_ptr<Plane> makeLevelPlaneToFill(int width, int height, int k, int channels);
 
 }  // namespace sw::imaging

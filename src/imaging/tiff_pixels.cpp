@@ -134,7 +134,7 @@ QImage decodeBilevel(const Handle& tif, const Layout& l, std::shared_ptr<Plane>&
     const bool invert = l.photometric == PHOTOMETRIC_MINISBLACK;
     const auto nb = static_cast<size_t>(rows.scanlineBytes());
     const auto stride = static_cast<size_t>(image.bytesPerLine());
-    auto plane = makeLevelPlane(l.width, l.height, 2, 1);
+    auto plane = makeLevelPlaneToFill(l.width, l.height, 2, 1);
     uchar* const bits = image.bits();
     for (int y = 0; y < l.height; ++y) {
         uchar* dst = bits + y * stride;
