@@ -228,6 +228,9 @@ void setRun(uchar* row, int from, int to) {
     }
 }
 
+// A run is the sum of any number of make-up codes and one terminating code, all chosen by the
+// file: every step is checked against what is left of the row, so the sum never exceeds the
+// width (and never overflows) whatever the codes add up to.
 bool decodeRow(BitReader& in, int width, uchar* row) {
     int x = 0;
     bool black = false;
@@ -238,7 +241,7 @@ bool decodeRow(BitReader& in, int width, uchar* row) {
                 return false;
             }
             const Entry e = table(black)[in.peek(kPeek)];
-            if (e.length == 0) {
+            if (e.length == 0 || e.run > width - x - run) {
                 return false;
             }
             in.skip(e.length);
@@ -246,9 +249,6 @@ bool decodeRow(BitReader& in, int width, uchar* row) {
             if (e.run < 64) {
                 break;
             }
-        }
-        if (x + run > width) {
-            return false;
         }
         if (black) {
             setRun(row, x, x + run);
@@ -263,6 +263,10 @@ bool decodeRow(BitReader& in, int width, uchar* row) {
 
 bool decodeModifiedHuffman(QByteArrayView strip, bool reversed, int width, int firstRow, int rows,
                            QImage& mono) {
+    if (width <= 0 || width > mono.width() || mono.format() != QImage::Format_Mono ||
+        firstRow < 0 || rows < 0 || rows > mono.height() - firstRow) {
+        return false;
+    }
     BitReader in(strip, reversed);
     for (int r = 0; r < rows; ++r) {
         uchar* row = mono.scanLine(firstRow + r);

@@ -11,7 +11,8 @@ namespace sw::imaging {
 
 // Decodes `rows` rows of `width` pixels from one strip into image rows firstRow.. of `mono`
 // (Format_Mono, black runs become set bits). `reversed`: the bytes hold their first bit in the
-// least significant place (FillOrder 2). Returns false when the data do not decode to whole rows.
+// least significant place (FillOrder 2). Returns false when the data do not decode to whole rows
+// of exactly `width` pixels, or when the rows asked for are not all inside `mono`.
 bool decodeModifiedHuffman(QByteArrayView strip, bool reversed, int width, int firstRow, int rows,
                            QImage& mono);
 

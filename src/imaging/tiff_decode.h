@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QString>
 
+#include "imaging/load_token.h"
 #include "imaging/pyramid.h"
 #include "imaging/tiff_io.h"
 
@@ -16,7 +17,8 @@ namespace sw::imaging::tiffdecode {
 
 using tiffio::Handle;
 
-// The first image's tags as the decoders need them (defaults as TIFF defines them).
+// The first image's tags as the decoders need them (defaults as TIFF defines them), and the load
+// the decode serves.
 struct Layout {
     int width = 0;
     int height = 0;
@@ -28,10 +30,11 @@ struct Layout {
     int alpha = 0;  // 0 none, EXTRASAMPLE_ASSOCALPHA or EXTRASAMPLE_UNASSALPHA
     bool tiled = false;
     int tileWidth = 0;
-    int tileHeight = 0;
+    int tileHeight = 0;  // rows of a band of tiles: the tile length, at most the image height
     const uint16_t* map[3] = {nullptr, nullptr, nullptr};
     double dpiX = Sheet::kDefaultDpi;
     double dpiY = Sheet::kDefaultDpi;
+    LoadToken* token = nullptr;  // counted after every row decoded; may cancel
 };
 
 // Which decoder an image goes to; Generic is libtiff's RGBA interface (YCbCr, CMYK, 16-bit
@@ -44,7 +47,8 @@ enum class Kind { Bilevel, Grey, Palette, Rgb, Generic };
 [[noreturn]] void failCorrupt(const Handle& tif, const QString& fallback);
 void checkNotCorrupt(const Handle& tif);
 
-// The first image's tags; throws for an image without a valid size.
+// The first image's tags; throws for an image without a valid size or with tiles far wider than
+// the image.
 Layout readLayout(const Handle& handle);
 Kind kindOf(const Layout& layout);
 QString compressionName(int compression);

@@ -157,6 +157,11 @@ const Diagnostics& Handle::diagnostics() const {
     return m_state ? m_state->diagnostics : kNone;
 }
 
+QByteArrayView Handle::memory() const {
+    return m_state && m_state->data ? QByteArrayView(m_state->data, m_state->size)
+                                    : QByteArrayView();
+}
+
 void Handle::clearErrors() {
     if (m_state) {
         m_state->diagnostics.firstError.clear();

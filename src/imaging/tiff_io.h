@@ -33,6 +33,8 @@ public:
     [[nodiscard]] TIFF* get() const { return m_tif; }
     [[nodiscard]] explicit operator bool() const { return m_tif != nullptr; }
     [[nodiscard]] const Diagnostics& diagnostics() const;
+    // The bytes a handle opened with openMemory() reads (empty for other handles).
+    [[nodiscard]] QByteArrayView memory() const;
     // Forgets the errors reported so far (those of reading the directory, once it was accepted).
     void clearErrors();
     void close();

@@ -25,6 +25,9 @@ void checkNotCorrupt(const Handle& tif) {
 
 namespace {
 
+// Tiles up to this wide are accepted whatever the image's width.
+constexpr uint32_t kWidestTile = 4096;
+
 double resolution(TIFF* tif, ttag_t tag, int unit) {
     float value = 0;
     if (unit == RESUNIT_NONE || !TIFFGetField(tif, tag, &value) || !std::isfinite(value) ||
@@ -72,8 +75,17 @@ Layout readLayout(const Handle& handle) {
         uint32_t th = 0;
         TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tw);
         TIFFGetField(tif, TIFFTAG_TILELENGTH, &th);
-        l.tileWidth = static_cast<int>(std::min<uint32_t>(tw, 1 << 20));
-        l.tileHeight = static_cast<int>(std::min<uint32_t>(th, 1 << 20));
+        // A tile row is decoded whole, so a tile much wider than the image would need a buffer
+        // the image does not; a tile longer than the image is read only as far as the image goes.
+        if (tw == 0 || th == 0 || tw > std::max<uint32_t>(w, kWidestTile) + 15) {
+            fail(QStringLiteral("Unsupported TIFF: tiles of %1 x %2 pixels in an image of %3 x %4")
+                     .arg(tw)
+                     .arg(th)
+                     .arg(w)
+                     .arg(h));
+        }
+        l.tileWidth = static_cast<int>(tw);
+        l.tileHeight = static_cast<int>(std::min(th, h));
     }
     uint16_t *r = nullptr, *g = nullptr, *b = nullptr;
     if (TIFFGetField(tif, TIFFTAG_COLORMAP, &r, &g, &b)) {

@@ -16,12 +16,15 @@ public:
         m_scanline = (static_cast<qint64>(l.width) * l.bps * l.spp + 7) / 8;
         if (l.tiled) {
             const qint64 bitsOffsetStep = static_cast<qint64>(l.tileWidth) * l.bps * l.spp;
-            if (l.tileWidth <= 0 || l.tileHeight <= 0 || bitsOffsetStep % 8 != 0) {
+            m_tileRow = static_cast<qint64>(TIFFTileRowSize64(tif.get()));
+            if (l.tileWidth <= 0 || l.tileHeight <= 0 || bitsOffsetStep % 8 != 0 ||
+                m_tileRow <= 0) {
                 fail(QStringLiteral("Unsupported TIFF: tiles of %1 x %2 pixels")
                          .arg(l.tileWidth)
                          .arg(l.tileHeight));
             }
-            m_tile.resize(static_cast<size_t>(TIFFTileSize64(tif.get())));
+            // Only the rows of a tile inside the image are decoded (see loadBand).
+            m_tile.resize(static_cast<size_t>(m_tileRow) * l.tileHeight);
             m_band.resize(static_cast<size_t>(m_scanline) * l.tileHeight);
         } else {
             m_libtiffScanline = TIFFScanlineSize(tif.get());
@@ -54,7 +57,15 @@ public:
     }
 
 private:
+    // Counts a step of the load (a row of strips, a band of tiles); throws once it is cancelled.
+    void step() const {
+        if (m_layout.token) {
+            m_layout.token->step();
+        }
+    }
+
     void readScanline(int y, uchar* dst) {
+        step();
         if (TIFFReadScanline(m_tif.get(), dst, static_cast<uint32_t>(y), 0) < 0) {
             failCorrupt(m_tif, QStringLiteral("cannot read row %1").arg(y));
         }
@@ -62,22 +73,24 @@ private:
     }
 
     void loadBand(int band) {
+        step();
         TIFF* tif = m_tif.get();
         const Layout& l = m_layout;
-        const qint64 tileRow = TIFFTileRowSize64(tif);
         const qint64 pixelBits = static_cast<qint64>(l.bps) * l.spp;
+        const int top = band * l.tileHeight;
+        const int rows = std::min(l.tileHeight, l.height - top);
         for (int x = 0; x < l.width; x += l.tileWidth) {
-            const uint32_t tile = TIFFComputeTile(tif, static_cast<uint32_t>(x),
-                                                  static_cast<uint32_t>(band) * l.tileHeight, 0, 0);
+            const uint32_t tile =
+                TIFFComputeTile(tif, static_cast<uint32_t>(x), static_cast<uint32_t>(top), 0, 0);
             if (TIFFReadEncodedTile(tif, tile, m_tile.data(),
-                                    static_cast<tmsize_t>(m_tile.size())) < 0) {
+                                    static_cast<tmsize_t>(rows * m_tileRow)) < 0) {
                 failCorrupt(m_tif, QStringLiteral("cannot read tile %1").arg(tile));
             }
             checkNotCorrupt(m_tif);
             const qint64 offset = x * pixelBits / 8;
             const qint64 bytes = (std::min(l.tileWidth, l.width - x) * pixelBits + 7) / 8;
-            for (int r = 0; r < l.tileHeight; ++r) {
-                std::copy_n(m_tile.data() + r * tileRow, std::min(bytes, tileRow),
+            for (int r = 0; r < rows; ++r) {
+                std::copy_n(m_tile.data() + r * m_tileRow, std::min(bytes, m_tileRow),
                             m_band.data() + r * m_scanline + offset);
             }
         }
@@ -88,6 +101,7 @@ private:
     Layout m_layout;
     qint64 m_scanline = 0;
     qint64 m_libtiffScanline = 0;
+    qint64 m_tileRow = 0;
     std::vector<uchar> m_buffer;
     std::vector<uchar> m_tile;
     std::vector<uchar> m_band;
@@ -184,17 +198,27 @@ QImage decodeOneDimensionalG3(const Handle& handle, const Layout& l) {
     TIFFGetFieldDefaulted(tif, TIFFTAG_FILLORDER, &fillOrder);
     const int perStrip = static_cast<int>(std::clamp<uint32_t>(rowsPerStrip, 1, l.height));
     QImage image = allocate(l.width, l.height, QImage::Format_Mono);
-    std::vector<char> raw;
+    // The strips are read in place: offsets and byte counts come from the file, so each is
+    // cut to the data there is rather than trusted for an allocation.
+    const QByteArrayView file = handle.memory();
     for (int first = 0, strip = 0; first < l.height; first += perStrip, ++strip) {
-        const tmsize_t size = TIFFRawStripSize(tif, static_cast<uint32_t>(strip));
-        if (size <= 0 || size > (tmsize_t{256} << 20)) {
+        if (l.token) {
+            l.token->step();
+        }
+        const auto index = static_cast<uint32_t>(strip);
+        if (index >= TIFFNumberOfStrips(tif)) {
             return {};
         }
-        raw.resize(static_cast<size_t>(size));
-        const tmsize_t got = TIFFReadRawStrip(tif, static_cast<uint32_t>(strip), raw.data(), size);
-        if (got <= 0 ||
-            !decodeModifiedHuffman(QByteArrayView(raw.data(), got), fillOrder == FILLORDER_LSB2MSB,
-                                   l.width, first, std::min(perStrip, l.height - first), image)) {
+        const uint64_t offset = TIFFGetStrileOffset(tif, index);
+        const auto available = static_cast<uint64_t>(file.size());
+        if (offset >= available) {
+            return {};
+        }
+        const uint64_t size = std::min(TIFFGetStrileByteCount(tif, index), available - offset);
+        const QByteArrayView codes =
+            file.sliced(static_cast<qsizetype>(offset), static_cast<qsizetype>(size));
+        if (!decodeModifiedHuffman(codes, fillOrder == FILLORDER_LSB2MSB, l.width, first,
+                                   std::min(perStrip, l.height - first), image)) {
             return {};
         }
     }
@@ -296,6 +320,9 @@ QImage decodeGeneric(const Handle& tif, const Layout& l) {
     char reason[1024] = {};
     if (!TIFFRGBAImageOK(tif.get(), reason)) {
         fail(QStringLiteral("Unsupported TIFF: %1").arg(QString::fromLocal8Bit(reason)));
+    }
+    if (l.token) {
+        l.token->step();  // libtiff decodes the whole image in one call, which cannot be cut short
     }
     QImage image = allocate(l.width, l.height, QImage::Format_ARGB32);
     auto* raster = reinterpret_cast<uint32_t*>(image.bits());

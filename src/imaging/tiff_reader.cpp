@@ -2,9 +2,8 @@
 
 #include <algorithm>
 
-#include <QFile>
-
 #include "imaging/imaging_error.h"
+#include "imaging/load_token.h"
 #include "imaging/pyramid.h"
 #include "imaging/tiff_decode.h"
 
@@ -24,7 +23,7 @@ Handle open(QByteArrayView data, qint64 maxAllocation) {
         }
         fail(QStringLiteral("Not a TIFF file"));
     }
-    Handle tif = Handle::openMemory(data, std::max<qint64>(maxAllocation, 64 << 20));
+    Handle tif = Handle::openMemory(data, maxAllocation);
     if (!tif) {
         const QString reason = tif.diagnostics().firstError;
         fail(reason.isEmpty() ? QStringLiteral("Corrupt data: unreadable TIFF header")
@@ -33,8 +32,21 @@ Handle open(QByteArrayView data, qint64 maxAllocation) {
     return tif;
 }
 
+// What libtiff may allocate at once (strip and tile tables, strip buffers of the RGBA decoder):
+// never more than the largest file, and for a small image limit not far beyond that image.
+qint64 libtiffAllocationLimit(const DecodeOptions& options) {
+    return std::clamp<qint64>(options.maxImageBytes, 64 << 20, kMaxSheetFileBytes);
+}
+
 void checkSize(const Layout& l, Kind kind, const DecodeOptions& options) {
     const qint64 w = l.width;
+    if (w * l.height > kMaxSheetPixels) {
+        fail(QStringLiteral("The image of %1 x %2 pixels is larger than the largest sheet accepted "
+                            "(%3 million pixels)")
+                 .arg(l.width)
+                 .arg(l.height)
+                 .arg(kMaxSheetPixels / 1'000'000));
+    }
     qint64 bytes = 0;
     switch (kind) {
         case Kind::Bilevel:
@@ -70,53 +82,68 @@ void adoptSavedSource(const Handle& tif, Sheet& sheet) {
     }
 }
 
+QImage decodePixels(const Handle& tif, const Layout& layout, Kind kind,
+                    std::shared_ptr<Plane>& quarter) {
+    switch (kind) {
+        case Kind::Bilevel:
+            try {
+                return decodeBilevel(tif, layout, quarter);
+            } catch (const ImagingError&) {
+                if (layout.token && layout.token->isCancelled()) {
+                    throw;
+                }
+                QImage image = decodeOneDimensionalG3(tif, layout);
+                if (image.isNull()) {
+                    throw;
+                }
+                quarter.reset();
+                return image;
+            }
+        case Kind::Grey:
+            return decodeGrey(tif, layout);
+        case Kind::Palette:
+            return decodePalette(tif, layout);
+        case Kind::Rgb:
+            return decodeRgb(tif, layout);
+        case Kind::Generic:
+            break;
+    }
+    return decodeGeneric(tif, layout);
+}
+
 }  // namespace
 
+qint64 maxFileBytes(const DecodeOptions& options) {
+    return std::min(kMaxSheetFileBytes, options.maxImageBytes + options.maxImageBytes / 8 + 4096);
+}
+
 Sheet decodeTiff(QByteArrayView data, const DecodeOptions& options) {
-    Handle tif = open(data, options.maxImageBytes);
-    const Layout layout = readLayout(tif);
+    Handle tif = open(data, libtiffAllocationLimit(options));
+    Layout layout = readLayout(tif);
+    layout.token = options.token;
     const Kind kind = kindOf(layout);
     checkSize(layout, kind, options);
     // Complaints about the directory (bogus counts, unsorted tags) are not fatal once libtiff
     // has accepted it; only failures while decoding the pixels are.
     tif.clearErrors();
-    QImage image;
-    std::shared_ptr<Plane> quarter;
-    switch (kind) {
-        case Kind::Bilevel:
-            try {
-                image = decodeBilevel(tif, layout, quarter);
-            } catch (const ImagingError&) {
-                image = decodeOneDimensionalG3(tif, layout);
-                if (image.isNull()) {
-                    throw;
-                }
-                quarter.reset();
-            }
-            break;
-        case Kind::Grey:
-            image = decodeGrey(tif, layout);
-            break;
-        case Kind::Palette:
-            image = decodePalette(tif, layout);
-            break;
-        case Kind::Rgb:
-            image = decodeRgb(tif, layout);
-            break;
-        case Kind::Generic:
-            image = decodeGeneric(tif, layout);
-            break;
+    try {
+        std::shared_ptr<Plane> quarter;
+        QImage image = decodePixels(tif, layout, kind, quarter);
+        Sheet sheet(std::move(image), layout.dpiX, layout.dpiY);
+        adoptSavedSource(tif, sheet);
+        if (quarter) {
+            attachLevel(sheet, 2, std::move(quarter));
+        }
+        return sheet;
+    } catch (const std::bad_alloc&) {
+        fail(QStringLiteral("Not enough memory to decode the image of %1 x %2 pixels")
+                 .arg(layout.width)
+                 .arg(layout.height));
     }
-    Sheet sheet(std::move(image), layout.dpiX, layout.dpiY);
-    adoptSavedSource(tif, sheet);
-    if (quarter) {
-        attachLevel(sheet, 2, std::move(quarter));
-    }
-    return sheet;
 }
 
 TiffFacts readTiffFacts(QByteArrayView data) {
-    Handle tif = open(data, 64 << 20);
+    Handle tif = open(data, libtiffAllocationLimit({}));
     const Layout l = readLayout(tif);
     TiffFacts facts;
     facts.width = l.width;
@@ -131,41 +158,8 @@ TiffFacts readTiffFacts(QByteArrayView data) {
     return facts;
 }
 
-struct MappedFile::Private {
-    QFile file;
-    uchar* map = nullptr;
-    QByteArray copy;
-};
-
-MappedFile::MappedFile(const QString& path) : d(new Private) {
-    d->file.setFileName(path);
-    if (!d->file.open(QIODevice::ReadOnly)) {
-        const QString reason = d->file.errorString();
-        delete d;
-        throw ImagingError(QStringLiteral("Cannot open %1: %2").arg(path, reason));
-    }
-    if (d->file.size() > 0) {
-        d->map = d->file.map(0, d->file.size());
-    }
-    if (!d->map) {
-        d->copy = d->file.readAll();
-    }
-}
-
-MappedFile::~MappedFile() {
-    delete d;
-}
-
-QByteArrayView MappedFile::bytes() const {
-    if (d->map) {
-        return {reinterpret_cast<const char*>(d->map), d->file.size()};
-    }
-    return d->copy;
-}
-
 Sheet readTiffFile(const QString& path, const DecodeOptions& options) {
-    MappedFile file(path);
-    return decodeTiff(file.bytes(), options);
+    return decodeTiff(readLocalFile(path, maxFileBytes(options), options.token), options);
 }
 
 }  // namespace sw::imaging

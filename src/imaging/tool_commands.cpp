@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include <QCoreApplication>
 #include <QFile>
@@ -96,9 +97,9 @@ QImage renderFitted(const QString& path, int width, int rotationDegrees, QImage:
 }
 
 QString sheetInfoJson(const QString& path) {
-    MappedFile file(path);
-    const TiffFacts facts = readTiffFacts(file.bytes());
-    const Sheet sheet = decodeTiff(file.bytes());
+    const QByteArray file = readLocalFile(path);
+    const TiffFacts facts = readTiffFacts(file);
+    const Sheet sheet = decodeTiff(file);
     auto text = [](const QString& s) {
         QString escaped = s;
         escaped.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
@@ -163,6 +164,9 @@ int runRenderCommand(int argc, char** argv) {
                        ? e.message()
                        : sheetPath + QStringLiteral(": ") + e.message());
         return 1;
+    } catch (const std::bad_alloc&) {
+        printError(sheetPath + QStringLiteral(": not enough memory"));
+        return 1;
     }
     return 0;
 }
@@ -183,6 +187,9 @@ int runInfoCommand(int argc, char** argv) {
     } catch (const ImagingError& e) {
         printError(e.message().contains(path) ? e.message()
                                               : path + QStringLiteral(": ") + e.message());
+        return 1;
+    } catch (const std::bad_alloc&) {
+        printError(path + QStringLiteral(": not enough memory"));
         return 1;
     }
     return 0;

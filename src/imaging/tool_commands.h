@@ -11,9 +11,10 @@ namespace sw::imaging {
 int runRenderCommand(int argc, char** argv);
 
 // `sheetwise info SHEET.tif`: JSON description of a sheet; exit 1 with the error for a bad file.
+// Both commands report running out of memory as such an error.
 int runInfoCommand(int argc, char** argv);
 
-// The engines of the two commands (no console output). Throw ImagingError.
+// The engines of the two commands (no console output). Throw ImagingError (or std::bad_alloc).
 // The sheet turned by `rotationDegrees` (a multiple of 90) and fitted into `width` pixels, drawn
 // into an image of `format` (Format_RGB32, or Format_Grayscale8: the same picture in grey).
 QImage renderFitted(const QString& path, int width, int rotationDegrees,

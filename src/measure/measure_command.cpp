@@ -74,8 +74,7 @@ QString measureJson(const QString& sheetPath, const QString& scaleText, const QS
         refuse(area ? QStringLiteral("An area needs three or more points")
                     : QStringLiteral("A length needs two points"));
     }
-    const imaging::MappedFile file(sheetPath);
-    const imaging::TiffFacts facts = imaging::readTiffFacts(file.bytes());
+    const imaging::TiffFacts facts = imaging::readTiffFacts(imaging::readLocalFile(sheetPath));
     const QRectF sheet(0, 0, facts.width, facts.height);
     QJsonArray pointList;
     for (const QPointF& p : m.points) {

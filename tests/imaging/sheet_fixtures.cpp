@@ -1,5 +1,7 @@
 #include "imaging/sheet_fixtures.h"
 
+#include "support/tiff_builder.h"
+
 #include <random>
 
 namespace sw::test {
@@ -64,6 +66,11 @@ bool samePixels(const imaging::Sheet& a, const imaging::Sheet& b) {
         }
     }
     return true;
+}
+
+QByteArray bilevelTiff(quint32 w, quint32 h, quint32 compression, const QByteArray& strip) {
+    return buildTiff({{256, {w}}, {257, {h}}, {258, {1}}, {259, {compression}}, {262, {0}}},
+                     {strip});
 }
 
 QString caseName(const QString& file) {

@@ -24,6 +24,10 @@ double meanLuminance(const imaging::Sheet& sheet);
 // Bit-exact comparison of the pixels (and colour tables) of two sheets.
 bool samePixels(const imaging::Sheet& a, const imaging::Sheet& b);
 
+// A min-is-white bilevel TIFF of w x h pixels whose one strip is `strip`, compressed with
+// `compression` (4: CCITT G4, where a byte of 0xFF is eight blank rows).
+QByteArray bilevelTiff(quint32 w, quint32 h, quint32 compression, const QByteArray& strip);
+
 // The name of a corpus file as a test-case name ("G4_TIF").
 QString caseName(const QString& file);
 

@@ -3,7 +3,12 @@
 
 #include "support/test_paths.h"
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include "imaging/imaging_error.h"
@@ -83,6 +88,39 @@ INSTANTIATE_TEST_SUITE_P(
             {"render", "$DATA/drawings_bilevel/G4.TIF", "--width", "30", "--out", "$OUT/a.jpg"},
             2}),
     sw::test::byName);
+
+// Memory running out part way through a decode (the 100 MB sheet fits, its 50 MB reduced level
+// does not) is an error with exit code 1, not an abort: run in a fresh test process whose address
+// space is limited to what it has plus 125 MB.
+TEST(Info, RunningOutOfMemoryIsAnError) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer needs more address space than the limit leaves";
+#endif
+    if (qEnvironmentVariableIsSet("SW_TEST_OUT_OF_MEMORY")) {
+        QFile statm(QStringLiteral("/proc/self/statm"));
+        statm.open(QIODevice::ReadOnly);
+        rlimit limit{};
+        getrlimit(RLIMIT_AS, &limit);
+        limit.rlim_cur = statm.readAll().split(' ')[0].toULongLong() * getpagesize() + (125 << 20);
+        setrlimit(RLIMIT_AS, &limit);
+        _exit(run(runInfoCommand, {"info", qEnvironmentVariable("SW_TEST_OUT_OF_MEMORY")}));
+    }
+    QTemporaryDir dir;
+    QFile sheet(dir.filePath(QStringLiteral("blank.tif")));
+    ASSERT_TRUE(sheet.open(QIODevice::WriteOnly));
+    sheet.write(test::bilevelTiff(40000, 20000, 4, QByteArray(2500, '\xFF')));
+    sheet.close();
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("SW_TEST_OUT_OF_MEMORY"), sheet.fileName());
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_filter=Info.RunningOutOfMemoryIsAnError"),
+                 QStringLiteral("--gtest_catch_exceptions=0")});
+    ASSERT_TRUE(child.waitForFinished(60000));
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(child.exitCode(), 1) << child.readAllStandardError().toStdString();
+}
 
 TEST(Render, FittedThumbnailHasTheSheetsProportionsAndTurns) {
     const QImage upright = renderFitted(corpus("drawings_bilevel/lzw-single-strip.tiff"), 400, 0);

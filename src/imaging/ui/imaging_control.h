@@ -100,11 +100,13 @@ public:
     void setLoadAddress(const QString& address);
     [[nodiscard]] QString loadAddress() const;
     [[nodiscard]] bool isLoading() const;
-    // A transfer that receives nothing for this long fails (milliseconds; 60000 by default).
+    // A transfer that receives nothing, or a read that makes no progress, for this long fails
+    // (milliseconds; 60000 by default).
     void setTransferTimeout(int milliseconds);
     [[nodiscard]] int transferTimeout() const;
     // Largest decoded image accepted, in bytes as held (1 bit per pixel for bilevel sheets);
-    // 2 GB by default. Larger images fail to load with a message naming the limit.
+    // 4 GB by default (see DecodeOptions). Larger images fail to load with a message naming the
+    // limit.
     void setMaxImageBytes(qint64 bytes);
     [[nodiscard]] qint64 maxImageBytes() const;
 
