@@ -4,11 +4,13 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QPointer>
+#include <QThreadPool>
 #include <QTimer>
 #include <QUrl>
 #include <QtConcurrent>
 
 #include "imaging/imaging_error.h"
+#include "imaging/load_token.h"
 #include "imaging/pyramid.h"
 
 namespace sw::imaging {
@@ -20,6 +22,7 @@ struct Decoded {
     QString error;
 };
 
+// Runs on a worker of loadPool(): reads the file (when `path` is given) and decodes.
 Decoded decode(const QString& path, const QByteArray& bytes, const DecodeOptions& options) {
     Decoded result;
     try {
@@ -31,6 +34,20 @@ Decoded decode(const QString& path, const QByteArray& bytes, const DecodeOptions
         result.error = QStringLiteral("Not enough memory to decode the image");
     }
     return result;
+}
+
+// The threads that read and decode sheets. A pool of their own, not Qt's global one: painting
+// and image conversion on the UI thread wait for free threads of the global pool, so a read
+// that hangs (a network share that stopped answering) must never hold one of those. The pool is
+// never destroyed, so that quitting does not wait for such a read either: the loads are
+// cancelled, and a worker still blocked ends with the process.
+QThreadPool* loadPool() {
+    static QThreadPool* const pool = [] {
+        auto* p = new QThreadPool;
+        p->setMaxThreadCount(std::max(2, QThread::idealThreadCount()));
+        return p;
+    }();
+    return pool;
 }
 
 QString httpFailure(QNetworkReply* reply) {
@@ -49,7 +66,12 @@ QString httpFailure(QNetworkReply* reply) {
 struct SheetLoader::Private {
     QNetworkAccessManager* network = nullptr;
     QPointer<QNetworkReply> reply;
+    // The read and decode on a worker, while one runs for the current load.
+    std::shared_ptr<LoadToken> token;
+    // Fails the load when the transfer receives nothing, or the worker makes no step, for
+    // `timeout` milliseconds.
     QTimer stallTimer;
+    quint64 stepsSeen = 0;
     int timeout = kDefaultTransferTimeout;
     DecodeOptions options;
     quint64 generation = 0;
@@ -86,6 +108,10 @@ void SheetLoader::cancel() {
     d->loading = false;
     d->stallTimer.stop();
     d->stallTimer.disconnect();
+    if (d->token) {
+        d->token->cancel();
+        d->token.reset();
+    }
     if (d->reply) {
         QNetworkReply* reply = d->reply;
         d->reply = nullptr;
@@ -135,36 +161,32 @@ void SheetLoader::startNetwork(const QUrl& url, quint64 generation) {
                          QNetworkRequest::NoLessSafeRedirectPolicy);
     QNetworkReply* reply = d->network->get(request);
     d->reply = reply;
-    connect(&d->stallTimer, &QTimer::timeout, this, [this, generation, reply] {
-        if (generation != d->generation) {
-            return;
-        }
+    // Stops the transfer and fails the load with `reason`.
+    auto stop = [this, generation, reply](const QString& reason) {
         reply->disconnect(this);
         reply->abort();
         reply->deleteLater();
         d->reply = nullptr;
-        finish(generation, {},
-               QStringLiteral("No data received for %1 s from %2")
-                   .arg(d->timeout / 1000.0, 0, 'g', 3)
-                   .arg(reply->url().host()));
+        d->stallTimer.stop();
+        finish(generation, {}, reason);
+    };
+    connect(&d->stallTimer, &QTimer::timeout, this, [this, generation, reply, stop] {
+        if (generation == d->generation) {
+            stop(QStringLiteral("No data received for %1 s from %2")
+                     .arg(d->timeout / 1000.0, 0, 'g', 3)
+                     .arg(reply->url().host()));
+        }
     });
     d->stallTimer.start(d->timeout);
     connect(reply, &QNetworkReply::downloadProgress, this,
-            [this, generation, reply](qint64 received, qint64 total) {
+            [this, generation, stop](qint64 received, qint64 total) {
                 d->stallTimer.start(d->timeout);
-                // A TIFF holding the largest image accepted, with room for headers and strips
-                // stored less tightly than the image is held.
-                const qint64 limit = d->options.maxImageBytes + d->options.maxImageBytes / 8 + 4096;
+                // An endless or oversized body is cut off at the largest file a sheet can be.
+                const qint64 limit = maxFileBytes(d->options);
                 if (received > limit || total > limit) {
-                    reply->disconnect(this);
-                    reply->abort();
-                    reply->deleteLater();
-                    d->reply = nullptr;
-                    d->stallTimer.stop();
-                    finish(generation, {},
-                           QStringLiteral("The response is larger than %1 KB, more than an "
-                                          "image within the limit can need")
-                               .arg(limit >> 10));
+                    stop(QStringLiteral("The response is larger than %1 KB, more than an image "
+                                        "within the limit can need")
+                             .arg(limit >> 10));
                     return;
                 }
                 if (total > 0) {
@@ -180,6 +202,7 @@ void SheetLoader::startNetwork(const QUrl& url, quint64 generation) {
             return;
         }
         d->stallTimer.stop();
+        d->stallTimer.disconnect();
         d->reply = nullptr;
         const QByteArray body = reply->readAll();
         const QVariant lengthHeader = reply->header(QNetworkRequest::ContentLengthHeader);
@@ -202,13 +225,43 @@ void SheetLoader::startNetwork(const QUrl& url, quint64 generation) {
 }
 
 void SheetLoader::startDecode(quint64 generation, const QString& path, const QByteArray& bytes) {
+    auto token = std::make_shared<LoadToken>();
+    d->token = token;
+    d->stepsSeen = 0;
+    connect(&d->stallTimer, &QTimer::timeout, this, [this, generation, path] {
+        if (generation != d->generation || !d->token) {
+            return;
+        }
+        const quint64 steps = d->token->steps();
+        if (steps != d->stepsSeen) {
+            d->stepsSeen = steps;
+            d->stallTimer.start(d->timeout);
+            return;
+        }
+        d->token->cancel();
+        d->token.reset();
+        finish(generation, {},
+               QStringLiteral("Reading %1 made no progress for %2 s")
+                   .arg(path.isEmpty() ? QStringLiteral("the sheet") : path)
+                   .arg(d->timeout / 1000.0, 0, 'g', 3));
+    });
+    d->stallTimer.start(d->timeout);
     auto* watcher = new QFutureWatcher<Decoded>(this);
     connect(watcher, &QFutureWatcher<Decoded>::finished, this, [this, watcher, generation] {
         watcher->deleteLater();
+        if (generation == d->generation) {
+            d->stallTimer.stop();
+            d->stallTimer.disconnect();
+            d->token.reset();
+        }
         const Decoded result = watcher->result();
         finish(generation, result.sheet, result.error);
     });
-    watcher->setFuture(QtConcurrent::run(decode, path, bytes, d->options));
+    DecodeOptions options = d->options;
+    watcher->setFuture(QtConcurrent::run(loadPool(), [token, path, bytes, options]() mutable {
+        options.token = token.get();
+        return decode(path, bytes, options);
+    }));
 }
 
 void SheetLoader::finish(quint64 generation, const Sheet& sheet, const QString& error) {

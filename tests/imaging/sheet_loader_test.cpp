@@ -5,6 +5,7 @@
 #include "planserver/plan_server.h"
 #include "support/test_paths.h"
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
@@ -168,8 +169,10 @@ class LocalLoads : public LoaderTest, public ::testing::WithParamInterface<Local
 
 TEST_P(LocalLoads, FileUrlsAndPathsLoadInTheBackground) {
     const LocalCase c = GetParam();
-    const QString path = c.file[0] == '/' ? QString::fromLatin1(c.file)
-                                          : test::dataPath(QStringLiteral("corpus/") + c.file);
+    ASSERT_EQ(mkfifo(QFile::encodeName(m_dir.filePath(QStringLiteral("pipe.tif"))), 0600), 0);
+    const QString path = c.file[0] == '/'   ? QString::fromLatin1(c.file)
+                         : c.file[0] == '.' ? m_dir.filePath(QLatin1String(c.file))
+                                            : test::dataPath(QStringLiteral("corpus/") + c.file);
     loader.start(c.asUrl ? QUrl::fromLocalFile(path).toString() : path);
     const QString reason = finish();
     if (!c.reasonStart) {
@@ -182,11 +185,15 @@ TEST_P(LocalLoads, FileUrlsAndPathsLoadInTheBackground) {
 
 INSTANTIATE_TEST_SUITE_P(
     Local, LocalLoads,
-    ::testing::Values(LocalCase{"FileUrl", true, "drawings_bilevel/CCITT_2.TIF", nullptr},
-                      LocalCase{"Path", false, "drawings_bilevel/CCITT_2.TIF", nullptr},
-                      LocalCase{"MissingFile", false, "/no/such/sheet.tif", "Cannot open"},
-                      LocalCase{"Malformed", true, "malformed/fuzz-inf_loop-000028.tif",
-                                "Corrupt data"}),
+    ::testing::Values(
+        LocalCase{"FileUrl", true, "drawings_bilevel/CCITT_2.TIF", nullptr},
+        LocalCase{"Path", false, "drawings_bilevel/CCITT_2.TIF", nullptr},
+        LocalCase{"MissingFile", false, "/no/such/sheet.tif", "Cannot open"},
+        // Only regular files are read, and nothing waits for a device or a pipe.
+        LocalCase{"Device", false, "/dev/zero", "Cannot open /dev/zero: not a regular file"},
+        LocalCase{"Fifo", true, "./pipe.tif", "Cannot open"},
+        LocalCase{"Folder", false, ".", "Cannot open"},
+        LocalCase{"Malformed", true, "malformed/fuzz-inf_loop-000028.tif", "Corrupt data"}),
     sw::test::byName);
 
 TEST_F(LoaderTest, EmptyOrUnsupportedAddressFailsLater) {
