@@ -106,7 +106,7 @@ TEST_P(FuzzSeeds, DecodeToTheSameDrawing) {
 }
 
 QStringList seeds() {
-    const QDir dir(QStringLiteral(SW_TEST_DATA_DIR "/../fuzz/corpus"));
+    const QDir dir(QStringLiteral(SW_TEST_DATA_DIR "/../fuzz/seeds/tiff_decode"));
     QStringList files;
     for (const QString& name : dir.entryList(QDir::Files, QDir::Name)) {
         files << dir.filePath(name);
