@@ -40,12 +40,12 @@ QByteArray compactLine(const QJsonObject& object) {
 
 }  // namespace
 
-qsizetype maxHandoverPayload(HandoverKind kind, Trust trust) {
+qsizetype maxHandoverPayload(HandoverKind kind, base::Trust trust) {
     switch (kind) {
         case HandoverKind::Show:
             return 0;
         case HandoverKind::Document:
-            return trust == Trust::Trusted ? kMaxTrustedDocumentBytes : kMaxDocumentBytes;
+            return trust == base::Trust::Trusted ? kMaxTrustedDocumentBytes : kMaxDocumentBytes;
         case HandoverKind::Fetch:
             return kMaxAddressBytes;
         case HandoverKind::Url:
@@ -64,8 +64,9 @@ QByteArray encodeHandoverRequest(const HandoverRequest& request) {
     const QJsonObject header{
         {QStringLiteral("sheetwise"), kHandoverVersion},
         {QStringLiteral("kind"), kind},
-        {QStringLiteral("trust"),
-         request.trust == Trust::Trusted ? QStringLiteral("trusted") : QStringLiteral("untrusted")},
+        {QStringLiteral("trust"), request.trust == base::Trust::Trusted
+                                      ? QStringLiteral("trusted")
+                                      : QStringLiteral("untrusted")},
         {QStringLiteral("source"), shortSource(request.source)},
         {QStringLiteral("length"), static_cast<double>(request.payload.size())},
     };
@@ -125,8 +126,8 @@ HandoverRequestReader::State HandoverRequestReader::readHeader(const QByteArray&
     m_request.trust =
         header.value(QStringLiteral("trust")).toString() == QLatin1String("trusted") &&
                 m_request.kind != HandoverKind::Url
-            ? Trust::Trusted
-            : Trust::Untrusted;
+            ? base::Trust::Trusted
+            : base::Trust::Untrusted;
     m_request.source = header.value(QStringLiteral("source")).toString();
     const double length = header.value(QStringLiteral("length")).toDouble(-1);
     if (!(length >= 0) || length != static_cast<double>(static_cast<qsizetype>(length))) {

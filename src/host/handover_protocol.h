@@ -4,7 +4,7 @@
 #include <QJsonObject>
 #include <QString>
 
-#include "host/host_calls.h"
+#include "base/host_calls.h"
 
 // How a later launch of the viewer hands its calls to the running one over the per-user local
 // socket. One request per connection, then the replies, then the server closes.
@@ -44,13 +44,13 @@ enum class HandoverKind { Show, Document, Fetch, Url };
 
 struct HandoverRequest {
     HandoverKind kind = HandoverKind::Show;
-    Trust trust = Trust::Untrusted;
+    base::Trust trust = base::Trust::Untrusted;
     QString source;      // what the caller names the document by, for messages
     QByteArray payload;  // the document, the address or the URL
 };
 
 // The largest payload the reader accepts for a kind and trust, in bytes.
-qsizetype maxHandoverPayload(HandoverKind kind, Trust trust);
+qsizetype maxHandoverPayload(HandoverKind kind, base::Trust trust);
 
 // The request as sent: its header line (source cut to kMaxHandoverSourceLength) and payload.
 QByteArray encodeHandoverRequest(const HandoverRequest& request);

@@ -1,6 +1,6 @@
 #include "host/sheetwise_url.h"
 
-#include "host/host_calls.h"
+#include "base/host_calls.h"
 
 namespace sw::host {
 
@@ -170,7 +170,7 @@ std::optional<QJsonArray> readUntrustedDocument(const QByteArray& document, QStr
     if (document.size() > kMaxDocumentBytes) {
         problem = QStringLiteral("it is larger than 1 MB (%1 bytes)").arg(document.size());
     } else {
-        calls = parseHostCallDocument(document, &problem);
+        calls = base::parseHostCallDocument(document, &problem);
     }
     if (!calls && error != nullptr) {
         *error = QStringLiteral("The host-call document was refused: %1.").arg(problem);

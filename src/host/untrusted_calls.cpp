@@ -2,7 +2,7 @@
 
 #include <QJsonArray>
 
-#include "host/script_error.h"
+#include "base/script_error.h"
 
 namespace sw::host {
 
@@ -24,9 +24,9 @@ bool isScriptingMethod(const QString& name) {
     return false;
 }
 
-UntrustedCallRunner::UntrustedCallRunner(FastViewer& viewer, const HostCallRegistry& registry,
-                                         const ObjectSafety& safety)
-    : m_registry(registry), m_runner(viewer, registry, Trust::Untrusted, safety) {}
+UntrustedCallRunner::UntrustedCallRunner(FastViewer& viewer, const base::HostCallRegistry& registry,
+                                         const base::ObjectSafety& safety)
+    : m_registry(registry), m_runner(viewer, registry, base::Trust::Untrusted, safety) {}
 
 QJsonObject UntrustedCallRunner::run(const QJsonValue& call) const {
     const QJsonValue name = call.toArray().at(0);
@@ -34,8 +34,8 @@ QJsonObject UntrustedCallRunner::run(const QJsonValue& call) const {
         m_registry.find(name.toString()) != nullptr) {
         return {{QStringLiteral("call"), name},
                 {QStringLiteral("ok"), false},
-                {QStringLiteral("error"),
-                 ScriptError::standardDescription(ScriptError::Code::PermissionDenied)}};
+                {QStringLiteral("error"), base::ScriptError::standardDescription(
+                                              base::ScriptError::Code::PermissionDenied)}};
     }
     return m_runner.run(call);
 }

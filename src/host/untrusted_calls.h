@@ -4,8 +4,8 @@
 #include <QJsonValue>
 #include <QString>
 
-#include "host/host_calls.h"
-#include "host/object_safety.h"
+#include "base/host_calls.h"
+#include "base/object_safety.h"
 
 // Runs the calls of a caller without trust: a web page that reached the viewer through a
 // `sheetwise:` URL. Such a caller may make only the scripting methods of FastViewer (ResetRoot,
@@ -22,15 +22,15 @@ bool isScriptingMethod(const QString& name);
 
 class UntrustedCallRunner {
 public:
-    UntrustedCallRunner(FastViewer& viewer, const HostCallRegistry& registry,
-                        const ObjectSafety& safety = ObjectSafety());
+    UntrustedCallRunner(FastViewer& viewer, const base::HostCallRegistry& registry,
+                        const base::ObjectSafety& safety = base::ObjectSafety());
 
     // Runs one call and returns its whole reply. Never throws.
     QJsonObject run(const QJsonValue& call) const;
 
 private:
-    const HostCallRegistry& m_registry;
-    HostCallRunner m_runner;
+    const base::HostCallRegistry& m_registry;
+    base::HostCallRunner m_runner;
 };
 
 }  // namespace sw::host

@@ -11,8 +11,8 @@
 #include <QJsonObject>
 #include <QSaveFile>
 
-#include "host/paths.h"
-#include "host/script_error.h"
+#include "base/paths.h"
+#include "base/script_error.h"
 #include "plans/local_cache.h"
 #include "plans/path_rules.h"
 #include "plans/project_state.h"
@@ -115,7 +115,7 @@ SheetMeasurements sheetFrom(const QJsonObject& root) {
 }
 
 QString withSeparator(const QString& folder) {
-    return host::withTrailingSeparator(folder);
+    return base::withTrailingSeparator(folder);
 }
 
 }  // namespace
@@ -163,7 +163,7 @@ SidecarPlace placeForServerSheet(const plans::ProjectState& project, const QStri
         return {};
     }
     const QString folder = plans::projectFolder(project.localRoot, project.projectSubPath);
-    const QString path = withSeparator(folder) + QLatin1String(kFolder) + host::kPathSeparator +
+    const QString path = withSeparator(folder) + QLatin1String(kFolder) + base::kPathSeparator +
                          plans::CleanFileName(sheetName) + QLatin1String(kSuffix);
     if (!plans::isInsideFolder(project.planDirectory, path)) {
         return {};
@@ -178,7 +178,7 @@ SidecarPlace placeForSheetFile(const QString& planDirectory, const QString& shee
         base.chop(static_cast<int>(qstrlen(plans::kSheetExtension)));
     }
     const QString path = withSeparator(file.path()) + QLatin1String(kFolder) +
-                         host::kPathSeparator + base + QLatin1String(kSuffix);
+                         base::kPathSeparator + base + QLatin1String(kSuffix);
     if (!plans::isInsideFolder(planDirectory, path)) {
         return {};
     }
@@ -220,7 +220,7 @@ QString writeSidecar(const SidecarPlace& place, const SheetMeasurements& sheet, 
             }
             plans::writeDescriptionOnce(withSeparator(place.projectFolder), place.projectName);
         }
-    } catch (const host::ScriptError& e) {
+    } catch (const base::ScriptError& e) {
         return e.description() + QStringLiteral(": ") + place.projectFolder;
     } catch (const std::exception& e) {
         return QString::fromUtf8(e.what());

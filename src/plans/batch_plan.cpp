@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "host/script_error.h"
-#include "host/vb.h"
+#include "base/script_error.h"
+#include "base/vb.h"
 
 namespace sw::plans {
 
@@ -28,7 +28,7 @@ BatchChoice chooseSheets(const QStringList& names, const QStringList& files,
     BatchChoice choice;
     for (const int row : selectedRows) {
         if (row < 0 || row >= names.size() || row >= files.size()) {
-            throw host::ScriptError::subscriptOutOfRange();
+            throw base::ScriptError::subscriptOutOfRange();
         }
         choice.chosenFiles << files.at(row);
         choice.chosenNames << names.at(row);
@@ -48,7 +48,7 @@ QString batchSheetName(const QString& label) {
 }
 
 std::int16_t batchRotationFor(std::int32_t degrees) {
-    return host::vb::toInt16(static_cast<double>(degrees) * 100.0);
+    return base::vb::toInt16(static_cast<double>(degrees) * 100.0);
 }
 
 int countFetched(const QStringList& chosenFiles, qsizetype upTo) {

@@ -8,12 +8,12 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
-#include "host/paths.h"
-#include "host/script_error.h"
+#include "base/paths.h"
+#include "base/script_error.h"
 
 namespace sw::plans {
 
-using host::kPathSeparator;
+using base::kPathSeparator;
 
 QString CleanFileName(const QString& name) {
     QString clean = name;
@@ -35,7 +35,7 @@ bool FolderExists(const QString& path) {
 }
 
 QStringList CreateFolderPath(const QString& path) {
-    const QString text = host::withTrailingSeparator(path);
+    const QString text = base::withTrailingSeparator(path);
     // The drive ("C:\") is the first part when the path names one; it is created with the level
     // after it. Each later level ends at the next separator.
     qsizetype start = 0;
@@ -43,7 +43,7 @@ QStringList CreateFolderPath(const QString& path) {
         start = text.indexOf(kPathSeparator) + 1;
     }
     if (start >= text.size()) {
-        throw host::ScriptError::subscriptOutOfRange();
+        throw base::ScriptError::subscriptOutOfRange();
     }
     QStringList created;
     QString cumulative = text.left(start);
@@ -87,15 +87,15 @@ bool writeDescriptionOnce(const QString& folder, const QString& projectName) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
         if (!QFileInfo(folder).isDir()) {
-            throw host::ScriptError(host::ScriptError::Code::PathNotFound);
+            throw base::ScriptError(base::ScriptError::Code::PathNotFound);
         }
-        throw host::ScriptError(host::ScriptError::Code::PermissionDenied);
+        throw base::ScriptError(base::ScriptError::Code::PermissionDenied);
     }
     const QByteArray line = projectName.toUtf8() + "\r\n";
     if (file.write(line) != line.size() || !file.flush()) {
         file.close();
         file.remove();
-        throw host::ScriptError(host::ScriptError::Code::PermissionDenied);
+        throw base::ScriptError(base::ScriptError::Code::PermissionDenied);
     }
     return true;
 }

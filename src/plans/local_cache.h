@@ -7,7 +7,7 @@
 
 // The local plan folder: plan folder / site / project / one ".tif" per saved sheet and desc.txt,
 // whose first line names the project. Pure file-system logic shared by "Save", the batch
-// download and the saved-plans tree. Paths use the platform separator (host/paths.h); a doubled
+// download and the saved-plans tree. Paths use the platform separator (base/paths.h); a doubled
 // separator (a plan folder that ends in one) is accepted.
 namespace sw::plans {
 

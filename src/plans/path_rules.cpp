@@ -10,8 +10,8 @@
 #include <unistd.h>
 #endif
 
-#include "host/paths.h"
-#include "host/script_error.h"
+#include "base/paths.h"
+#include "base/script_error.h"
 
 namespace sw::plans {
 
@@ -29,7 +29,7 @@ bool hasDrivePrefix(const QString& name) {
 
 void refuseUnless(bool ok) {
     if (!ok) {
-        throw host::ScriptError::invalidArgument();
+        throw base::ScriptError::invalidArgument();
     }
 }
 
@@ -92,13 +92,13 @@ void checkProjectId(const QString& id) {
 void checkPathLimits(const QString& folder, const QString& path) {
     const Limits limits = limitsUnder(folder);
     // Where the separator is "/", a "\" belongs to the name it stands in.
-    const QString text = host::kPathSeparator == QLatin1Char('/') ? path : slashed(path);
+    const QString text = base::kPathSeparator == QLatin1Char('/') ? path : slashed(path);
     if (encodedLength(text) >= limits.path) {
-        throw host::ScriptError::custom(
+        throw base::ScriptError::custom(
             QStringLiteral("Path too long: a path may have at most %1 bytes").arg(limits.path - 1));
     }
     if (longestLevel(text.split(QLatin1Char('/'))) > limits.name) {
-        throw host::ScriptError::custom(
+        throw base::ScriptError::custom(
             QStringLiteral("File name too long: a folder or file name may have at most %1 bytes")
                 .arg(limits.name));
     }

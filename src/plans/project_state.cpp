@@ -1,37 +1,37 @@
 #include "plans/project_state.h"
 
-#include "host/paths.h"
-#include "host/preferences.h"
-#include "host/script_error.h"
-#include "host/vb.h"
+#include "base/paths.h"
+#include "base/preferences.h"
+#include "base/script_error.h"
+#include "base/vb.h"
 #include "plans/path_rules.h"
 
 namespace sw::plans {
 
-using host::kPathSeparator;
-namespace vb = host::vb;
+using base::kPathSeparator;
+namespace vb = base::vb;
 
 void ProjectState::SetPlanUrl(QString& URL, QString& id) {
     const qsizetype dash = id.indexOf(QLatin1Char('-'));
     if (dash < 0) {
-        throw host::ScriptError::invalidArgument();
+        throw base::ScriptError::invalidArgument();
     }
     planUrl = URL + id.left(dash) + QLatin1Char('/') + id.mid(dash + 1) + QStringLiteral("/plans/");
-    planUrlTrust = host::currentCallerTrust();
+    planUrlTrust = base::currentCallerTrust();
 }
 
 namespace {
 
 bool addressesUntrusted(const ProjectState& project) {
-    return host::currentCallerTrust() == host::Trust::Untrusted ||
-           project.planUrlTrust == host::Trust::Untrusted ||
-           project.planListTrust == host::Trust::Untrusted;
+    return base::currentCallerTrust() == base::Trust::Untrusted ||
+           project.planUrlTrust == base::Trust::Untrusted ||
+           project.planListTrust == base::Trust::Untrusted;
 }
 
-host::ScriptError permissionDenied(const QString& problem) {
-    const auto code = host::ScriptError::Code::PermissionDenied;
-    return host::ScriptError(
-        code, host::ScriptError::standardDescription(code) + QStringLiteral(": ") + problem);
+base::ScriptError permissionDenied(const QString& problem) {
+    const auto code = base::ScriptError::Code::PermissionDenied;
+    return base::ScriptError(
+        code, base::ScriptError::standardDescription(code) + QStringLiteral(": ") + problem);
 }
 
 }  // namespace
@@ -39,7 +39,7 @@ host::ScriptError permissionDenied(const QString& problem) {
 QString ProjectState::sheetAddress(const QString& path) const {
     const QString address = planUrl + path;
     if (addressesUntrusted(*this)) {
-        if (const QString problem = host::untrustedAddressProblem(address); !problem.isEmpty()) {
+        if (const QString problem = base::untrustedAddressProblem(address); !problem.isEmpty()) {
             throw permissionDenied(problem);
         }
     }
@@ -54,7 +54,7 @@ void ProjectState::checkSheetList() const {
         if (file.isEmpty()) {
             continue;
         }
-        if (const QString problem = host::untrustedAddressProblem(planUrl + file);
+        if (const QString problem = base::untrustedAddressProblem(planUrl + file);
             !problem.isEmpty()) {
             throw permissionDenied(problem);
         }
@@ -79,16 +79,16 @@ void ProjectState::InitVars(QString& planURL, QString& projID, QString& projName
 }
 
 void ProjectState::ResetRoot() {
-    const host::Preferences prefs = host::ReadPreferences(iniPath);
+    const base::Preferences prefs = base::ReadPreferences(iniPath);
     settingsProblem = prefs.problem;
     printInBlue = prefs.printInBlue;
     reversePrint = prefs.reversePrint;
     QString folder = prefs.planDirectory;
     if (folder.isEmpty()) {
         if (settingsProblem.isEmpty()) {
-            host::WriteDefaultPlanDirectory(iniPath);
+            base::WriteDefaultPlanDirectory(iniPath);
         }
-        folder = host::defaultPlanDirectory();
+        folder = base::defaultPlanDirectory();
     }
     planDirectory = folder;
     localRoot = folder + kPathSeparator + siteName + kPathSeparator;
@@ -111,7 +111,7 @@ QString nodeKey(std::int16_t number) {
 
 const QString& field(const QStringList& fields, int index) {
     if (index >= fields.size()) {
-        throw host::ScriptError::subscriptOutOfRange();
+        throw base::ScriptError::subscriptOutOfRange();
     }
     return fields.at(index);
 }
@@ -125,7 +125,7 @@ void ProjectState::MakePlanList(const QString& parsedList, std::vector<TreeNode>
 
     planLabels = QStringList{QString()};
     planFiles = QStringList{QString()};
-    planListTrust = host::currentCallerTrust();
+    planListTrust = base::currentCallerTrust();
     QString previousGroup = QStringLiteral("begin");
     QString groupKey;  // key of the current group node; empty while there is none
     std::int16_t k = 0;

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "host/caller_trust.h"
+#include "base/caller_trust.h"
 #include "plans/tree_node.h"
 
 namespace sw::plans {
@@ -17,7 +17,7 @@ namespace sw::plans {
 // call overwrites what it sets. Pure logic (Qt Core), so the scripting behaviour is testable
 // without widgets; the settings file at `iniPath` is read by ResetRoot and InitVars.
 //
-// Paths use the platform separator (see host/paths.h). Errors are ScriptError with the runtime's
+// Paths use the platform separator (see base/paths.h). Errors are ScriptError with the runtime's
 // descriptions; an operation that fails keeps what it changed before the failure, as described
 // per operation.
 //
@@ -42,11 +42,11 @@ public:
     QString iniPath;
     bool printInBlue = false;
     bool reversePrint = false;
-    // Who last set planUrl and the sheet list (host/caller_trust.h). Once a web page has set
+    // Who last set planUrl and the sheet list (base/caller_trust.h). Once a web page has set
     // either, every sheet address made from them must be an http or https address, whoever
     // asks for the load, until a trusted caller sets it again.
-    host::Trust planUrlTrust = host::Trust::Trusted;
-    host::Trust planListTrust = host::Trust::Trusted;
+    base::Trust planUrlTrust = base::Trust::Trusted;
+    base::Trust planListTrust = base::Trust::Trusted;
 
     // planUrl & `path`: the address the sheet at `path` is loaded from. When the caller, planUrl
     // or the sheet list is untrusted, an address that is not http or https throws "Permission

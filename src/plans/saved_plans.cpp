@@ -7,13 +7,13 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "host/paths.h"
+#include "base/paths.h"
 #include "plans/local_cache.h"
 #include "plans/path_rules.h"
 
 namespace sw::plans {
 
-using host::kPathSeparator;
+using base::kPathSeparator;
 
 namespace {
 
@@ -108,7 +108,7 @@ QString SelectedSavedPlanPath(const QStringList& savedFolders, const QString& pr
 
 QString savedSheetPath(const QString& planDirectory, const QStringList& nodeTexts,
                        const QStringList& savedFolders) {
-    const QString root = host::withTrailingSeparator(planDirectory);
+    const QString root = base::withTrailingSeparator(planDirectory);
     const QString direct = root + nodeTexts.join(kPathSeparator);
     if (isInsideFolder(root, direct) && QFileInfo(direct).isFile()) {
         return direct;

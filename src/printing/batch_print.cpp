@@ -6,8 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "host/script_error.h"
-#include "host/vb.h"
+#include "base/script_error.h"
+#include "base/vb.h"
 
 namespace sw::printing {
 
@@ -17,9 +17,9 @@ PrintBatch buildPrintBatch(const QList<int>& rows, const QStringList& planUrls,
     batch.batchUrls = {QString()};
     for (const int row : rows) {
         if (row < 0 || row >= planUrls.size()) {
-            throw host::ScriptError::subscriptOutOfRange();
+            throw base::ScriptError::subscriptOutOfRange();
         }
-        batch.batchEnd = host::vb::add16(batch.batchEnd, 1);
+        batch.batchEnd = base::vb::add16(batch.batchEnd, 1);
         batch.batchUrls.resize(batch.batchEnd + 1);
         batch.batchUrls[batch.batchEnd - 1] = urlBase + planUrls.at(row);
     }
@@ -34,7 +34,7 @@ PrintBatch buildPrintBatch(const QList<int>& rows, const QStringList& planUrls,
     }
     batch.batchUrls = turned;
     batch.batchCursor = 1;
-    batch.batchEnd = host::vb::add16(batch.batchEnd, 1);
+    batch.batchEnd = base::vb::add16(batch.batchEnd, 1);
     return batch;
 }
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "host/vb.h"
+#include "base/vb.h"
 
 namespace sw::printing {
 
@@ -25,7 +25,7 @@ bool isWhole(double value) {
 
 QString pageCaption(int pageNumber, double pageCount) {
     return QStringLiteral("Page ") + QString::number(pageNumber) + QStringLiteral(" of ") +
-           host::vb::doubleText(pageCount);
+           base::vb::doubleText(pageCount);
 }
 
 }  // namespace
@@ -47,7 +47,7 @@ double scaleForListedText(const QString& text, bool* listed) {
 }
 
 std::optional<double> typedScale(const QString& text) {
-    const std::optional<double> number = host::vb::parseNumber(text);
+    const std::optional<double> number = base::vb::parseNumber(text);
     if (!number || !(*number > 0)) {
         return std::nullopt;
     }
@@ -94,8 +94,8 @@ void applyExtraPageRule(PageGrid& g) {
 }
 
 PageCountLabels pageCountLabels(const PageGrid& grid) {
-    return {host::vb::doubleText(grid.pageRows), host::vb::doubleText(grid.pageColumns),
-            host::vb::doubleText(grid.pageRows * grid.pageColumns)};
+    return {base::vb::doubleText(grid.pageRows), base::vb::doubleText(grid.pageColumns),
+            base::vb::doubleText(grid.pageRows * grid.pageColumns)};
 }
 
 PageCountLabels onePageLabels() {
@@ -103,14 +103,14 @@ PageCountLabels onePageLabels() {
 }
 
 QList<PageTile> tileOrder(const PageGrid& grid) {
-    const int columns = host::vb::toInt16(grid.pageColumns);
-    const int rows = host::vb::toInt16(grid.pageRows);
+    const int columns = base::vb::toInt16(grid.pageColumns);
+    const int rows = base::vb::toInt16(grid.pageRows);
     const double pageCount = grid.pageCount();
     QList<PageTile> tiles;
     std::int16_t pageNumber = 0;
     for (int c = 1; c <= columns; ++c) {
         for (int r = 1; r <= rows; ++r) {
-            pageNumber = host::vb::add16(pageNumber, 1);
+            pageNumber = base::vb::add16(pageNumber, 1);
             PageTile tile;
             tile.pageNumber = pageNumber;
             tile.column = c;

@@ -5,7 +5,7 @@
 #include <QPagedPaintDevice>
 #include <QPdfWriter>
 
-#include "host/script_error.h"
+#include "base/script_error.h"
 #include "printing/paper_names.h"
 #include "printing/pdf_ink.h"
 
@@ -79,7 +79,7 @@ int PagedPrinterDevice::deviceCaps(DeviceCap cap) const {
 
 void PagedPrinterDevice::requireNoDocument() const {
     if (m_painter) {
-        throw host::ScriptError::custom(
+        throw base::ScriptError::custom(
             QStringLiteral("The page set-up cannot change while a document is printing"));
     }
 }
@@ -102,7 +102,7 @@ QPainter& PagedPrinterDevice::painter() {
         prepareDocument();
         auto painter = std::make_unique<QPainter>();
         if (!painter->begin(&paintDevice())) {
-            throw host::ScriptError::custom(openFailure());
+            throw base::ScriptError::custom(openFailure());
         }
         painter->setRenderHint(QPainter::LosslessImageRendering);
         painter->setFont(m_font);
@@ -113,7 +113,7 @@ QPainter& PagedPrinterDevice::painter() {
     } else if (m_pendingNewPage) {
         m_pendingNewPage = false;
         if (!paintDevice().newPage()) {
-            throw host::ScriptError::custom(QStringLiteral("The printer refused a new page"));
+            throw base::ScriptError::custom(QStringLiteral("The printer refused a new page"));
         }
         ++m_pagesStarted;
     }
@@ -230,7 +230,7 @@ void PagedPrinterDevice::endDoc() {
     m_painter.reset();
     if (!ok) {
         abandonDocument();
-        throw host::ScriptError::custom(openFailure());
+        throw base::ScriptError::custom(openFailure());
     }
     finishDocument(m_ink.stencilInkBit());
 }
@@ -261,7 +261,7 @@ std::unique_ptr<PdfPrinterDevice> PdfPrinterDevice::mimicking(const PrinterDevic
     const int dpiX = printer.deviceCaps(DeviceCap::LogPixelsX);
     const int dpiY = printer.deviceCaps(DeviceCap::LogPixelsY);
     if (dpiX <= 0 || dpiY <= 0) {
-        throw host::ScriptError::divisionByZero();
+        throw base::ScriptError::divisionByZero();
     }
     QPageSize size;
     if (const auto named = pageSizeForPaperCode(printer.paperSize())) {
@@ -324,7 +324,7 @@ void PdfPrinterDevice::setSetting(PrinterSetting which, int value) {
         case PrinterSetting::PaperSize: {
             const auto size = pageSizeForPaperCode(value);
             if (!size) {
-                throw host::ScriptError::invalidArgument();
+                throw base::ScriptError::invalidArgument();
             }
             m_layout.setPageSize(*size);
             rememberPaperCode(value);
@@ -332,19 +332,19 @@ void PdfPrinterDevice::setSetting(PrinterSetting which, int value) {
         }
         case PrinterSetting::Orientation:
             if (value != kPortrait && value != kLandscape) {
-                throw host::ScriptError::invalidArgument();
+                throw base::ScriptError::invalidArgument();
             }
             m_layout.setOrientation(value == kLandscape ? QPageLayout::Landscape
                                                         : QPageLayout::Portrait);
             return;
         case PrinterSetting::Resolution:
             if (value <= 0) {
-                throw host::ScriptError::invalidArgument();
+                throw base::ScriptError::invalidArgument();
             }
             m_resolution = value;
             return;
         case PrinterSetting::PaperSource:
-            throw host::ScriptError::invalidArgument();
+            throw base::ScriptError::invalidArgument();
         default:
             m_plainSettings[which] = value;
             return;

@@ -5,7 +5,7 @@
 
 #include <QRegularExpression>
 
-#include "host/vb.h"
+#include "base/vb.h"
 
 namespace sw::printing {
 
@@ -103,8 +103,8 @@ QString PaperSizeName(int code, double pageWidthTwips, double pageHeightTwips) {
     if (code >= 1 && code <= kLastNamedPaperCode) {
         return QString::fromLatin1(kPaperNames[static_cast<std::size_t>(code - 1)]);
     }
-    return host::vb::formatFixed(pageWidthTwips / kTwipsPerInch, 2) + QLatin1Char('x') +
-           host::vb::formatFixed(pageHeightTwips / kTwipsPerInch, 2);
+    return base::vb::formatFixed(pageWidthTwips / kTwipsPerInch, 2) + QLatin1Char('x') +
+           base::vb::formatFixed(pageHeightTwips / kTwipsPerInch, 2);
 }
 
 QString PaperSizeName(int code, const PrinterDevice& printer) {

@@ -3,18 +3,18 @@
 
 #include "printing/pdf_ink.h"
 
-#include <cstdio>
-#include <exception>
-
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFWriter.hh>
+
+#include <cstdio>
+#include <exception>
 
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
 
-#include "host/script_error.h"
+#include "base/script_error.h"
 
 namespace sw::printing {
 
@@ -38,7 +38,7 @@ int turnBilevelImagesIntoStencils(const QString& path, int inkBit) {
     QTemporaryFile out(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
                        QStringLiteral(".XXXXXX"));
     if (!out.open()) {
-        throw host::ScriptError::custom(
+        throw base::ScriptError::custom(
             QStringLiteral("Cannot write next to %1: %2").arg(path, out.errorString()));
     }
     out.close();
@@ -48,8 +48,7 @@ int turnBilevelImagesIntoStencils(const QString& path, int inkBit) {
         pdf.setSuppressWarnings(true);
         pdf.processFile(QFile::encodeName(path).constData());
         // A stencil paints where its samples decode to 0: [0 1] for ink bits 0, [1 0] for 1.
-        const QPDFObjectHandle decode =
-            QPDFObjectHandle::parse(inkBit == 0 ? "[0 1]" : "[1 0]");
+        const QPDFObjectHandle decode = QPDFObjectHandle::parse(inkBit == 0 ? "[0 1]" : "[1 0]");
         for (QPDFObjectHandle& object : pdf.getAllObjects()) {
             if (isOneBitGreyImage(object)) {
                 QPDFObjectHandle dict = object.getDict();
@@ -64,15 +63,14 @@ int turnBilevelImagesIntoStencils(const QString& path, int inkBit) {
         writer.setStreamDataMode(qpdf_s_preserve);
         writer.write();
     } catch (const std::exception& e) {
-        throw host::ScriptError::custom(
-            QStringLiteral("Cannot colour the images of %1: %2")
-                .arg(path, QString::fromUtf8(e.what())));
+        throw base::ScriptError::custom(QStringLiteral("Cannot colour the images of %1: %2")
+                                            .arg(path, QString::fromUtf8(e.what())));
     }
     QFile::setPermissions(out.fileName(), QFile::permissions(path));
     // rename(2) replaces the old file in one step.
     if (std::rename(QFile::encodeName(out.fileName()).constData(),
                     QFile::encodeName(path).constData()) != 0) {
-        throw host::ScriptError::custom(QStringLiteral("Cannot replace ") + path);
+        throw base::ScriptError::custom(QStringLiteral("Cannot replace ") + path);
     }
     out.setAutoRemove(false);
     return changed;

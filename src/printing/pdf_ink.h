@@ -19,7 +19,7 @@ namespace sw::printing {
 
 // Turns every one-bit grey image of the PDF file `path` into a stencil mask that paints where
 // its samples are `inkBit` (0 or 1); returns how many images it changed. The file is replaced
-// only once the new one is complete. Throws sw::host::ScriptError with a readable description
+// only once the new one is complete. Throws sw::base::ScriptError with a readable description
 // when the file cannot be read or written.
 int turnBilevelImagesIntoStencils(const QString& path, int inkBit);
 

@@ -9,7 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "host/script_error.h"
+#include "base/script_error.h"
 #include "imaging/imaging_error.h"
 #include "imaging/tiff_reader.h"
 #include "imaging/transforms.h"
@@ -47,7 +47,8 @@ struct Request {
 void addOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(QStringLiteral(
         "Prints a sheet with the print dialog's layout and job, headless, and prints a JSON "
-        "summary. Defaults as the dialog opens: portrait, 100%, crop to one page; Letter for a PDF, "
+        "summary. Defaults as the dialog opens: portrait, 100%, crop to one page; Letter for a "
+        "PDF, "
         "the queue's own default paper for a printer."));
     parser.addPositionalArgument(QStringLiteral("sheet"), QStringLiteral("The TIFF sheet."));
     parser.addOptions({

@@ -1,7 +1,7 @@
 #include "printing/print_job.h"
 
-#include "host/script_error.h"
-#include "host/vb.h"
+#include "base/script_error.h"
+#include "base/vb.h"
 #include "printing/print_to_directory.h"
 #include "printing/printer_metrics.h"
 
@@ -10,7 +10,7 @@ namespace sw::printing {
 namespace {
 
 QString describe(const std::exception& e) {
-    if (const auto* script = dynamic_cast<const host::ScriptError*>(&e)) {
+    if (const auto* script = dynamic_cast<const base::ScriptError*>(&e)) {
         return script->description();
     }
     return QString::fromUtf8(e.what());
@@ -83,8 +83,8 @@ void Job::fitToPage() {
     try {
         const QImage sheetPicture = picture();
         const LayoutSheet sheet = m_host.layoutSheet();
-        PrintFitToPage(m_out, sheetPicture, host::vb::toInt16(sheet.resX),
-                       host::vb::toInt16(sheet.resY), m_host.sheetMarks());
+        PrintFitToPage(m_out, sheetPicture, base::vb::toInt16(sheet.resX),
+                       base::vb::toInt16(sheet.resY), m_host.sheetMarks());
         m_report.pagesPrinted = 1;
         if (!m_host.batchPrinting()) {
             m_host.CloseDialog();
@@ -102,8 +102,8 @@ void Job::croppedPage() {
         }
         const double s = selectedScaleFor(m_options, sheet, m_out, m_scale);
         m_report.scale = s;
-        const double resX = host::vb::toInt16(sheet.resX);
-        const double resY = host::vb::toInt16(sheet.resY);
+        const double resX = base::vb::toInt16(sheet.resX);
+        const double resY = base::vb::toInt16(sheet.resY);
         const double sheetWidthIn = checkedDivide(sheet.imageWidthPx * s, resX);
         const double sheetHeightIn = checkedDivide(sheet.imageHeightPx * s, resX);
         const CropWindow crop =
@@ -135,7 +135,7 @@ void Job::tiled() {
         // The resolution before the resample: the imaging control keeps a sheet's size in
         // inches when it resamples, while the grid measures the scaled pixels at the original
         // resolution.
-        const double resX = host::vb::toInt16(before.resX);
+        const double resX = base::vb::toInt16(before.resX);
         resampleBy(before, s);
         sheetPicture = picture();
         m_host.repaintDialog();

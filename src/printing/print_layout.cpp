@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <limits>
 
-#include "host/script_error.h"
-#include "host/vb.h"
+#include "base/script_error.h"
+#include "base/vb.h"
 
 namespace sw::printing {
 
@@ -14,7 +14,7 @@ double product32(int i, std::int32_t step) {
     const std::int64_t p = static_cast<std::int64_t>(i) * step;
     if (p < std::numeric_limits<std::int32_t>::min() ||
         p > std::numeric_limits<std::int32_t>::max()) {
-        throw host::ScriptError::overflow();
+        throw base::ScriptError::overflow();
     }
     return static_cast<double>(p);
 }
@@ -22,16 +22,16 @@ double product32(int i, std::int32_t step) {
 PageGrid gridAtScale(const LayoutSheet& sheet, double scale, const PrinterDevice& printer) {
     const PrinterMetrics metrics = readPrinterMetrics(printer);
     return computePageGrid(sheet.imageWidthPx * scale, sheet.imageHeightPx * scale,
-                           host::vb::toInt16(sheet.resX), metrics);
+                           base::vb::toInt16(sheet.resX), metrics);
 }
 
 QList<PreviewObject> gridLines(const PageGrid& grid, const LayoutSheet& sheet) {
     const std::int32_t tileWidthDisplay =
-        host::vb::toInt32(checkedDivide(sheet.displayWidth, grid.columnsExact));
+        base::vb::toInt32(checkedDivide(sheet.displayWidth, grid.columnsExact));
     const std::int32_t tileHeightDisplay =
-        host::vb::toInt32(checkedDivide(sheet.displayHeight, grid.rowsExact));
-    const int columns = host::vb::toInt16(grid.pageColumns);
-    const int rows = host::vb::toInt16(grid.pageRows);
+        base::vb::toInt32(checkedDivide(sheet.displayHeight, grid.rowsExact));
+    const int columns = base::vb::toInt16(grid.pageColumns);
+    const int rows = base::vb::toInt16(grid.pageRows);
     QList<PreviewObject> lines;
     int tag = 1;
     for (int i = 1; i <= columns; ++i) {
@@ -46,7 +46,7 @@ QList<PreviewObject> gridLines(const PageGrid& grid, const LayoutSheet& sheet) {
 }
 
 QString describe(const std::exception& e) {
-    if (const auto* script = dynamic_cast<const host::ScriptError*>(&e)) {
+    if (const auto* script = dynamic_cast<const base::ScriptError*>(&e)) {
         return script->description();
     }
     return QString::fromUtf8(e.what());
@@ -60,7 +60,7 @@ double selectedScaleFor(const LayoutOptions& options, const LayoutSheet& sheet,
         options.scaleText,
         [&] {
             return FitToPageScale(readPrinterMetrics(printer), sheet.imageWidthPx,
-                                  sheet.imageHeightPx, host::vb::toInt16(sheet.resX));
+                                  sheet.imageHeightPx, base::vb::toInt16(sheet.resX));
         },
         scale);
 }
@@ -86,8 +86,8 @@ LayoutResult CroppedLayout(const LayoutOptions& options, const LayoutSheet& shee
         return result;
     }
     const double s = selectedScaleFor(options, sheet, printer, scale);
-    const double resX = host::vb::toInt16(sheet.resX);
-    const double resY = host::vb::toInt16(sheet.resY);
+    const double resX = base::vb::toInt16(sheet.resX);
+    const double resY = base::vb::toInt16(sheet.resY);
     const double ratioX = checkedDivide(s * sheet.imageWidthPx, sheet.displayWidth);
     const double ratioY = checkedDivide(s * sheet.imageHeightPx, sheet.displayHeight);
     const double sheetWidthIn = checkedDivide(sheet.imageWidthPx * s, resX);

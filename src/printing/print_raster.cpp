@@ -1,7 +1,7 @@
 #include "printing/print_raster.h"
 
-#include "host/script_error.h"
-#include "host/vb.h"
+#include "base/script_error.h"
+#include "base/vb.h"
 
 namespace sw::printing {
 
@@ -74,7 +74,7 @@ QImage TransferSheetPicture(const std::function<QImage()>& picture) {
         image = picture();
     }
     if (image.isNull()) {
-        throw host::ScriptError::invalidArgument();
+        throw base::ScriptError::invalidArgument();
     }
     return image;
 }
@@ -97,11 +97,11 @@ QSizeF fitToPageSize(double imageWidthIn, double imageHeightIn, double printable
     const double rx = checkedDivide(imageWidthIn, fitWidthIn);
     const double ry = checkedDivide(imageHeightIn, fitHeightIn);
     if (rx <= ry) {
-        return {static_cast<double>(host::vb::toInt32(checkedDivide(imageWidthIn, ry) * 1440)),
-                static_cast<double>(host::vb::toInt32(printableHeightTwips))};
+        return {static_cast<double>(base::vb::toInt32(checkedDivide(imageWidthIn, ry) * 1440)),
+                static_cast<double>(base::vb::toInt32(printableHeightTwips))};
     }
-    return {static_cast<double>(host::vb::toInt32(printableWidthTwips)),
-            static_cast<double>(host::vb::toInt32(checkedDivide(imageHeightIn, rx) * 1440))};
+    return {static_cast<double>(base::vb::toInt32(printableWidthTwips)),
+            static_cast<double>(base::vb::toInt32(checkedDivide(imageHeightIn, rx) * 1440))};
 }
 
 void PrintFitToPage(PrinterDevice& printer, const QImage& picture, double resX, double resY,

@@ -2,7 +2,7 @@
 
 #include <QDir>
 
-#include "host/script_error.h"
+#include "base/script_error.h"
 #include "printing/paged_printer_device.h"
 
 namespace sw::printing {
@@ -36,7 +36,7 @@ std::unique_ptr<PrinterDevice> redirectedPrinterFor(const PrinterDevice& printer
         return nullptr;
     }
     if (!QDir().mkpath(r.directory)) {
-        throw host::ScriptError::custom(QStringLiteral("Cannot create the folder ") + r.directory);
+        throw base::ScriptError::custom(QStringLiteral("Cannot create the folder ") + r.directory);
     }
     const QString name = QStringLiteral("%1.pdf").arg(r.nextNumber++, 3, 10, QLatin1Char('0'));
     return PdfPrinterDevice::mimicking(printer, QDir(r.directory).filePath(name));

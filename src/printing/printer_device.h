@@ -69,7 +69,7 @@ using SheetMarks = QList<SheetMark>;
 // A document starts with the first drawing operation (circle, picture, text) and ends with
 // endDoc(); newPage() ends the current page, and a newPage() directly followed by endDoc() adds
 // no blank page. Operations that fail (no printer, output cannot be written) throw
-// sw::host::ScriptError with a readable description.
+// sw::base::ScriptError with a readable description.
 //
 // Threads: created, used and destroyed on one thread (the UI thread for real printers).
 class PrinterDevice {

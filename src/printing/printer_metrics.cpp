@@ -2,8 +2,8 @@
 
 #include <limits>
 
-#include "host/script_error.h"
-#include "host/vb.h"
+#include "base/script_error.h"
+#include "base/vb.h"
 
 namespace sw::printing {
 
@@ -15,7 +15,7 @@ std::int32_t checkedSubtract(std::int64_t a, std::int64_t b, std::int64_t c) {
     const std::int64_t r = a - b - c;
     if (r < std::numeric_limits<std::int32_t>::min() ||
         r > std::numeric_limits<std::int32_t>::max()) {
-        throw host::ScriptError::overflow();
+        throw base::ScriptError::overflow();
     }
     return static_cast<std::int32_t>(r);
 }
@@ -24,8 +24,8 @@ std::int32_t checkedSubtract(std::int64_t a, std::int64_t b, std::int64_t c) {
 
 double checkedDivide(double numerator, double denominator) {
     if (denominator == 0.0) {
-        throw numerator == 0.0 ? host::ScriptError::overflow()
-                               : host::ScriptError::divisionByZero();
+        throw numerator == 0.0 ? base::ScriptError::overflow()
+                               : base::ScriptError::divisionByZero();
     }
     return numerator / denominator;
 }
@@ -72,8 +72,8 @@ PrinterMetrics readPrinterMetrics(const PrinterDevice& device) {
         m.dpiX * m.paperWidthIn - (static_cast<double>(m.offsetX) + m.rightMargin);
     const double heightPx =
         m.dpiY * m.paperHeightIn - (static_cast<double>(m.offsetY) + m.bottomMargin);
-    m.printableWidthPx = host::vb::toInt32(widthPx);
-    m.printableHeightPx = host::vb::toInt32(heightPx);
+    m.printableWidthPx = base::vb::toInt32(widthPx);
+    m.printableHeightPx = base::vb::toInt32(heightPx);
 
     m.printableWidthIn = checkedDivide(m.printableWidthPx, m.dpiX);
     m.printableHeightIn = checkedDivide(m.printableHeightPx, m.dpiY);

@@ -1,7 +1,7 @@
 #include "printing/printer_settings.h"
 
-#include "host/ini_store.h"
-#include "host/vb.h"
+#include "base/ini_store.h"
+#include "base/vb.h"
 
 namespace sw::printing {
 
@@ -10,20 +10,20 @@ namespace {
 // Reads go through a buffer of 128 characters (at most 127 kept).
 constexpr int kReadBufferSize = 128;
 
-QString readPrintingKey(const host::ProfileFile& settings, const QString& key) {
+QString readPrintingKey(const base::ProfileFile& settings, const QString& key) {
     const QString raw =
         settings.value(kPrintingSection, key, QStringLiteral("none"), kReadBufferSize);
     const qsizetype nul = raw.indexOf(QChar(0));
-    return nul >= 0 ? raw.left(nul) : host::vb::trimBlanks(raw);
+    return nul >= 0 ? raw.left(nul) : base::vb::trimBlanks(raw);
 }
 
 std::optional<std::int16_t> storedNumber(const QString& text) {
-    const std::optional<double> number = host::vb::parseNumber(text);
+    const std::optional<double> number = base::vb::parseNumber(text);
     if (!number) {
         return std::nullopt;
     }
     try {
-        return host::vb::toInt16(*number);
+        return base::vb::toInt16(*number);
     } catch (const std::exception&) {
         return std::nullopt;
     }
@@ -48,7 +48,7 @@ constexpr PrinterSetting kSettingOrder[kPrinterSettingCount] = {
 
 void LoadPrinterSettings(const QString& iniFile, PrinterCatalog& printers,
                          SavedPrinterSettings& saved) {
-    const host::ProfileFile settings = host::ProfileFile::read(iniFile);
+    const base::ProfileFile settings = base::ProfileFile::read(iniFile);
     saved.savedPrinterName = readPrintingKey(settings, kDefaultPrinterKey);
     saved.savedPaperSize = readPrintingKey(settings, kDefaultPaperKey);
     saved.savedOrientation = readPrintingKey(settings, kDefaultOrientationKey);
@@ -73,7 +73,7 @@ bool SavePrinterSettings(const QString& iniFile, PrinterCatalog& printers,
                          const SavedPrinterSettings& saved) {
     PrinterDevice& printer = printers.current();
     ApplySavedPrinterProperties(printer, saved);
-    host::ProfileFile settings = host::ProfileFile::read(iniFile);
+    base::ProfileFile settings = base::ProfileFile::read(iniFile);
     bool ok = settings.setValue(kPrintingSection, kDefaultPrinterKey, printer.deviceName());
     ok = settings.setValue(kPrintingSection, kDefaultPaperKey,
                            QString::number(printer.paperSize())) &&
@@ -107,7 +107,7 @@ void CapturePrinterProperties(const PrinterDevice& printer, SavedPrinterSettings
         guarded([&] {
             if (const std::optional<int> value = printer.setting(which)) {
                 saved.savedPrinterProps[static_cast<std::size_t>(which)] =
-                    host::vb::toInt16(*value);
+                    base::vb::toInt16(*value);
             }
         });
     }
@@ -140,7 +140,7 @@ void applyPrinterSetupChoice(PrinterCatalog& printers, const PrinterSetupChoice&
                 printer.setSetting(which, *choice.values[index]);
             }
             if (const std::optional<int> back = printer.setting(which)) {
-                saved.savedPrinterProps[index] = host::vb::toInt16(*back);
+                saved.savedPrinterProps[index] = base::vb::toInt16(*back);
             }
         });
     }

@@ -8,8 +8,8 @@
 #include <QJsonArray>
 #include <QTimer>
 
-#include "host/host_calls.h"
-#include "host/script_error.h"
+#include "base/host_calls.h"
+#include "base/script_error.h"
 #include "printing/batch_print.h"
 #include "printing/print_message_log.h"
 #include "printing/print_to_directory.h"
@@ -32,9 +32,9 @@ QJsonValue lastBatchJson() {
                        {QStringLiteral("stopped"), report.stopped}};
 }
 
-host::CallReply waitBatch(host::FastViewer&, const QJsonArray& args) {
-    host::expectArgumentCount(args, 1, 1);
-    const int ms = std::clamp(host::longArgument(args, 0), 0, kLongestWaitMs);
+base::CallReply waitBatch(host::FastViewer&, const QJsonArray& args) {
+    base::expectArgumentCount(args, 1, 1);
+    const int ms = std::clamp(base::longArgument(args, 0), 0, kLongestWaitMs);
     BatchPrintMonitor& monitor = BatchPrintMonitor::instance();
     if (monitor.running() > 0) {
         QEventLoop loop;
@@ -47,23 +47,23 @@ host::CallReply waitBatch(host::FastViewer&, const QJsonArray& args) {
         loop.exec();
     }
     if (monitor.running() > 0) {
-        throw host::ScriptError::custom(QStringLiteral("timeout"));
+        throw base::ScriptError::custom(QStringLiteral("timeout"));
     }
     return {{QStringLiteral("result"), lastBatchJson()}};
 }
 
 }  // namespace
 
-void registerPrintingCalls(host::HostCallRegistry& registry) {
+void registerPrintingCalls(base::HostCallRegistry& registry) {
     registry.add(
-        QStringLiteral("PrintTo"), host::CallKind::Pseudo,
+        QStringLiteral("PrintTo"), base::CallKind::Pseudo,
         [](host::FastViewer&, const QJsonArray& args) {
-            host::expectArgumentCount(args, 1, 1);
-            const QString folder = host::stringArgument(args, 0);
+            base::expectArgumentCount(args, 1, 1);
+            const QString folder = base::stringArgument(args, 0);
             setPrintToDirectory(folder.isEmpty() ? QString() : QDir(folder).absolutePath());
-            return host::CallReply{{QStringLiteral("result"), printToDirectory()}};
+            return base::CallReply{{QStringLiteral("result"), printToDirectory()}};
         });
-    registry.add(QStringLiteral("WaitBatch"), host::CallKind::Pseudo, waitBatch);
+    registry.add(QStringLiteral("WaitBatch"), base::CallKind::Pseudo, waitBatch);
     registry.addStateProvider([](host::FastViewer&, QJsonObject& state) {
         state.insert(QStringLiteral("printTo"), printToDirectory());
         state.insert(

@@ -1,6 +1,6 @@
 #pragma once
 
-namespace sw::host {
+namespace sw::base {
 class HostCallRegistry;
 }
 
@@ -18,6 +18,6 @@ namespace sw::printing {
 // and the Dump keys "printTo" (the folder, "" when off) and "batchPrint" ({"running": count,
 // "last": the last report or null}); print messages recorded without a display are added to the
 // end of "messages".
-void registerPrintingCalls(host::HostCallRegistry& registry);
+void registerPrintingCalls(base::HostCallRegistry& registry);
 
 }  // namespace sw::printing

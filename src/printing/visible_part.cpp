@@ -1,6 +1,6 @@
 #include "printing/visible_part.h"
 
-#include "host/vb.h"
+#include "base/vb.h"
 #include "printing/printer_metrics.h"
 
 namespace sw::printing {
@@ -17,7 +17,7 @@ VisiblePart visiblePart(const QRectF& display, const QSizeF& source, const QSize
     part.x0 = single(checkedDivide(sw * -dl, dw));
     part.y0 = single(checkedDivide(sh * -dt, dh));
     part.width = single(checkedDivide(sw * single(visible.width()), dw));
-    part.height = host::vb::toInt16(single(checkedDivide(sh * single(visible.height()), dh)));
+    part.height = base::vb::toInt16(single(checkedDivide(sh * single(visible.height()), dh)));
     return part;
 }
 

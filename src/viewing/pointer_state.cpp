@@ -1,7 +1,7 @@
 #include "viewing/pointer_state.h"
 
-#include "host/script_error.h"
-#include "host/vb.h"
+#include "base/script_error.h"
+#include "base/vb.h"
 
 namespace sw::viewing {
 
@@ -20,11 +20,11 @@ std::optional<QPoint> PointerState::movePointer(double x, double y) {
     std::optional<QPoint> delta;
     try {
         if (panLastX != 0 && panLastY != 0) {
-            delta = QPoint(host::vb::toInt32(x - panLastX), host::vb::toInt32(y - panLastY));
+            delta = QPoint(base::vb::toInt32(x - panLastX), base::vb::toInt32(y - panLastY));
         }
-        panLastX = host::vb::toInt32(x);
-        panLastY = host::vb::toInt32(y);
-    } catch (const host::ScriptError&) {
+        panLastX = base::vb::toInt32(x);
+        panLastY = base::vb::toInt32(y);
+    } catch (const base::ScriptError&) {
         // A position beyond any screen: this move neither pans nor is recorded.
     }
     return delta;

@@ -1,6 +1,6 @@
 #include "viewing/popup_timer.h"
 
-#include "host/vb.h"
+#include "base/vb.h"
 
 namespace sw::viewing {
 namespace {
@@ -9,7 +9,7 @@ bool strictlyInside(const QRectF& r, const QPointF& p) {
     const double left = r.left();
     const double right = left + r.width();
     const double top = r.top();
-    const double bottom = host::vb::roundHalfEven(top + r.height());
+    const double bottom = base::vb::roundHalfEven(top + r.height());
     return left < p.x() && p.x() < right && top < p.y() && p.y() < bottom;
 }
 

@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "host/script_error.h"
+#include "base/script_error.h"
 #include "plans/local_cache.h"
 #include "plans/path_rules.h"
 #include "plans/project_state.h"
@@ -39,7 +39,7 @@ SaveResult SavePlan(plans::ProjectState& state, const SheetLoad& shown, bool ima
         }
         result.file = plans::sheetFilePath(folder, state.currentPlanName);
         if (!plans::isInsideFolder(state.planDirectory, result.file)) {
-            throw host::ScriptError(host::ScriptError::Code::PathFileAccessError);
+            throw base::ScriptError(base::ScriptError::Code::PathFileAccessError);
         }
         plans::checkPathLimits(state.planDirectory, result.file);
         if (!plans::FolderExists(folder)) {
@@ -48,7 +48,7 @@ SaveResult SavePlan(plans::ProjectState& state, const SheetLoad& shown, bool ima
         saveImage(result.file);
         result.descriptionWritten = plans::writeDescriptionOnce(folder, state.projectName);
         result.outcome = SaveResult::Outcome::Saved;
-    } catch (const host::ScriptError& error) {
+    } catch (const base::ScriptError& error) {
         result.outcome = SaveResult::Outcome::Failed;
         result.errorDescription = error.description();
     } catch (const std::exception& error) {

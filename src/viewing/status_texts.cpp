@@ -1,11 +1,11 @@
 #include "viewing/status_texts.h"
 
-#include "host/vb.h"
+#include "base/vb.h"
 
 namespace sw::viewing {
 namespace {
 
-namespace vb = host::vb;
+namespace vb = base::vb;
 
 // Field 1 (the plan name) of a plan entry, when the entry has one.
 std::optional<QString> entryName(const QString& entry) {

@@ -2,13 +2,13 @@
 
 #include <exception>
 
-#include "host/script_error.h"
-#include "host/vb.h"
+#include "base/script_error.h"
+#include "base/vb.h"
 #include "viewing/status_texts.h"
 
 namespace sw::viewing {
 
-namespace vb = host::vb;
+namespace vb = base::vb;
 
 void runIgnoringErrors(const std::function<void()>& step) {
     try {
@@ -128,7 +128,7 @@ void ViewController::ResetAfterFileOpen() {
     const std::optional<QString> size = SheetSizeText(m_view.imageWidth(), m_view.imageHeight(),
                                                       m_view.resolutionX(), m_view.resolutionY());
     if (!size) {
-        throw host::ScriptError::divisionByZero();
+        throw base::ScriptError::divisionByZero();
     }
     m_shell.setSheetSizeText(*size);
     m_view.setPaintSizeMode(ImagingView::kFit);

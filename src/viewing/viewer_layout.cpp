@@ -3,8 +3,8 @@
 #include <cmath>
 #include <functional>
 
-#include "host/script_error.h"
-#include "host/vb.h"
+#include "base/script_error.h"
+#include "base/vb.h"
 
 namespace sw::viewing {
 namespace {
@@ -17,7 +17,7 @@ void assign(float& field, Extent extent, float tppOfAxis, const std::function<fl
     float value = 0.0F;
     try {
         value = compute();
-    } catch (const host::ScriptError&) {
+    } catch (const base::ScriptError&) {
         return;
     }
     if (!std::isfinite(value) || std::abs(value / tppOfAxis) > kMaxControlPixels) {
@@ -30,7 +30,7 @@ void assign(float& field, Extent extent, float tppOfAxis, const std::function<fl
 }
 
 float offset16(std::int32_t stored) {
-    return static_cast<float>(host::vb::toInt16(stored));
+    return static_cast<float>(base::vb::toInt16(stored));
 }
 
 }  // namespace

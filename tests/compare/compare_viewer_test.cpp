@@ -12,10 +12,10 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "base/host_calls.h"
+#include "base/ini_store.h"
 #include "compare/comparison.h"
 #include "compare/ui/comparison_controller.h"
-#include "host/host_calls.h"
-#include "host/ini_store.h"
 #include "host/ui/fast_viewer.h"
 #include "host/ui/standard_calls.h"
 #include "imaging/tiff_writer.h"
@@ -54,7 +54,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
         m_viewer.iniPath = m_dir.filePath("Sheetwise.ini");
-        host::writeProfileString(m_viewer.iniPath, "Prefs", "Plan Directory", m_dir.filePath("p"));
+        base::writeProfileString(m_viewer.iniPath, "Prefs", "Plan Directory", m_dir.filePath("p"));
         QDir().mkpath(m_dir.filePath("sheets"));
         imaging::saveTiffFile(revision({}, true), m_dir.filePath("sheets/A-101.tif"), 29, 1);
         imaging::saveTiffFile(revision({-6, 4}, false), m_dir.filePath("sheets/A-101r1.tif"), 29,
@@ -74,7 +74,7 @@ protected:
     }
 
     QJsonObject run(const QJsonArray& call) {
-        return host::HostCallRunner(m_viewer, host::standardRegistry(), host::Trust::Trusted)
+        return base::HostCallRunner(m_viewer, host::standardRegistry(), base::Trust::Trusted)
             .run(call);
     }
     void ok(const QJsonArray& call) {

@@ -46,18 +46,18 @@ TEST_P(HandoverRequests, ReadBackAsSentWhateverThePieces) {
 INSTANTIATE_TEST_SUITE_P(
     Table, HandoverRequests,
     ::testing::Combine(
-        ::testing::Values(RequestCase{"Show", {HandoverKind::Show, Trust::Trusted, "", ""}},
+        ::testing::Values(RequestCase{"Show", {HandoverKind::Show, base::Trust::Trusted, "", ""}},
                           RequestCase{"TrustedDocument",
-                                      {HandoverKind::Document, Trust::Trusted, "calls.json",
+                                      {HandoverKind::Document, base::Trust::Trusted, "calls.json",
                                        "{\"calls\": [[\"Dump\"]]}\n\n{\"line\": 2}"}},
                           RequestCase{"BinaryPayload",
-                                      {HandoverKind::Document, Trust::Untrusted, "\xC3\xA9",
+                                      {HandoverKind::Document, base::Trust::Untrusted, "\xC3\xA9",
                                        QByteArray("\0\n\xff{}\n", 6)}},
                           RequestCase{"Fetch",
-                                      {HandoverKind::Fetch, Trust::Trusted, "http://h/c.json",
+                                      {HandoverKind::Fetch, base::Trust::Trusted, "http://h/c.json",
                                        "http://h/c.json"}},
                           RequestCase{"Url",
-                                      {HandoverKind::Url, Trust::Untrusted, "link",
+                                      {HandoverKind::Url, base::Trust::Untrusted, "link",
                                        "sheetwise:calls?json=%7B%7D"}}),
         ::testing::Values(1, 7, 4096)),
     [](const auto& info) {
@@ -67,16 +67,17 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(HandoverRequestTrust, ALinkNeverRunsTrustedWhateverTheHeaderSays) {
     HandoverRequestReader reader;
-    const HandoverRequest request{HandoverKind::Url, Trust::Trusted, "x", "sheetwise:calls?json=1"};
+    const HandoverRequest request{HandoverKind::Url, base::Trust::Trusted, "x",
+                                  "sheetwise:calls?json=1"};
     ASSERT_EQ(reader.feed(encodeHandoverRequest(request)), State::Complete);
-    EXPECT_EQ(reader.request().trust, Trust::Untrusted);
+    EXPECT_EQ(reader.request().trust, base::Trust::Untrusted);
 }
 
 // A big project's link repeated as the header's source made the header line too long: the
 // header stays small and a link of a whole 1 MB document, every byte escaped, is read whole.
 TEST(HandoverRequestSize, ALinkUpToTheDocumentLimitIsHandedOverWithASmallHeader) {
     const QString link = sheetwiseCallsUrl(QByteArray(kMaxDocumentBytes, '\n'));
-    const HandoverRequest request{HandoverKind::Url, Trust::Untrusted, link, link.toUtf8()};
+    const HandoverRequest request{HandoverKind::Url, base::Trust::Untrusted, link, link.toUtf8()};
     const QByteArray bytes = encodeHandoverRequest(request);
     EXPECT_LT(bytes.indexOf('\n'), 1024);
     HandoverRequestReader reader;

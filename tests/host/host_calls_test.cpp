@@ -1,4 +1,4 @@
-#include "host/host_calls.h"
+#include "base/host_calls.h"
 
 #include "host_test_support.h"
 #include "support/test_paths.h"
@@ -14,7 +14,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
-#include "host/ini_store.h"
+#include "base/ini_store.h"
 #include "host/ui/fast_viewer.h"
 #include "host/ui/standard_calls.h"
 #include "imaging/ui/imaging_control.h"
@@ -37,15 +37,16 @@ class CallsFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         m_viewer.iniPath = m_dir.filePath("Sheetwise.ini");
-        writeProfileString(m_viewer.iniPath, "Prefs", "Plan Directory", m_dir.filePath("plans"));
+        base::writeProfileString(m_viewer.iniPath, "Prefs", "Plan Directory",
+                                 m_dir.filePath("plans"));
     }
 
-    QJsonObject run(const char* call, Trust trust = Trust::Trusted) {
-        const HostCallRunner runner(m_viewer, standardRegistry(), trust);
+    QJsonObject run(const char* call, base::Trust trust = base::Trust::Trusted) {
+        const base::HostCallRunner runner(m_viewer, standardRegistry(), trust);
         const QJsonDocument document = QJsonDocument::fromJson(call);
         return runner.run(document.isArray() ? QJsonValue(document.array()) : QJsonValue(call));
     }
-    QString error(const char* call, Trust trust = Trust::Trusted) {
+    QString error(const char* call, base::Trust trust = base::Trust::Trusted) {
         return run(call, trust).value("error").toString();
     }
 
@@ -113,9 +114,9 @@ TEST_F(CallsFixture, MalformedCallsFailOneByOne) {
 }
 
 TEST_F(CallsFixture, UntrustedCallerMayScriptButNotActAsUser) {
-    EXPECT_TRUE(run(R"(["SetProjectName","P"])", Trust::Untrusted).value("ok").toBool());
+    EXPECT_TRUE(run(R"(["SetProjectName","P"])", base::Trust::Untrusted).value("ok").toBool());
     for (const char* call : {R"(["Dump"])", R"(["Click","FastViewer/pmn"])", R"(["Wait",1])"}) {
-        EXPECT_EQ(error(call, Trust::Untrusted), "Permission denied") << call;
+        EXPECT_EQ(error(call, base::Trust::Untrusted), "Permission denied") << call;
     }
 }
 
@@ -140,30 +141,30 @@ TEST_F(CallsFixture, DumpShowsTheFieldsAndTrees) {
 }
 
 TEST(HostCallRegistry, LaterStateProvidersAndRegistrationsWin) {
-    HostCallRegistry registry;
+    base::HostCallRegistry registry;
     addStandardCalls(registry);
     registry.addStateProvider([](FastViewer&, QJsonObject& state) { state["projectId"] = "1"; });
     registry.addStateProvider([](FastViewer&, QJsonObject& state) {
         state["projectId"] = state.value("projectId").toString() + "+2";
     });
     FastViewer viewer;
-    const HostCallRunner runner(viewer, registry, Trust::Trusted);
+    const base::HostCallRunner runner(viewer, registry, base::Trust::Trusted);
     EXPECT_EQ(runner.run(json(R"(["Dump"])")).value("state").toObject().value("projectId"), "1+2");
-    registry.add("dump", CallKind::Pseudo, [](FastViewer&, const QJsonArray&) {
-        return CallReply{{"state", "replaced"}};
+    registry.add("dump", base::CallKind::Pseudo, [](FastViewer&, const QJsonArray&) {
+        return base::CallReply{{"state", "replaced"}};
     });
     EXPECT_EQ(runner.run(json(R"(["DUMP"])")).value("state").toString(), "replaced");
 }
 
 // A page author finds every call besides the scripting methods in the README's table of calls.
 TEST(HostCallRegistry, EveryPseudoCallIsDocumentedInTheReadme) {
-    HostCallRegistry registry;
+    base::HostCallRegistry registry;
     addStandardCalls(registry);
     QFile readme(sw::test::dataPath("../../README.md"));
     ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(readme.readAll());
     for (const QString& name : registry.names()) {
-        if (registry.find(name)->kind == CallKind::Pseudo) {
+        if (registry.find(name)->kind == base::CallKind::Pseudo) {
             EXPECT_TRUE(text.contains("`[\"" + name + "\"")) << name.toStdString();
         }
     }
@@ -234,7 +235,7 @@ TEST(HostCallDocument, GivesTheCallsListOrSaysWhatIsWrong) {
                                                  {"", -1}};  // -1: refused
     for (const auto& [document, count] : cases) {
         QString error;
-        const std::optional<QJsonArray> calls = parseHostCallDocument(document, &error);
+        const std::optional<QJsonArray> calls = base::parseHostCallDocument(document, &error);
         EXPECT_EQ(calls ? calls->size() : -1, count) << document;
         EXPECT_EQ(error.isEmpty(), count >= 0) << document;
     }

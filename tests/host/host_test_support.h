@@ -2,13 +2,13 @@
 
 // Helpers shared by the host tests: small files, sample sheets, and runs of the built programs in
 // a home of the test's own.
+#include "support/test_paths.h"
 #include <gtest/gtest.h>
 
 #include <ostream>
 #include <string>
 
 #include <QByteArray>
-#include <QFile>
 #include <QJsonObject>
 #include <QList>
 #include <QProcessEnvironment>
@@ -17,15 +17,8 @@
 
 namespace sw::host::test {
 
-inline bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-inline QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
+using sw::test::readFile;
+using sw::test::writeFile;
 
 inline QByteArray callsDocument(const char* calls) {
     return QByteArray(R"({"calls": )") + calls + "}";

@@ -163,17 +163,18 @@ TEST_F(Instances, GarbageAndVanishingPeersLeaveTheViewerServing) {
     startFirst();
     EXPECT_TRUE(exchange(m_socket, "GET / HTTP/1.0\r\n\r\n").contains("\"refused\""));
     const QByteArray hugeLink =
-        encodeHandoverRequest({HandoverKind::Url, Trust::Untrusted, "link",
+        encodeHandoverRequest({HandoverKind::Url, base::Trust::Untrusted, "link",
                                sheetwiseCallsUrl(QByteArray(kMaxDocumentBytes + 1, 'a')).toUtf8()});
     EXPECT_TRUE(exchange(m_socket, hugeLink).contains("larger than 1 MB"));
 
     // A peer that leaves in the middle of its request, and one that leaves while its calls run.
-    const QByteArray cut = encodeHandoverRequest({HandoverKind::Document, Trust::Trusted, "cut",
-                                                  callsDocument(R"([["SetProjectName", "Cut"]])")});
+    const QByteArray cut =
+        encodeHandoverRequest({HandoverKind::Document, base::Trust::Trusted, "cut",
+                               callsDocument(R"([["SetProjectName", "Cut"]])")});
     exchange(m_socket, cut.left(cut.size() - 5), true);
     exchange(
         m_socket,
-        encodeHandoverRequest({HandoverKind::Document, Trust::Trusted, "gone",
+        encodeHandoverRequest({HandoverKind::Document, base::Trust::Trusted, "gone",
                                callsDocument(R"([["Wait", 300], ["SetProjectName", "Ran"]])")}),
         true);
 

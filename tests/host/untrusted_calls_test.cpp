@@ -26,27 +26,27 @@ using sw::test::PrintTo;
 
 struct UntrustedCase {
     const char* name = nullptr;
-    SafeCtl switches;
+    base::SafeCtl switches;
     const char* calls = nullptr;  // the page's calls; the last one is checked
     const char* error = nullptr;  // start of the last call's error; nullptr: the call runs
 };
 
-constexpr SafeCtl kLoaded{true, true};
+constexpr base::SafeCtl kLoaded{true, true};
 
 class UntrustedCalls : public ::testing::TestWithParam<UntrustedCase> {};
 
 TEST_P(UntrustedCalls, RunOnlyScriptingMethodsWhileScriptingIsSafeAndLoadOnlyFromTheWeb) {
     const UntrustedCase& c = GetParam();
-    HostCallRegistry registry;
+    base::HostCallRegistry registry;
     addStandardCalls(registry);
     // A call another area might register as a scripting method by mistake.
-    registry.add("RemoveFolder", CallKind::Scripting, [](FastViewer& v, const QJsonArray&) {
+    registry.add("RemoveFolder", base::CallKind::Scripting, [](FastViewer& v, const QJsonArray&) {
         v.projectName = "removed";
-        return CallReply{};
+        return base::CallReply{};
     });
     FastViewer viewer;
     viewer.projectName = "before";
-    const UntrustedCallRunner runner(viewer, registry, ObjectSafety(c.switches));
+    const UntrustedCallRunner runner(viewer, registry, base::ObjectSafety(c.switches));
     QJsonObject reply;
     for (const QJsonValue call : QJsonDocument::fromJson(c.calls).array()) {
         reply = runner.run(call);

@@ -17,8 +17,8 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include "host/ini_store.h"
-#include "host/script_error.h"
+#include "base/ini_store.h"
+#include "base/script_error.h"
 #include "host/ui/fast_viewer.h"
 #include "host/ui/tree_nodes.h"
 #include "imaging/ui/imaging_control.h"
@@ -49,7 +49,8 @@ protected:
     void SetUp() override {
         widgets::pinTwipsPerPixel(15.0);
         m_viewer.iniPath = m_dir.filePath("Sheetwise.ini");
-        writeProfileString(m_viewer.iniPath, "Prefs", "Plan Directory", m_dir.filePath("plans"));
+        base::writeProfileString(m_viewer.iniPath, "Prefs", "Plan Directory",
+                                 m_dir.filePath("plans"));
         QDir().mkpath(m_dir.filePath("sheets"));
         writeTestSheet(sheet("A-101.tif"), 36, 24);
         m_viewer.resize(1000, 700);
@@ -124,7 +125,7 @@ TEST_F(ViewerSurface, GainingTheFocusRereadsThePlanFolder) {
     QApplication::setActiveWindow(&outside);
     outside.setFocus();
     QApplication::processEvents();
-    writeProfileString(m_viewer.iniPath, "Prefs", "Plan Directory", "/elsewhere");
+    base::writeProfileString(m_viewer.iniPath, "Prefs", "Plan Directory", "/elsewhere");
     QApplication::setActiveWindow(&m_viewer);
     m_viewer.viewer->setFocus();
     QApplication::processEvents();
@@ -220,7 +221,7 @@ TEST_F(ViewerSurface, ASiteTooDeepForTheFileSystemLeavesNoFolders) {
     QString url = "http://h/", id = "1-2", name = "P";
     qint32 rotation = 0;
     QString site = QString("a/").repeated(160000);
-    EXPECT_THROW(m_viewer.InitVars(url, id, name, rotation, site), ScriptError);
+    EXPECT_THROW(m_viewer.InitVars(url, id, name, rotation, site), base::ScriptError);
     site = QString("a/").repeated(2040);
     m_viewer.InitVars(url, id, name, rotation, site);
     m_viewer.DoCommand("Save");

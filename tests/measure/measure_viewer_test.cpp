@@ -11,8 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "host/host_calls.h"
-#include "host/ini_store.h"
+#include "base/host_calls.h"
+#include "base/ini_store.h"
 #include "host/ui/fast_viewer.h"
 #include "host/ui/standard_calls.h"
 #include "imaging/ui/imaging_control.h"
@@ -28,7 +28,8 @@ class MeasureViewer : public ::testing::Test {
 protected:
     void SetUp() override {
         m_viewer.iniPath = m_dir.filePath("Sheetwise.ini");
-        writeProfileString(m_viewer.iniPath, "Prefs", "Plan Directory", m_dir.filePath("plans"));
+        base::writeProfileString(m_viewer.iniPath, "Prefs", "Plan Directory",
+                                 m_dir.filePath("plans"));
         QDir().mkpath(m_dir.filePath("server/2004/0815/plans"));
         // 6 x 4 in at 100 dpi: 600 x 400 sheet pixels.
         test::writeTestSheet(m_dir.filePath("server/2004/0815/plans/A-101.tif"), 6, 4, 100);
@@ -43,7 +44,7 @@ protected:
     }
 
     QJsonObject run(const QJsonArray& call) {
-        return HostCallRunner(m_viewer, standardRegistry(), Trust::Trusted).run(call);
+        return base::HostCallRunner(m_viewer, standardRegistry(), base::Trust::Trusted).run(call);
     }
     void ok(const QJsonArray& call) {
         const QJsonObject reply = run(call);

@@ -8,7 +8,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "host/script_error.h"
+#include "base/script_error.h"
 #include "plans/tree_node.h"
 
 // Helpers shared by the plans tests.
@@ -18,7 +18,7 @@ namespace sw::plans::test {
 inline QString errorOf(const std::function<void()>& run) {
     try {
         run();
-    } catch (const host::ScriptError& e) {
+    } catch (const base::ScriptError& e) {
         return e.description();
     }
     return {};

@@ -4,8 +4,8 @@
 
 #include <QTemporaryDir>
 
-#include "host/ini_store.h"
-#include "host/preferences.h"
+#include "base/ini_store.h"
+#include "base/preferences.h"
 #include "plans/plan_test_support.h"
 
 namespace sw::plans {
@@ -119,7 +119,7 @@ class ProjectFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         m_state.iniPath = m_dir.filePath("Sheetwise.ini");
-        host::writeProfileString(m_state.iniPath, "Prefs", "Plan Directory", m_dir.path());
+        base::writeProfileString(m_state.iniPath, "Prefs", "Plan Directory", m_dir.path());
     }
 
     // Calls InitVars; returns the caller's project identifier afterwards.
@@ -186,7 +186,7 @@ TEST(SheetAddress, APagesSheetListLoadsOnlyFromTheWebWhoeverAsks) {
     QString id = "dev-x";
     state.SetPlanUrl(url, id);
     {
-        const host::CallerTrustScope page(host::Trust::Untrusted);
+        const base::CallerTrustScope page(base::Trust::Untrusted);
         std::vector<TreeNode> nodes;
         state.MakePlanList("h~A,1,../../ptmx", nodes);
     }
@@ -220,7 +220,7 @@ TEST_P(HostileInitVars, IsRefusedBeforeAnythingIsStored) {
     EXPECT_EQ(id, GetParam().id);
     EXPECT_EQ(addressing(), before);
     if (site == "north") {
-        EXPECT_THROW(m_state.SetProjectID(id), host::ScriptError);
+        EXPECT_THROW(m_state.SetProjectID(id), base::ScriptError);
         EXPECT_EQ(m_state.projectId, "2004-0815");
     }
 }
@@ -246,19 +246,19 @@ INSTANTIATE_TEST_SUITE_P(
 // which is written back.
 TEST_F(ProjectFixture, ResetRootFollowsTheSettingsAtEachCall) {
     initVars("1-2", "north");
-    host::writeProfileString(m_state.iniPath, "Prefs", "Plan Directory", "/srv/plans/");
-    host::writeProfileString(m_state.iniPath, "Prefs", "Print In Blue", "1");
+    base::writeProfileString(m_state.iniPath, "Prefs", "Plan Directory", "/srv/plans/");
+    base::writeProfileString(m_state.iniPath, "Prefs", "Print In Blue", "1");
     m_state.ResetRoot();
     EXPECT_EQ(m_state.localRoot, "/srv/plans//north/");
     EXPECT_TRUE(m_state.printInBlue);
     EXPECT_FALSE(m_state.reversePrint);
 
-    host::writeProfileString(m_state.iniPath, "Prefs", "Plan Directory", "");
+    base::writeProfileString(m_state.iniPath, "Prefs", "Plan Directory", "");
     m_state.ResetRoot();
-    EXPECT_EQ(m_state.planDirectory, host::defaultPlanDirectory());
-    EXPECT_EQ(m_state.localRoot, host::defaultPlanDirectory() + "/north/");
-    EXPECT_EQ(host::readProfileString(m_state.iniPath, "Prefs", "Plan Directory", "none"),
-              host::defaultPlanDirectory());
+    EXPECT_EQ(m_state.planDirectory, base::defaultPlanDirectory());
+    EXPECT_EQ(m_state.localRoot, base::defaultPlanDirectory() + "/north/");
+    EXPECT_EQ(base::readProfileString(m_state.iniPath, "Prefs", "Plan Directory", "none"),
+              base::defaultPlanDirectory());
 }
 
 }  // namespace

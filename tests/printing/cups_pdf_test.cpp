@@ -20,7 +20,7 @@
 #include <QTest>
 #include <QThread>
 
-#include "host/ini_store.h"
+#include "base/ini_store.h"
 #include "imaging/tiff_writer.h"
 #include "printing/paper_names.h"
 #include "printing/print_command.h"
@@ -144,9 +144,9 @@ TEST_F(CupsPdf, BatchOfThreeSheetsFromThePlanServerGivesThreeJobsInOrder) {
     ASSERT_NE(server.start(), 0) << server.errorString().toStdString();
 
     const QString ini = dir.filePath(QStringLiteral("Sheetwise.ini"));
-    host::writeProfileString(ini, kPrintingSection, kDefaultPrinterKey, queue);
-    host::writeProfileString(ini, kPrintingSection, kDefaultPaperKey, QStringLiteral("1"));
-    host::writeProfileString(ini, kPrintingSection, kDefaultOrientationKey, QStringLiteral("1"));
+    base::writeProfileString(ini, kPrintingSection, kDefaultPrinterKey, queue);
+    base::writeProfileString(ini, kPrintingSection, kDefaultPaperKey, QStringLiteral("1"));
+    base::writeProfileString(ini, kPrintingSection, kDefaultOrientationKey, QStringLiteral("1"));
     QtPrinterCatalog printers;
     QPointer<DlgPrint> dialog = new DlgPrint(nullptr, &printers);
     dialog->IniFile = ini;
@@ -215,10 +215,10 @@ TEST_F(CupsPdf, PrintCommandUsesTheQueuesImageableAreaAndTheChosenPaperCode) {
     for (const int code : {18, 2}) {
         QByteArray out;
         QByteArray err;
-        ASSERT_EQ(printCommand({"sheetwise", sheet, "--printer", queue, "--paper",
-                                QString::number(code)},
-                               &out, &err),
-                  0)
+        ASSERT_EQ(
+            printCommand({"sheetwise", sheet, "--printer", queue, "--paper", QString::number(code)},
+                         &out, &err),
+            0)
             << err.toStdString();
         const QJsonObject summary = QJsonDocument::fromJson(out).object();
         EXPECT_DOUBLE_EQ(summary.value("printableWidthIn").toDouble(), 8.5);

@@ -14,7 +14,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "host/host_calls.h"
+#include "base/host_calls.h"
 #include "host/ui/fast_viewer.h"
 #include "host/ui/standard_calls.h"
 #include "imaging/tiff_reader.h"
@@ -285,7 +285,7 @@ TEST_F(BatchPrinting, ClosingDuringAPrintJobStopsTheBatchAfterThatJob) {
 TEST_F(BatchPrinting, ScriptRunsABatchAndWaitsForIt) {
     open(false, true);
     host::FastViewer viewer;
-    const host::HostCallRunner runner(viewer, host::standardRegistry(), host::Trust::Trusted);
+    const base::HostCallRunner runner(viewer, host::standardRegistry(), base::Trust::Trusted);
     for (const QJsonArray& call : {QJsonArray{"Click", "DlgPrint/Command2"},
                                    QJsonArray{"Select", "DlgPrint/BatchList", QJsonArray{2, 5, 7}},
                                    QJsonArray{"Click", "DlgPrint/BatchOk"}}) {

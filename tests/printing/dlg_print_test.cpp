@@ -14,7 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "host/ini_store.h"
+#include "base/ini_store.h"
 #include "imaging/sheet.h"
 #include "imaging/ui/imaging_control.h"
 #include "printing/fake_printer_device.h"
@@ -71,7 +71,7 @@ protected:
         QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton);
     }
     void store(const QString& key, const QString& value) const {
-        host::writeProfileString(dialog->IniFile, kPrintingSection, key, value);
+        base::writeProfileString(dialog->IniFile, kPrintingSection, key, value);
     }
 
     // Loads a grid sheet as image 1, hands over the context and shows the dialog.
@@ -181,7 +181,7 @@ TEST_F(PrintDialog, StoredPrinterIsSelectedAndExitWritesTheKeysOnce) {
     EXPECT_FALSE(dialog->isVisible());
     QStringList stored;
     for (const QString& key : {kDefaultPrinterKey, kDefaultPaperKey, kDefaultOrientationKey}) {
-        stored << host::readProfileString(dialog->IniFile, kPrintingSection, key, QString());
+        stored << base::readProfileString(dialog->IniFile, kPrintingSection, key, QString());
     }
     // The orientation remembered when the dialog took the printer is applied before saving.
     EXPECT_EQ(stored, QStringList({"Plotter", "3", "1"}));

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "host/script_error.h"
+#include "base/script_error.h"
 
 namespace sw::printing::test {
 
@@ -62,14 +62,14 @@ std::optional<int> FakePrinterDevice::setting(PrinterSetting which) const {
 
 void FakePrinterDevice::setSetting(PrinterSetting which, int value) {
     if (m_refused.count(which) != 0) {
-        throw host::ScriptError::invalidArgument();
+        throw base::ScriptError::invalidArgument();
     }
     m_writes.emplace_back(which, value);
     if (which == PrinterSetting::PaperSize) {
         m_paperSize = value;
     } else if (which == PrinterSetting::Orientation) {
         if (value != kPortrait && value != kLandscape) {
-            throw host::ScriptError::invalidArgument();
+            throw base::ScriptError::invalidArgument();
         }
         m_orientation = value;
     } else {
@@ -92,7 +92,7 @@ void FakePrinterDevice::line(QPointF from, QPointF to) {
 void FakePrinterDevice::paintPicture(const QImage& picture, const QRectF& dest,
                                      const QRectF& source) {
     if (m_failOnPicture > 0 && --m_failOnPicture == 0) {
-        throw host::ScriptError::custom(QStringLiteral("Printer out of paper"));
+        throw base::ScriptError::custom(QStringLiteral("Printer out of paper"));
     }
     draw();
     m_ops.push_back({Op::Kind::Picture, {}, {}, 0, dest, source, picture.size(), picture.depth()});

@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "host/ini_store.h"
+#include "base/ini_store.h"
 #include "printing/fake_printer_device.h"
 
 namespace sw::printing {
@@ -36,7 +36,7 @@ protected:
     }
 
     QString stored(const QString& key) const {
-        return host::readProfileString(ini, kPrintingSection, key, QStringLiteral("<absent>"));
+        return base::readProfileString(ini, kPrintingSection, key, QStringLiteral("<absent>"));
     }
 
     static std::int16_t& prop(SavedPrinterSettings& saved, P which) {
@@ -91,9 +91,9 @@ class StoredValues : public PrinterSettings, public ::testing::WithParamInterfac
 
 TEST_P(StoredValues, SelectOnlyWhatTheyExactlyName) {
     const StoredCase& c = GetParam();
-    host::writeProfileString(ini, kPrintingSection, kDefaultPrinterKey, c.printer);
-    host::writeProfileString(ini, kPrintingSection, kDefaultPaperKey, c.paper);
-    host::writeProfileString(ini, kPrintingSection, kDefaultOrientationKey, c.orientation);
+    base::writeProfileString(ini, kPrintingSection, kDefaultPrinterKey, c.printer);
+    base::writeProfileString(ini, kPrintingSection, kDefaultPaperKey, c.paper);
+    base::writeProfileString(ini, kPrintingSection, kDefaultOrientationKey, c.orientation);
     SavedPrinterSettings saved;
     EXPECT_EQ(loaded(saved), c.loaded);
 }

@@ -5,7 +5,7 @@
 #include <QPrinterInfo>
 #include <QTemporaryDir>
 
-#include "host/host_calls.h"
+#include "base/host_calls.h"
 #include "host/ui/fast_viewer.h"
 #include "printing/print_dialog_driver.h"
 #include "printing/print_to_directory.h"
@@ -22,16 +22,16 @@ protected:
     }
     void TearDown() override { setPrintToDirectory(QString()); }
 
-    QJsonObject run(const QJsonArray& call, host::Trust trust = host::Trust::Trusted) {
-        return host::HostCallRunner(viewer, registry, trust).run(call);
+    QJsonObject run(const QJsonArray& call, base::Trust trust = base::Trust::Trusted) {
+        return base::HostCallRunner(viewer, registry, trust).run(call);
     }
 
-    host::HostCallRegistry registry;
+    base::HostCallRegistry registry;
     host::FastViewer viewer;
 };
 
 TEST_F(PrintingCalls, PrintToSwitchesRedirectionOnAndOffForTrustedCallersOnly) {
-    EXPECT_FALSE(run({"PrintTo", "/tmp/x"}, host::Trust::Untrusted).value("ok").toBool());
+    EXPECT_FALSE(run({"PrintTo", "/tmp/x"}, base::Trust::Untrusted).value("ok").toBool());
     EXPECT_TRUE(printToDirectory().isEmpty());
 
     QTemporaryDir dir;
@@ -51,7 +51,7 @@ TEST_F(PrintingCalls, PrintToSwitchesRedirectionOnAndOffForTrustedCallersOnly) {
 // A script uses the PrintDialog class as a page would: make one, offer values, show the system
 // dialog (answered here as a user would), read back what the user chose.
 TEST_F(PrintingCalls, PrintDialogIsMadeOfferedShownAndReadBack) {
-    EXPECT_FALSE(run({"PrintDialog", "create"}, host::Trust::Untrusted).value("ok").toBool());
+    EXPECT_FALSE(run({"PrintDialog", "create"}, base::Trust::Untrusted).value("ok").toBool());
     const int n = run({"PrintDialog", "create"}).value("result").toInt();
     for (const auto& [member, value] : {std::pair{"Copies", 3}, {"FromPage", 2}, {"ToPage", 4}}) {
         EXPECT_TRUE(run({"PrintDialog", n, member, value}).value("ok").toBool()) << member;
@@ -61,15 +61,15 @@ TEST_F(PrintingCalls, PrintDialogIsMadeOfferedShownAndReadBack) {
     const QJsonObject shown = run({"PrintDialog", n, "show"});
     EXPECT_EQ(offered.copies, 3);
     EXPECT_EQ(offered.from, 2);
-    EXPECT_EQ(shown.value("result").toObject(),
-              (QJsonObject{{"m_Printer", QPrinterInfo::availablePrinterNames().contains(
-                                             offered.printer)
-                                             ? QJsonValue(offered.printer)
-                                             : QJsonValue()},
-                           {"Copies", 5},
-                           {"FromPage", 2},
-                           {"ToPage", 4},
-                           {"Pages", 0}}));
+    EXPECT_EQ(
+        shown.value("result").toObject(),
+        (QJsonObject{{"m_Printer", QPrinterInfo::availablePrinterNames().contains(offered.printer)
+                                       ? QJsonValue(offered.printer)
+                                       : QJsonValue()},
+                     {"Copies", 5},
+                     {"FromPage", 2},
+                     {"ToPage", 4},
+                     {"Pages", 0}}));
     EXPECT_EQ(run({"PrintDialog", n + 1}).value("error"), "Subscript out of range");
     EXPECT_FALSE(run({"PrintDialog", n, "m_Printer", "No such printer"}).value("ok").toBool());
 }

@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "host/script_error.h"
+#include "base/script_error.h"
 
 namespace sw::printing::test {
 
@@ -46,7 +46,7 @@ template <typename Call>
 QString scriptError(Call&& call) {
     try {
         call();
-    } catch (const host::ScriptError& e) {
+    } catch (const base::ScriptError& e) {
         return e.description();
     }
     return QStringLiteral("no error");

@@ -6,8 +6,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "host/ini_store.h"
-#include "host/script_error.h"
+#include "base/ini_store.h"
+#include "base/script_error.h"
 #include "plans/project_state.h"
 
 namespace sw::viewing {
@@ -29,7 +29,7 @@ protected:
     }
 
     void usePlanFolder(const QString& folder) {
-        host::writeProfileString(m_state.iniPath, "Prefs", "Plan Directory", folder);
+        base::writeProfileString(m_state.iniPath, "Prefs", "Plan Directory", folder);
     }
 
     // The sheet on screen, loaded under `name`.
@@ -45,7 +45,7 @@ protected:
         return SavePlan(m_state, loadedAs(sheetName), true, [this](const QString& file) {
             QFile out(file);
             if (!out.open(QIODevice::WriteOnly)) {
-                throw host::ScriptError(host::ScriptError::Code::PathNotFound);
+                throw base::ScriptError(base::ScriptError::Code::PathNotFound);
             }
             out.write("II*\0", 4);
             m_saved << file;

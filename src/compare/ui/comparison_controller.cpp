@@ -10,8 +10,8 @@
 #include <QLabel>
 #include <QUrl>
 
+#include "base/script_error.h"
 #include "compare/ui/compare_host.h"
-#include "host/script_error.h"
 #include "imaging/imaging_error.h"
 #include "imaging/sheet_loader.h"
 #include "imaging/ui/imaging_control.h"
@@ -183,7 +183,7 @@ void ComparisonController::setEarlier(const QString& addressOrPath) {
         const QString text = QStringLiteral("The earlier revision %1 could not be opened: %2")
                                  .arg(addressOrPath, failure);
         m_host.showMessage(text);
-        throw host::ScriptError::custom(text);
+        throw base::ScriptError::custom(text);
     }
     if (isActive()) {
         startWith(loaded, addressOrPath);
@@ -235,14 +235,14 @@ void ComparisonController::setMode(const QString& name) {
     }
     const std::optional<CompareMode> mode = modeFromName(name);
     if (!mode) {
-        throw host::ScriptError::custom(
+        throw base::ScriptError::custom(
             QStringLiteral("Unknown comparison mode %1 (overlay, new, earlier or off)").arg(name));
     }
     if (!isActive() && !m_chosen.isNull()) {
         command();
     }
     if (!isActive()) {
-        throw host::ScriptError::custom(
+        throw base::ScriptError::custom(
             QStringLiteral("Nothing is being compared: choose the earlier revision first"));
     }
     show(shown()->shared(), *mode);

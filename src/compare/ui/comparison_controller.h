@@ -51,10 +51,10 @@ public:
     // Chooses the earlier revision without a dialog: an address of the plan list (relative to the
     // plan URL), an http(s) or file URL, or a local path. Loads it at once (waiting for a
     // download); while comparing, compares with it at once, otherwise the next command() does.
-    // Throws host::ScriptError with the reason when it cannot be loaded (also shown to the user).
+    // Throws base::ScriptError with the reason when it cannot be loaded (also shown to the user).
     void setEarlier(const QString& addressOrPath);
     // "overlay", "new", "earlier" or "off" (leaves). A mode while not comparing starts with the
-    // sheet chosen by setEarlier(). Throws host::ScriptError for an unknown word or nothing to
+    // sheet chosen by setEarlier(). Throws base::ScriptError for an unknown word or nothing to
     // compare.
     void setMode(const QString& name);
     // A key on the viewer while comparing; true when it was a comparison key.

@@ -41,7 +41,7 @@ void CallDispatcher::runNext() {
         case HandoverKind::Url:
             break;
     }
-    m_current.request.trust = Trust::Untrusted;
+    m_current.request.trust = base::Trust::Untrusted;
     QString error;
     const std::optional<SheetwiseUrl> url =
         parseSheetwiseUrl(QString::fromUtf8(request.payload), &error);
@@ -56,7 +56,7 @@ void CallDispatcher::runNext() {
 
 void CallDispatcher::fetchAndRun(const QUrl& url) {
     DocumentFetcher::Limits limits = m_fetchLimits;
-    if (m_current.request.trust == Trust::Trusted) {
+    if (m_current.request.trust == base::Trust::Trusted) {
         limits.maxBytes = kMaxTrustedDocumentBytes;
     }
     m_fetcher.fetch(url, limits,
@@ -70,10 +70,10 @@ void CallDispatcher::fetchAndRun(const QUrl& url) {
 }
 
 void CallDispatcher::runDocument(const QByteArray& document) {
-    const bool trusted = m_current.request.trust == Trust::Trusted;
+    const bool trusted = m_current.request.trust == base::Trust::Trusted;
     QString error;
-    const std::optional<QJsonArray> calls =
-        trusted ? parseHostCallDocument(document, &error) : readUntrustedDocument(document, &error);
+    const std::optional<QJsonArray> calls = trusted ? base::parseHostCallDocument(document, &error)
+                                                    : readUntrustedDocument(document, &error);
     if (!calls) {
         refuse(trusted ? QStringLiteral("Cannot read host calls from %1:\n%2")
                              .arg(m_current.request.source, error)
@@ -85,7 +85,8 @@ void CallDispatcher::runDocument(const QByteArray& document) {
             break;
         }
         const QJsonObject reply =
-            trusted ? HostCallRunner(*m_viewer, standardRegistry(), Trust::Trusted).run(call)
+            trusted ? base::HostCallRunner(*m_viewer, standardRegistry(), base::Trust::Trusted)
+                          .run(call)
                     : UntrustedCallRunner(*m_viewer, standardRegistry()).run(call);
         if (m_current.channel.reply) {
             m_current.channel.reply(reply);

@@ -3,8 +3,8 @@
 // ["DoCommand", "Compare"]) and the Dump key "compare".
 #include <QJsonArray>
 
+#include "base/script_error.h"
 #include "compare/ui/comparison_controller.h"
-#include "host/script_error.h"
 #include "host/ui/fast_viewer.h"
 #include "host/ui/standard_calls.h"
 
@@ -15,14 +15,14 @@ namespace {
 const QString kPrefix = QStringLiteral("Compare/");
 
 void setCompareValue(FastViewer& v, const QString& path, const QJsonArray& args) {
-    expectArgumentCount(args, 2, 2);
+    base::expectArgumentCount(args, 2, 2);
     const QString name = path.mid(kPrefix.size());
     if (name == QLatin1String("Earlier")) {
-        v.comparison().setEarlier(stringArgument(args, 1));
+        v.comparison().setEarlier(base::stringArgument(args, 1));
     } else if (name == QLatin1String("Mode")) {
-        v.comparison().setMode(stringArgument(args, 1));
+        v.comparison().setMode(base::stringArgument(args, 1));
     } else {
-        throw ScriptError::custom(QStringLiteral("No control named %1").arg(path));
+        throw base::ScriptError::custom(QStringLiteral("No control named %1").arg(path));
     }
 }
 
@@ -39,21 +39,22 @@ void addCompareState(FastViewer& v, QJsonObject& state) {
 
 }  // namespace
 
-void registerCompareCalls(HostCallRegistry& registry) {
-    const HostCallRegistry::Entry* set = registry.find(QStringLiteral("Set"));
-    const CallHandler widgets = set != nullptr ? set->handler : CallHandler();
-    registry.add(QStringLiteral("Set"), CallKind::Pseudo,
-                 [widgets](FastViewer& v, const QJsonArray& args) -> CallReply {
-                     const QString path = args.isEmpty() ? QString() : args.at(0).toString();
-                     if (path.startsWith(kPrefix)) {
-                         setCompareValue(v, path, args);
-                         return {};
-                     }
-                     if (!widgets) {
-                         throw ScriptError::custom(QStringLiteral("%1 cannot be set").arg(path));
-                     }
-                     return widgets(v, args);
-                 });
+void registerCompareCalls(base::HostCallRegistry& registry) {
+    const base::HostCallRegistry::Entry* set = registry.find(QStringLiteral("Set"));
+    const base::CallHandler widgets = set != nullptr ? set->handler : base::CallHandler();
+    registry.add(
+        QStringLiteral("Set"), base::CallKind::Pseudo,
+        [widgets](FastViewer& v, const QJsonArray& args) -> base::CallReply {
+            const QString path = args.isEmpty() ? QString() : args.at(0).toString();
+            if (path.startsWith(kPrefix)) {
+                setCompareValue(v, path, args);
+                return {};
+            }
+            if (!widgets) {
+                throw base::ScriptError::custom(QStringLiteral("%1 cannot be set").arg(path));
+            }
+            return widgets(v, args);
+        });
     registry.addStateProvider(addCompareState);
 }
 

@@ -12,10 +12,10 @@
 #include <QTreeWidget>
 #include <QWheelEvent>
 
+#include "base/get_part.h"
+#include "base/preferences.h"
+#include "base/script_error.h"
 #include "compare/ui/comparison_controller.h"
-#include "host/get_part.h"
-#include "host/preferences.h"
-#include "host/script_error.h"
 #include "host/ui/fast_viewer_shell.h"
 #include "host/ui/tree_nodes.h"
 #include "imaging/ui/imaging_control.h"
@@ -40,7 +40,7 @@ FastViewer::FastViewer(QWidget* parent) : QWidget(parent) {
     setMinimumSize(kMinimumWidth, kMinimumHeight);
     localPlansShown = false;
     planListShown = false;
-    iniPath = settingsIniPath();
+    iniPath = base::settingsIniPath();
     createControls();
     createViewing();
     createComparison();
@@ -254,7 +254,7 @@ void FastViewer::reportSettingsProblem() {
 }
 
 QString FastViewer::GetPart(QString& startStrg, QString& delimiter) {
-    return host::GetPart(startStrg, delimiter);
+    return base::GetPart(startStrg, delimiter);
 }
 
 QString FastViewer::panelText(int panel) const {

@@ -72,7 +72,7 @@ class FastViewer : public QWidget, public plans::ProjectState, public viewing::P
 public:
     static constexpr int kStatusPanels = 5;
 
-    // Initialize: clears the pop-up flags, computes iniPath (host/preferences.h), arranges the
+    // Initialize: clears the pop-up flags, computes iniPath (base/preferences.h), arranges the
     // controls. The settings are read first by ResetRoot or InitVars.
     explicit FastViewer(QWidget* parent = nullptr);
     // Terminate: clears the imaging control's shutdown switch.
@@ -213,7 +213,7 @@ private:
     std::unique_ptr<viewing::ViewController> m_controller;
     std::unique_ptr<viewing::CommandDispatcher> m_dispatcher;
     viewing::SheetLoad m_load;
-    QString m_settingsProblemShown;     // the settings problem last shown to the user
+    QString m_settingsProblemShown;  // the settings problem last shown to the user
     // Destroyed before the controller, which points to it.
     std::unique_ptr<measure::MeasureTool> m_measure;
     std::unique_ptr<CompareAdapter> m_compareHost;

@@ -4,8 +4,8 @@
 
 #include <QTreeWidget>
 
+#include "base/script_error.h"
 #include "compare/ui/comparison_controller.h"
-#include "host/script_error.h"
 #include "host/ui/fast_viewer.h"
 #include "host/ui/plan_dialog_commands.h"
 #include "host/ui/tree_nodes.h"
@@ -25,7 +25,7 @@ namespace sw::host {
 namespace {
 
 QString describe(const std::exception& error) {
-    if (const auto* script = dynamic_cast<const ScriptError*>(&error)) {
+    if (const auto* script = dynamic_cast<const base::ScriptError*>(&error)) {
         return script->description();
     }
     return QString::fromUtf8(error.what());
@@ -85,13 +85,11 @@ void FastViewer::showSavedPlans() {
 
 void FastViewer::saveShownPlan() {
     const viewing::SaveResult result =
-        viewing::SavePlan(*this, m_load, viewer->loadedImage() >= 1,
-                          [this](const QString& file) {
-                              // The sheet as loaded: the print hand-off may have lowered the
-                              // copy on screen to 200 dpi.
-                              imaging::saveTiffFile(viewer->sheetAsLoaded(), file,
-                                                    imaging::kFormatCompressed, 1);
-                          });
+        viewing::SavePlan(*this, m_load, viewer->loadedImage() >= 1, [this](const QString& file) {
+            // The sheet as loaded: the print hand-off may have lowered the
+            // copy on screen to 200 dpi.
+            imaging::saveTiffFile(viewer->sheetAsLoaded(), file, imaging::kFormatCompressed, 1);
+        });
     for (const QString& message : result.messages()) {
         showMessage(message);
     }

@@ -7,7 +7,7 @@
 
 namespace sw::host {
 
-void registerMeasureCalls(HostCallRegistry& registry) {
+void registerMeasureCalls(base::HostCallRegistry& registry) {
     registry.addStateProvider([](FastViewer& v, QJsonObject& state) {
         state.insert("measure", v.measureTool().dumpState());
     });

@@ -13,30 +13,31 @@ namespace sw::host {
 
 namespace {
 
-CallReply reply(const QJsonValue& result, const QJsonArray& args) {
+base::CallReply reply(const QJsonValue& result, const QJsonArray& args) {
     return {{QStringLiteral("result"), result}, {QStringLiteral("args"), args}};
 }
 
-CallReply noArguments(FastViewer& v, const QJsonArray& args, void (FastViewer::*method)()) {
-    expectArgumentCount(args, 0, 0);
+base::CallReply noArguments(FastViewer& v, const QJsonArray& args, void (FastViewer::*method)()) {
+    base::expectArgumentCount(args, 0, 0);
     (v.*method)();
     return reply(QJsonValue::Null, {});
 }
 
 // Methods taking one string by reference.
-CallReply oneString(FastViewer& v, const QJsonArray& args, void (FastViewer::*method)(QString&)) {
-    expectArgumentCount(args, 1, 1);
-    QString text = stringArgument(args, 0);
+base::CallReply oneString(FastViewer& v, const QJsonArray& args,
+                          void (FastViewer::*method)(QString&)) {
+    base::expectArgumentCount(args, 1, 1);
+    QString text = base::stringArgument(args, 0);
     (v.*method)(text);
     return reply(QJsonValue::Null, {text});
 }
 
 // SetImage and SetFirstImage: two strings by value.
-CallReply twoByValue(FastViewer& v, const QJsonArray& args,
-                     void (FastViewer::*method)(QString, QString)) {
-    expectArgumentCount(args, 2, 2);
-    const QString path = stringArgument(args, 0);
-    const QString name = stringArgument(args, 1);
+base::CallReply twoByValue(FastViewer& v, const QJsonArray& args,
+                           void (FastViewer::*method)(QString, QString)) {
+    base::expectArgumentCount(args, 2, 2);
+    const QString path = base::stringArgument(args, 0);
+    const QString name = base::stringArgument(args, 1);
     (v.*method)(path, name);
     return reply(QJsonValue::Null, {path, name});
 }
@@ -47,9 +48,9 @@ QJsonArray toJson(const QStringList& list) {
 
 }  // namespace
 
-void registerScriptingCalls(HostCallRegistry& registry) {
+void registerScriptingCalls(base::HostCallRegistry& registry) {
     using FV = FastViewer;
-    const CallKind kind = CallKind::Scripting;
+    const base::CallKind kind = base::CallKind::Scripting;
     registry.add("ResetRoot", kind,
                  [](FV& v, const QJsonArray& a) { return noArguments(v, a, &FV::ResetRoot); });
     registry.add("SetImage", kind,
@@ -63,26 +64,26 @@ void registerScriptingCalls(HostCallRegistry& registry) {
     registry.add("SetProjectName", kind,
                  [](FV& v, const QJsonArray& a) { return oneString(v, a, &FV::SetProjectName); });
     registry.add("SetPlanUrl", kind, [](FV& v, const QJsonArray& a) {
-        expectArgumentCount(a, 2, 2);
-        QString url = stringArgument(a, 0);
-        QString id = stringArgument(a, 1);
+        base::expectArgumentCount(a, 2, 2);
+        QString url = base::stringArgument(a, 0);
+        QString id = base::stringArgument(a, 1);
         v.SetPlanUrl(url, id);
         return reply(QJsonValue::Null, {url, id});
     });
     registry.add("InitVars", kind, [](FV& v, const QJsonArray& a) {
-        expectArgumentCount(a, 5, 5);
-        QString url = stringArgument(a, 0);
-        QString id = stringArgument(a, 1);
-        QString name = stringArgument(a, 2);
-        qint32 rotation = longArgument(a, 3);
-        QString site = stringArgument(a, 4);
+        base::expectArgumentCount(a, 5, 5);
+        QString url = base::stringArgument(a, 0);
+        QString id = base::stringArgument(a, 1);
+        QString name = base::stringArgument(a, 2);
+        qint32 rotation = base::longArgument(a, 3);
+        QString site = base::stringArgument(a, 4);
         v.InitVars(url, id, name, rotation, site);
         return reply(QJsonValue::Null, {url, id, name, rotation, site});
     });
     registry.add("GetPart", kind, [](FV& v, const QJsonArray& a) {
-        expectArgumentCount(a, 2, 2);
-        QString text = stringArgument(a, 0);
-        QString delimiter = stringArgument(a, 1);
+        base::expectArgumentCount(a, 2, 2);
+        QString text = base::stringArgument(a, 0);
+        QString delimiter = base::stringArgument(a, 1);
         const QString part = v.GetPart(text, delimiter);
         return reply(part, {text, delimiter});
     });
@@ -121,17 +122,17 @@ QJsonObject viewerState(FastViewer& v) {
     };
 }
 
-void registerDumpCall(HostCallRegistry& registry) {
+void registerDumpCall(base::HostCallRegistry& registry) {
     // The registry outlives every call made through it, so the handler may refer to it.
-    registry.add("Dump", CallKind::Pseudo, [&registry](FastViewer& v, const QJsonArray& a) {
-        expectArgumentCount(a, 0, 0);
+    registry.add("Dump", base::CallKind::Pseudo, [&registry](FastViewer& v, const QJsonArray& a) {
+        base::expectArgumentCount(a, 0, 0);
         QJsonObject state = viewerState(v);
         registry.fillState(v, state);
-        return CallReply{{QStringLiteral("state"), state}};
+        return base::CallReply{{QStringLiteral("state"), state}};
     });
 }
 
-void addStandardCalls(HostCallRegistry& registry) {
+void addStandardCalls(base::HostCallRegistry& registry) {
     registerScriptingCalls(registry);
     registerDumpCall(registry);
     registerWidgetCalls(registry);
@@ -142,9 +143,9 @@ void addStandardCalls(HostCallRegistry& registry) {
     printing::registerPrintDialogCalls(registry);
 }
 
-const HostCallRegistry& standardRegistry() {
-    static HostCallRegistry* registry = [] {
-        auto* built = new HostCallRegistry;
+const base::HostCallRegistry& standardRegistry() {
+    static base::HostCallRegistry* registry = [] {
+        auto* built = new base::HostCallRegistry;
         addStandardCalls(*built);
         return built;
     }();

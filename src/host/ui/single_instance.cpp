@@ -145,7 +145,7 @@ int relayReplies(QLocalSocket& socket, int timeoutMs) {
             const HandoverReplyFrame frame = parseHandoverReplyLine(line);
             switch (frame.type) {
                 case HandoverReplyFrame::Type::Reply:
-                    writeOut(stdout, replyLine(frame.reply) + '\n');
+                    writeOut(stdout, base::replyLine(frame.reply) + '\n');
                     break;
                 case HandoverReplyFrame::Type::Refused:
                     refused = true;
@@ -207,7 +207,7 @@ void provideRuntimeFolder() {
 
 std::optional<HandoverRequest> launchRequest(const QString& text, QString* error) {
     HandoverRequest request;
-    request.trust = Trust::Trusted;
+    request.trust = base::Trust::Trusted;
     request.source = text;
     if (text.isEmpty()) {
         request.kind = HandoverKind::Show;
@@ -216,7 +216,7 @@ std::optional<HandoverRequest> launchRequest(const QString& text, QString* error
     request.payload = text.toUtf8();
     if (isSheetwiseUrl(text)) {
         request.kind = HandoverKind::Url;
-        request.trust = Trust::Untrusted;
+        request.trust = base::Trust::Untrusted;
         return request;
     }
     if (text.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
@@ -296,7 +296,9 @@ std::unique_ptr<InstanceServer> listenForLaunches(CallDispatcher& dispatcher) {
 
 CallDispatcher::Channel standardOutputChannel() {
     CallDispatcher::Channel channel;
-    channel.reply = [](const QJsonObject& reply) { writeOut(stdout, replyLine(reply) + '\n'); };
+    channel.reply = [](const QJsonObject& reply) {
+        writeOut(stdout, base::replyLine(reply) + '\n');
+    };
     channel.refused = [](const QString& message) {
         writeOut(stderr, "sheetwise: " + message.toUtf8() + '\n');
     };

@@ -16,7 +16,7 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "host/host_calls.h"
+#include "base/host_calls.h"
 #include "host/sheetwise_url.h"
 #include "host/ui/call_dispatcher.h"
 #include "host/ui/desktop_registration.h"
@@ -126,9 +126,9 @@ std::optional<QByteArray> readDocument(const QString& path, QString& error) {
 
 // Runs every call of `calls` on `viewer`, writing one reply line per call to standard output.
 void runCalls(FastViewer& viewer, const QJsonArray& calls) {
-    const HostCallRunner runner(viewer, standardRegistry(), Trust::Trusted);
+    const base::HostCallRunner runner(viewer, standardRegistry(), base::Trust::Trusted);
     for (const QJsonValue& call : calls) {
-        const QByteArray line = replyLine(runner.run(call)) + '\n';
+        const QByteArray line = base::replyLine(runner.run(call)) + '\n';
         std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stdout);
         std::fflush(stdout);
         QCoreApplication::processEvents();
@@ -143,7 +143,7 @@ int runHeadless(int argc, char** argv, const Options& options) {
     const std::optional<QByteArray> bytes = readDocument(options.script, error);
     std::optional<QJsonArray> calls;
     if (bytes) {
-        calls = parseHostCallDocument(*bytes, &error);
+        calls = base::parseHostCallDocument(*bytes, &error);
     }
     if (!calls) {
         std::fprintf(stderr, "sheetwise: cannot read host calls from %s: %s\n",
@@ -165,7 +165,7 @@ int runHeadless(int argc, char** argv, const Options& options) {
 void runDocumentInWindow(QMainWindow& window, FastViewer& viewer, const QByteArray& bytes,
                          const QString& source) {
     QString error;
-    const std::optional<QJsonArray> calls = parseHostCallDocument(bytes, &error);
+    const std::optional<QJsonArray> calls = base::parseHostCallDocument(bytes, &error);
     if (!calls) {
         QMessageBox::warning(
             &window, QStringLiteral("Sheetwise"),
@@ -207,15 +207,14 @@ void grabAfterFirstLoad(QMainWindow& window, FastViewer& viewer, const QString& 
     watchdog->setSingleShot(true);
     QObject::connect(watchdog, &QTimer::timeout, &window, grab);
     watchdog->start(kScreenshotWaitMs);
-    QObject::connect(&viewer, &FastViewer::loadEnded, &window,
-                     [watchdog, grab](bool ok, const QString& reason) {
-                         if (!ok) {
-                             std::fprintf(stderr, "sheetwise: the sheet did not load: %s\n",
-                                          qPrintable(reason));
-                         }
-                         watchdog->stop();
-                         QTimer::singleShot(kScreenshotSettleMs, grab);
-                     });
+    QObject::connect(
+        &viewer, &FastViewer::loadEnded, &window, [watchdog, grab](bool ok, const QString& reason) {
+            if (!ok) {
+                std::fprintf(stderr, "sheetwise: the sheet did not load: %s\n", qPrintable(reason));
+            }
+            watchdog->stop();
+            QTimer::singleShot(kScreenshotSettleMs, grab);
+        });
 }
 
 // Hands the launch to a viewer already running for this user; nothing when none runs.

@@ -12,7 +12,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include "host/script_error.h"
+#include "base/script_error.h"
 #include "host/ui/fast_viewer.h"
 #include "host/ui/standard_calls.h"
 #include "imaging/ui/imaging_control.h"
@@ -110,17 +110,17 @@ void addViewingState(FastViewer& v, QJsonObject& state) {
                              {"reason", load.reason()}});
 }
 
-CallReply doCommand(FastViewer& v, const QJsonArray& args) {
-    expectArgumentCount(args, 1, 1);
-    v.DoCommand(stringArgument(args, 0));
+base::CallReply doCommand(FastViewer& v, const QJsonArray& args) {
+    base::expectArgumentCount(args, 1, 1);
+    v.DoCommand(base::stringArgument(args, 0));
     return {};
 }
 
 // Waits until the running load ends; replies with the imaging state, or fails with the load's
 // failure reason or "timeout".
-CallReply waitLoaded(FastViewer& v, const QJsonArray& args) {
-    expectArgumentCount(args, 1, 1);
-    const int ms = std::clamp(longArgument(args, 0), 0, kLongestWaitMs);
+base::CallReply waitLoaded(FastViewer& v, const QJsonArray& args) {
+    base::expectArgumentCount(args, 1, 1);
+    const int ms = std::clamp(base::longArgument(args, 0), 0, kLongestWaitMs);
     using State = viewing::SheetLoad::State;
     if (v.sheetLoad().state() == State::Loading) {
         QEventLoop loop;
@@ -130,10 +130,10 @@ CallReply waitLoaded(FastViewer& v, const QJsonArray& args) {
     }
     QCoreApplication::processEvents();
     if (v.sheetLoad().state() == State::Loading) {
-        throw ScriptError::custom(QStringLiteral("timeout"));
+        throw base::ScriptError::custom(QStringLiteral("timeout"));
     }
     if (v.sheetLoad().state() == State::Failed) {
-        throw ScriptError::custom(v.sheetLoad().reason());
+        throw base::ScriptError::custom(v.sheetLoad().reason());
     }
     return {{QStringLiteral("result"), imagingJson(*v.viewer)}};
 }
@@ -149,16 +149,16 @@ Qt::MouseButton mouseButton(std::int32_t code) {
         case 4:
             return Qt::MiddleButton;
         default:
-            throw ScriptError::invalidArgument();
+            throw base::ScriptError::invalidArgument();
     }
 }
 
 // ["Mouse", "down|move|up|dblclick", button, x, y]: a real mouse event at window pixel (x, y)
 // of the imaging control. Buttons stay held from "down" to "up", so a "move" in between drags.
-CallReply mouse(FastViewer& v, const QJsonArray& args) {
-    expectArgumentCount(args, 4, 4);
-    const QString kind = stringArgument(args, 0).toLower();
-    const Qt::MouseButton button = mouseButton(longArgument(args, 1));
+base::CallReply mouse(FastViewer& v, const QJsonArray& args) {
+    base::expectArgumentCount(args, 4, 4);
+    const QString kind = base::stringArgument(args, 0).toLower();
+    const Qt::MouseButton button = mouseButton(base::longArgument(args, 1));
     const QPointF at(args.at(2).toDouble(), args.at(3).toDouble());
     auto held = Qt::MouseButtons(v.property(kHeldButtons).toInt());
     QEvent::Type type = QEvent::MouseMove;
@@ -172,7 +172,7 @@ CallReply mouse(FastViewer& v, const QJsonArray& args) {
         type = QEvent::MouseButtonDblClick;
         held |= button;
     } else if (kind != QLatin1String("move")) {
-        throw ScriptError::invalidArgument();
+        throw base::ScriptError::invalidArgument();
     }
     v.setProperty(kHeldButtons, static_cast<int>(held));
     const QPointF global = v.viewer->mapToGlobal(at);
@@ -185,11 +185,11 @@ CallReply mouse(FastViewer& v, const QJsonArray& args) {
 }
 
 // ["Resize", w, h]: the viewer control's size in pixels (its window grows or shrinks with it).
-CallReply resize(FastViewer& v, const QJsonArray& args) {
-    expectArgumentCount(args, 2, 2);
-    const QSize wanted(longArgument(args, 0), longArgument(args, 1));
+base::CallReply resize(FastViewer& v, const QJsonArray& args) {
+    base::expectArgumentCount(args, 2, 2);
+    const QSize wanted(base::longArgument(args, 0), base::longArgument(args, 1));
     if (wanted.width() < 1 || wanted.height() < 1) {
-        throw ScriptError::invalidArgument();
+        throw base::ScriptError::invalidArgument();
     }
     QWidget* window = v.window();
     if (window != &v) {
@@ -202,12 +202,13 @@ CallReply resize(FastViewer& v, const QJsonArray& args) {
 }
 
 // ["Key", "ctrl+s"]: a key press and release as the keyboard would deliver them.
-CallReply key(FastViewer& v, const QJsonArray& args) {
-    expectArgumentCount(args, 1, 1);
+base::CallReply key(FastViewer& v, const QJsonArray& args) {
+    base::expectArgumentCount(args, 1, 1);
     const std::optional<QKeyCombination> combination =
-        viewing::parseKeyName(stringArgument(args, 0));
+        viewing::parseKeyName(base::stringArgument(args, 0));
     if (!combination) {
-        throw ScriptError::custom(QStringLiteral("Unknown key %1").arg(stringArgument(args, 0)));
+        throw base::ScriptError::custom(
+            QStringLiteral("Unknown key %1").arg(base::stringArgument(args, 0)));
     }
     QWidget* target = QApplication::focusWidget();
     if (target == nullptr || (target != &v && !v.isAncestorOf(target))) {
@@ -225,12 +226,12 @@ CallReply key(FastViewer& v, const QJsonArray& args) {
 
 }  // namespace
 
-void registerViewerCalls(HostCallRegistry& registry) {
-    registry.add("DoCommand", CallKind::Pseudo, doCommand);
-    registry.add("WaitLoaded", CallKind::Pseudo, waitLoaded);
-    registry.add("Mouse", CallKind::Pseudo, mouse);
-    registry.add("Resize", CallKind::Pseudo, resize);
-    registry.add("Key", CallKind::Pseudo, key);
+void registerViewerCalls(base::HostCallRegistry& registry) {
+    registry.add("DoCommand", base::CallKind::Pseudo, doCommand);
+    registry.add("WaitLoaded", base::CallKind::Pseudo, waitLoaded);
+    registry.add("Mouse", base::CallKind::Pseudo, mouse);
+    registry.add("Resize", base::CallKind::Pseudo, resize);
+    registry.add("Key", base::CallKind::Pseudo, key);
     registry.addStateProvider(addViewingState);
 }
 

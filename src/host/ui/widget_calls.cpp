@@ -24,7 +24,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include "host/script_error.h"
+#include "base/script_error.h"
 #include "host/ui/fast_viewer.h"
 #include "host/ui/standard_calls.h"
 #include "host/ui/tree_nodes.h"
@@ -37,7 +37,7 @@ namespace {
 constexpr int kLongestWaitMs = 600000;
 
 [[noreturn]] void fail(const QString& text) {
-    throw ScriptError::custom(text);
+    throw base::ScriptError::custom(text);
 }
 
 QWidget* findForm(FastViewer& viewer, const QString& name) {
@@ -80,7 +80,7 @@ QObject* findControl(FastViewer& viewer, const QString& path) {
 
 QString controlPath(const QJsonArray& args) {
     if (args.isEmpty() || !args.at(0).isString()) {
-        throw ScriptError(ScriptError::Code::ArgumentNotOptional);
+        throw base::ScriptError(base::ScriptError::Code::ArgumentNotOptional);
     }
     return args.at(0).toString();
 }
@@ -163,8 +163,8 @@ void readWidget(const QWidget& w, QJsonObject& p) {
     }
 }
 
-CallReply get(FastViewer& viewer, const QJsonArray& args) {
-    expectArgumentCount(args, 1, 1);
+base::CallReply get(FastViewer& viewer, const QJsonArray& args) {
+    base::expectArgumentCount(args, 1, 1);
     QObject* control = findControl(viewer, controlPath(args));
     QJsonObject props;
     if (auto* action = qobject_cast<QAction*>(control)) {
@@ -184,8 +184,8 @@ void requireEnabled(const QWidget& widget, const QString& path) {
     }
 }
 
-CallReply click(FastViewer& viewer, const QJsonArray& args) {
-    expectArgumentCount(args, 1, 1);
+base::CallReply click(FastViewer& viewer, const QJsonArray& args) {
+    base::expectArgumentCount(args, 1, 1);
     const QString path = controlPath(args);
     QObject* control = findControl(viewer, path);
     if (auto* action = qobject_cast<QAction*>(control)) {
@@ -223,8 +223,8 @@ void setCombo(QComboBox& combo, const QJsonValue& value, const QString& path) {
     }
 }
 
-CallReply set(FastViewer& viewer, const QJsonArray& args) {
-    expectArgumentCount(args, 2, 2);
+base::CallReply set(FastViewer& viewer, const QJsonArray& args) {
+    base::expectArgumentCount(args, 2, 2);
     const QString path = controlPath(args);
     auto* widget = qobject_cast<QWidget*>(findControl(viewer, path));
     const QJsonValue value = args.at(1);
@@ -235,7 +235,7 @@ CallReply set(FastViewer& viewer, const QJsonArray& args) {
     if (auto* combo = qobject_cast<QComboBox*>(widget)) {
         setCombo(*combo, value, path);
     } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-        edit->setText(stringArgument(args, 1));
+        edit->setText(base::stringArgument(args, 1));
         emit edit->textEdited(edit->text());
         emit edit->editingFinished();
     } else if (auto* button = qobject_cast<QAbstractButton*>(widget);
@@ -246,15 +246,15 @@ CallReply set(FastViewer& viewer, const QJsonArray& args) {
     } else if (auto* group = qobject_cast<QGroupBox*>(widget); group && group->isCheckable()) {
         group->setChecked(value.toBool());
     } else if (auto* spin = qobject_cast<QSpinBox*>(widget)) {
-        spin->setValue(longArgument(args, 1));
+        spin->setValue(base::longArgument(args, 1));
     } else if (auto* dspin = qobject_cast<QDoubleSpinBox*>(widget)) {
         dspin->setValue(value.toDouble());
     } else if (auto* slider = qobject_cast<QAbstractSlider*>(widget)) {
-        slider->setValue(longArgument(args, 1));
+        slider->setValue(base::longArgument(args, 1));
     } else if (auto* plain = qobject_cast<QPlainTextEdit*>(widget)) {
-        plain->setPlainText(stringArgument(args, 1));
+        plain->setPlainText(base::stringArgument(args, 1));
     } else if (auto* rich = qobject_cast<QTextEdit*>(widget)) {
-        rich->setPlainText(stringArgument(args, 1));
+        rich->setPlainText(base::stringArgument(args, 1));
     } else {
         fail(QStringLiteral("%1 cannot be set").arg(path));
     }
@@ -265,8 +265,8 @@ CallReply set(FastViewer& viewer, const QJsonArray& args) {
     return {};
 }
 
-CallReply select(FastViewer& viewer, const QJsonArray& args) {
-    expectArgumentCount(args, 2, 2);
+base::CallReply select(FastViewer& viewer, const QJsonArray& args) {
+    base::expectArgumentCount(args, 2, 2);
     const QString path = controlPath(args);
     const QJsonArray rows = args.at(1).isArray() ? args.at(1).toArray() : QJsonArray{args.at(1)};
     QObject* control = findControl(viewer, path);
@@ -301,11 +301,11 @@ CallReply select(FastViewer& viewer, const QJsonArray& args) {
     return {};
 }
 
-CallReply doubleClick(FastViewer& viewer, const QJsonArray& args) {
-    expectArgumentCount(args, 1, 2);
+base::CallReply doubleClick(FastViewer& viewer, const QJsonArray& args) {
+    base::expectArgumentCount(args, 1, 2);
     const QString path = controlPath(args);
     QObject* control = findControl(viewer, path);
-    const QString which = args.size() > 1 ? stringArgument(args, 1) : QString();
+    const QString which = args.size() > 1 ? base::stringArgument(args, 1) : QString();
     if (auto* tree = qobject_cast<QTreeWidget*>(control)) {
         QTreeWidgetItem* item = findTreeItem(*tree, which);
         if (item == nullptr) {
@@ -332,9 +332,9 @@ CallReply doubleClick(FastViewer& viewer, const QJsonArray& args) {
     return {};
 }
 
-CallReply wait(FastViewer& /*viewer*/, const QJsonArray& args) {
-    expectArgumentCount(args, 1, 1);
-    const int ms = std::clamp(longArgument(args, 0), 0, kLongestWaitMs);
+base::CallReply wait(FastViewer& /*viewer*/, const QJsonArray& args) {
+    base::expectArgumentCount(args, 1, 1);
+    const int ms = std::clamp(base::longArgument(args, 0), 0, kLongestWaitMs);
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
@@ -343,13 +343,13 @@ CallReply wait(FastViewer& /*viewer*/, const QJsonArray& args) {
 
 }  // namespace
 
-void registerWidgetCalls(HostCallRegistry& registry) {
-    registry.add("Get", CallKind::Pseudo, get);
-    registry.add("Click", CallKind::Pseudo, click);
-    registry.add("Set", CallKind::Pseudo, set);
-    registry.add("Select", CallKind::Pseudo, select);
-    registry.add("DblClick", CallKind::Pseudo, doubleClick);
-    registry.add("Wait", CallKind::Pseudo, wait);
+void registerWidgetCalls(base::HostCallRegistry& registry) {
+    registry.add("Get", base::CallKind::Pseudo, get);
+    registry.add("Click", base::CallKind::Pseudo, click);
+    registry.add("Set", base::CallKind::Pseudo, set);
+    registry.add("Select", base::CallKind::Pseudo, select);
+    registry.add("DblClick", base::CallKind::Pseudo, doubleClick);
+    registry.add("Wait", base::CallKind::Pseudo, wait);
 }
 
 }  // namespace sw::host

@@ -11,12 +11,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "host/script_error.h"
-#include "host/vb.h"
+#include "base/script_error.h"
+#include "base/vb.h"
 #include "imaging/imaging_error.h"
 #include "imaging/ui/imaging_control.h"
-#include "plans/local_cache.h"
 #include "plans/batch_plan.h"
+#include "plans/local_cache.h"
 #include "plans/ui/dialog_art.h"
 
 namespace sw::plans {
@@ -31,7 +31,7 @@ constexpr int kFormatGroup4 = 29;  // the imaging control's TIFF Group 4 format 
 constexpr int kBatchSaveFlag = 9;
 
 QString describe(const std::exception& error) {
-    if (const auto* script = dynamic_cast<const host::ScriptError*>(&error)) {
+    if (const auto* script = dynamic_cast<const base::ScriptError*>(&error)) {
         return script->description();
     }
     if (const auto* imaging = dynamic_cast<const imaging::ImagingError*>(&error)) {
@@ -193,7 +193,7 @@ void BatchDownload::downloadClicked() {
     }
     try {
         if (rows.isEmpty()) {
-            throw host::ScriptError::custom(
+            throw base::ScriptError::custom(
                 QStringLiteral("Select one or more sheets to download."));
         }
         const BatchChoice choice = chooseSheets(batchNames, batchFiles, rows);
@@ -243,7 +243,7 @@ void BatchDownload::DownloadNext() {
             finishBatch();
             return;
         }
-        batchIndex = host::vb::add16(batchIndex, 1);
+        batchIndex = base::vb::add16(batchIndex, 1);
     }
 }
 
@@ -299,7 +299,7 @@ void BatchDownload::advance() {
         finishBatch();
         return;
     }
-    batchIndex = host::vb::add16(batchIndex, 1);
+    batchIndex = base::vb::add16(batchIndex, 1);
     DownloadNext();
 }
 

@@ -4,7 +4,7 @@
 
 #include <QPointer>
 
-#include "host/paths.h"
+#include "base/paths.h"
 #include "plans/batch_plan.h"
 #include "plans/local_cache.h"
 #include "plans/path_rules.h"
@@ -48,7 +48,7 @@ BatchDownload* openBatchDownload(ProjectState& project, QWidget* parent) {
     auto dialog = std::make_unique<BatchDownload>(parent);
     try {
         dialog->LoadPlans(project.planLabels, project.planFiles, project.planUrl,
-                          project.localRoot + project.projectId + host::kPathSeparator, rotation,
+                          project.localRoot + project.projectId + base::kPathSeparator, rotation,
                           project.projectName);
     } catch (...) {
         RemoveEmptyFolders(created);

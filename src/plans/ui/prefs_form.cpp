@@ -13,9 +13,9 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "host/ini_store.h"
-#include "host/paths.h"
-#include "host/preferences.h"
+#include "base/ini_store.h"
+#include "base/paths.h"
+#include "base/preferences.h"
 
 namespace sw::plans {
 
@@ -27,13 +27,13 @@ constexpr std::int32_t kChooserOwner = 858;
 constexpr std::int32_t kChooserFlags = 2;
 const QString kChooserTitle = QStringLiteral("Choose a folder:");
 
-QString readPref(const host::ProfileFile& settings, const char* key) {
-    return settings.value(QLatin1String(host::kPrefsSection), QLatin1String(key),
-                          QLatin1String(host::kAbsentValue));
+QString readPref(const base::ProfileFile& settings, const char* key) {
+    return settings.value(QLatin1String(base::kPrefsSection), QLatin1String(key),
+                          QLatin1String(base::kAbsentValue));
 }
 
-void setPref(host::ProfileFile& settings, const char* key, const QString& value) {
-    settings.setValue(QLatin1String(host::kPrefsSection), QLatin1String(key), value);
+void setPref(base::ProfileFile& settings, const char* key, const QString& value) {
+    settings.setValue(QLatin1String(base::kPrefsSection), QLatin1String(key), value);
 }
 
 bool isOn(const QString& value) {
@@ -116,19 +116,19 @@ void PrefsForm::SetIni(QString& path) {
 }
 
 void PrefsForm::LoadPrefs() {
-    host::ProfileFile settings = host::ProfileFile::read(m_iniPath);
+    base::ProfileFile settings = base::ProfileFile::read(m_iniPath);
     QString problem = settings.error();
-    QString folder = readPref(settings, host::kPlanDirectoryKey);
-    if (folder.compare(QLatin1String(host::kAbsentValue), Qt::CaseInsensitive) == 0) {
-        folder = host::withTrailingSeparator(host::defaultPlanDirectory());
-        setPref(settings, host::kPlanDirectoryKey, folder);
+    QString folder = readPref(settings, base::kPlanDirectoryKey);
+    if (folder.compare(QLatin1String(base::kAbsentValue), Qt::CaseInsensitive) == 0) {
+        folder = base::withTrailingSeparator(base::defaultPlanDirectory());
+        setPref(settings, base::kPlanDirectoryKey, folder);
         if (problem.isEmpty() && !settings.save()) {
             problem = settings.error();
         }
     }
     PlanFolder->setText(folder);
-    Check1->setChecked(isOn(readPref(settings, host::kPrintInBlueKey)));
-    ReverseBatch->setChecked(isOn(readPref(settings, host::kReversePrintKey)));
+    Check1->setChecked(isOn(readPref(settings, base::kPrintInBlueKey)));
+    ReverseBatch->setChecked(isOn(readPref(settings, base::kReversePrintKey)));
     showProblem(problem.isEmpty()
                     ? QString()
                     : QStringLiteral("Preferences cannot be saved: %1.").arg(problem));
@@ -139,10 +139,10 @@ bool PrefsForm::SavePrefs() {
     const auto state = [](const QCheckBox* box) {
         return box->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
     };
-    host::ProfileFile settings = host::ProfileFile::read(m_iniPath);
-    setPref(settings, host::kPlanDirectoryKey, PlanFolder->text());
-    setPref(settings, host::kPrintInBlueKey, state(Check1));
-    setPref(settings, host::kReversePrintKey, state(ReverseBatch));
+    base::ProfileFile settings = base::ProfileFile::read(m_iniPath);
+    setPref(settings, base::kPlanDirectoryKey, PlanFolder->text());
+    setPref(settings, base::kPrintInBlueKey, state(Check1));
+    setPref(settings, base::kReversePrintKey, state(ReverseBatch));
     if (!settings.save()) {
         showProblem(QStringLiteral("The preferences were not saved: %1.").arg(settings.error()));
         return false;

@@ -22,8 +22,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-#include "host/script_error.h"
-#include "host/vb.h"
+#include "base/script_error.h"
+#include "base/vb.h"
 #include "imaging/imaging_error.h"
 #include "imaging/tiff_writer.h"
 #include "imaging/ui/imaging_control.h"
@@ -38,7 +38,7 @@ constexpr int kTempBitsPerPixel = 4;
 const QRgb kRotationFill = qRgb(0, 0, 255);
 
 QString describe(const std::exception& e) {
-    if (const auto* script = dynamic_cast<const host::ScriptError*>(&e)) {
+    if (const auto* script = dynamic_cast<const base::ScriptError*>(&e)) {
         return script->description();
     }
     if (const auto* imaging = dynamic_cast<const imaging::ImagingError*>(&e)) {
@@ -75,7 +75,7 @@ void DlgPrint::BatchOk_Click() {
     }
     try {
         m_batch = buildPrintBatch(rows, m_planUrls, m_urlBase, ReverseBatch);
-    } catch (const host::ScriptError& e) {
+    } catch (const base::ScriptError& e) {
         batchNote->setText(e.description());
         return;
     }
@@ -157,7 +157,7 @@ void DlgPrint::onViewerLoadFailed(const QString& reason) {
 }
 
 void DlgPrint::advanceBatch() {
-    m_batch.batchCursor = host::vb::add16(m_batch.batchCursor, 1);
+    m_batch.batchCursor = base::vb::add16(m_batch.batchCursor, 1);
     if (m_batch.batchCursor != m_batch.batchEnd) {
         StartBatchDownload();
     } else if (UseBlue) {

@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QListWidget>
 
-#include "host/vb.h"
+#include "base/vb.h"
 #include "imaging/ui/imaging_control.h"
 #include "printing/ui/dlg_print.h"
 
@@ -83,7 +83,7 @@ void DlgPrint::drawPreview(const QList<PreviewObject>& objects) {
             a.fillColour = kCropCoverColour;
         }
         m_viewer->addAnnotation(a);
-        m_previewLineCount = host::vb::add16(m_previewLineCount, 1);
+        m_previewLineCount = base::vb::add16(m_previewLineCount, 1);
     }
     m_viewer->setAnnotationMode(2);
     m_viewer->repaintNow();

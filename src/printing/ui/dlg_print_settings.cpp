@@ -9,7 +9,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-#include "host/vb.h"
+#include "base/vb.h"
 #include "imaging/imaging_error.h"
 #include "imaging/ui/imaging_control.h"
 #include "printing/paper_names.h"
@@ -152,7 +152,7 @@ void DlgPrint::ShowBatchStatus(bool show) {
 void DlgPrint::FillBatchList() {
     BatchList->clear();
     for (const QString& entry : m_planNames) {
-        const QStringList parts = host::vb::split(entry, QStringLiteral("~"));
+        const QStringList parts = base::vb::split(entry, QStringLiteral("~"));
         if (parts.size() >= 2) {
             BatchList->addItem(parts.at(1));
         }

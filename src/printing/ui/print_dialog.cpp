@@ -3,7 +3,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
-#include "host/vb.h"
+#include "base/vb.h"
 
 namespace sw::printing {
 
@@ -27,10 +27,10 @@ void PrintDialog::show(QWidget* hwndOwner) {
 
     m_devMode.dmDeviceName =
         printer.outputFormat() == QPrinter::NativeFormat ? printer.printerName() : QString();
-    m_devMode.dmCopies = host::vb::toInt16(printer.copyCount());
+    m_devMode.dmCopies = base::vb::toInt16(printer.copyCount());
     if (printer.printRange() == QPrinter::PageRange) {
-        m_record.nFromPage = host::vb::toInt16(printer.fromPage());
-        m_record.nToPage = host::vb::toInt16(printer.toPage());
+        m_record.nFromPage = base::vb::toInt16(printer.fromPage());
+        m_record.nToPage = base::vb::toInt16(printer.toPage());
     }
 
     const QString deviceName = recordDeviceName(m_devMode.dmDeviceName);

@@ -4,7 +4,7 @@
 
 #include <QPrinterInfo>
 
-#include "host/object_safety.h"
+#include "base/object_safety.h"
 #include "printing/print_dialog_records.h"
 
 class QWidget;
@@ -46,13 +46,13 @@ public:
     [[nodiscard]] std::int16_t Pages() const { return m_pages; }
     void setPages(std::int16_t pages) { m_pages = pages; }
 
-    // The safety answers every public class gives (host/object_safety.h).
-    host::HResult GetInterfaceSafetyOptions(const std::optional<QUuid>& iid,
+    // The safety answers every public class gives (base/object_safety.h).
+    base::HResult GetInterfaceSafetyOptions(const std::optional<QUuid>& iid,
                                             std::uint32_t& supported,
                                             std::uint32_t& enabled) const {
         return m_safety.GetInterfaceSafetyOptions(iid, supported, enabled);
     }
-    host::HResult SetInterfaceSafetyOptions(const std::optional<QUuid>& iid,
+    base::HResult SetInterfaceSafetyOptions(const std::optional<QUuid>& iid,
                                             std::uint32_t optionSetMask,
                                             std::uint32_t enabledOptions) const {
         return m_safety.SetInterfaceSafetyOptions(iid, optionSetMask, enabledOptions);
@@ -62,7 +62,7 @@ private:
     PrintDlgRecord m_record;
     DevModeRecord m_devMode;
     std::int16_t m_pages = 0;
-    host::ObjectSafety m_safety;
+    base::ObjectSafety m_safety;
 };
 
 }  // namespace sw::printing

@@ -7,9 +7,9 @@
 #include <QJsonArray>
 #include <QJsonObject>
 
-#include "host/host_calls.h"
-#include "host/script_error.h"
-#include "host/vb.h"
+#include "base/host_calls.h"
+#include "base/script_error.h"
+#include "base/vb.h"
 #include "printing/ui/print_dialog.h"
 
 namespace sw::printing {
@@ -32,17 +32,17 @@ QJsonObject stateOf(const PrintDialog& pd) {
 
 void write(PrintDialog& pd, const QString& member, const QJsonArray& args) {
     if (member == QLatin1String("m_Printer")) {
-        const QString name = host::stringArgument(args, 2);
+        const QString name = base::stringArgument(args, 2);
         if (name.isEmpty()) {
             pd.m_Printer = QPrinterInfo();
         } else if (QPrinterInfo::availablePrinterNames().contains(name)) {
             pd.m_Printer = QPrinterInfo::printerInfo(name);
         } else {
-            throw host::ScriptError::invalidArgument();
+            throw base::ScriptError::invalidArgument();
         }
         return;
     }
-    const std::int16_t value = host::vb::toInt16(host::longArgument(args, 2));
+    const std::int16_t value = base::vb::toInt16(base::longArgument(args, 2));
     if (member == QLatin1String("Copies")) {
         pd.setCopies(value);
     } else if (member == QLatin1String("FromPage")) {
@@ -52,27 +52,27 @@ void write(PrintDialog& pd, const QString& member, const QJsonArray& args) {
     } else if (member == QLatin1String("Pages")) {
         pd.setPages(value);
     } else {
-        throw host::ScriptError::invalidArgument();
+        throw base::ScriptError::invalidArgument();
     }
 }
 
-host::CallReply printDialogCall(host::FastViewer&, const QJsonArray& args) {
-    host::expectArgumentCount(args, 1, 3);
+base::CallReply printDialogCall(host::FastViewer&, const QJsonArray& args) {
+    base::expectArgumentCount(args, 1, 3);
     auto& made = instances();
-    if (args.size() == 1 && host::stringArgument(args, 0) == QLatin1String("create")) {
+    if (args.size() == 1 && base::stringArgument(args, 0) == QLatin1String("create")) {
         const int number = made.empty() ? 1 : made.rbegin()->first + 1;
         made.emplace(number, std::make_unique<PrintDialog>());
         return {{QStringLiteral("result"), number}};
     }
-    const auto found = made.find(host::longArgument(args, 0));
+    const auto found = made.find(base::longArgument(args, 0));
     if (found == made.end()) {
-        throw host::ScriptError::subscriptOutOfRange();
+        throw base::ScriptError::subscriptOutOfRange();
     }
     PrintDialog& pd = *found->second;
-    const QString member = args.size() > 1 ? host::stringArgument(args, 1) : QString();
+    const QString member = args.size() > 1 ? base::stringArgument(args, 1) : QString();
     if (args.size() == 2) {
         if (member != QLatin1String("show")) {
-            throw host::ScriptError::invalidArgument();
+            throw base::ScriptError::invalidArgument();
         }
         pd.show(QApplication::activeWindow());
     } else if (args.size() == 3) {
@@ -83,8 +83,8 @@ host::CallReply printDialogCall(host::FastViewer&, const QJsonArray& args) {
 
 }  // namespace
 
-void registerPrintDialogCalls(host::HostCallRegistry& registry) {
-    registry.add(QStringLiteral("PrintDialog"), host::CallKind::Pseudo, printDialogCall);
+void registerPrintDialogCalls(base::HostCallRegistry& registry) {
+    registry.add(QStringLiteral("PrintDialog"), base::CallKind::Pseudo, printDialogCall);
 }
 
 }  // namespace sw::printing

@@ -1,6 +1,6 @@
 #pragma once
 
-namespace sw::host {
+namespace sw::base {
 class HostCallRegistry;
 }
 
@@ -19,6 +19,6 @@ namespace sw::printing {
 // An unknown instance fails with "Subscript out of range", an unknown member or printer with
 // "Invalid procedure call or argument". Pseudo-calls: documents from untrusted sources cannot run
 // them. Instances live as long as the process. UI thread only.
-void registerPrintDialogCalls(host::HostCallRegistry& registry);
+void registerPrintDialogCalls(base::HostCallRegistry& registry);
 
 }  // namespace sw::printing

@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "host/script_error.h"
-#include "host/vb.h"
+#include "base/script_error.h"
+#include "base/vb.h"
 #include "imaging/imaging_error.h"
 #include "imaging/ui/imaging_control.h"
 #include "printing/ui/dlg_print.h"
@@ -73,7 +73,7 @@ void handOver(DlgPrint& dialog, const HandOffValues& values, ImagingControl& vie
     }
     (void)dialog.setBatch(values.localRoot, values.projectSubPath, values.planLabels,
                           values.planFiles, values.planUrl, values.projectId,
-                          host::vb::toInt16(static_cast<double>(values.rotation) * 100));
+                          base::vb::toInt16(static_cast<double>(values.rotation) * 100));
     dialog.PrintSettingsHaveChanged = true;
     if (values.printInBlue) {
         dialog.PrintInBlue();
@@ -90,13 +90,13 @@ DlgPrint* PrintCurrentPlan(const HandOffValues& values, ImagingControl& viewer, 
     auto dialog = std::make_unique<DlgPrint>(parent, printers);
     try {
         handOver(*dialog, values, viewer, v2);
-    } catch (const host::ScriptError& e) {
+    } catch (const base::ScriptError& e) {
         showPrintMessage(parent, e.description(), QString::number(e.number()),
                          PrintMessageIcon::Critical);
         return nullptr;
     } catch (const imaging::ImagingError& e) {
         showPrintMessage(parent, e.message(),
-                         QString::number(static_cast<int>(host::ScriptError::Code::Custom)),
+                         QString::number(static_cast<int>(base::ScriptError::Code::Custom)),
                          PrintMessageIcon::Critical);
         return nullptr;
     }

@@ -11,7 +11,7 @@
 #include <QPrinterInfo>
 #include <QTemporaryFile>
 
-#include "host/script_error.h"
+#include "base/script_error.h"
 #include "printing/named_printers.h"
 #include "printing/paper_names.h"
 #include "printing/pdf_ink.h"
@@ -38,7 +38,7 @@ QPrinter::PaperSource sourceOfBin(int bin) {
             return static_cast<QPrinter::PaperSource>(i);
         }
     }
-    throw host::ScriptError::invalidArgument();
+    throw base::ScriptError::invalidArgument();
 }
 
 // The print engine property under which Qt's print dialog leaves the CUPS options the user chose
@@ -144,19 +144,19 @@ void QPrinterDevice::setSetting(PrinterSetting which, int value) {
     applySetting(which, value);
     // A printer that does not offer the value keeps its own: that is a refusal.
     if (setting(which) != value) {
-        throw host::ScriptError::invalidArgument();
+        throw base::ScriptError::invalidArgument();
     }
 }
 
 void QPrinterDevice::applyPaperCode(int code) {
     const std::optional<QPageSize> size = pageSizeForPaperCode(code);
     if (!size) {
-        throw host::ScriptError::invalidArgument();
+        throw base::ScriptError::invalidArgument();
     }
     const QPrinterInfo info = QPrinterInfo::printerInfo(m_printer->printerName());
     const QPageSize use = queueOffers(info, *size) ? *size : info.defaultPageSize();
     if (!m_printer->setPageSize(use) && !samePoints(pageLayout().pageSize(), use)) {
-        throw host::ScriptError::invalidArgument();
+        throw base::ScriptError::invalidArgument();
     }
     rememberPaperCode(code);
 }
@@ -165,7 +165,7 @@ void QPrinterDevice::applySetting(PrinterSetting which, int value) {
     switch (which) {
         case PrinterSetting::Copies:
             if (value < 1) {
-                throw host::ScriptError::invalidArgument();
+                throw base::ScriptError::invalidArgument();
             }
             m_printer->setCopyCount(value);
             return;
@@ -174,7 +174,7 @@ void QPrinterDevice::applySetting(PrinterSetting which, int value) {
             return;
         case PrinterSetting::Duplex:
             if (value < 1 || value > 3) {
-                throw host::ScriptError::invalidArgument();
+                throw base::ScriptError::invalidArgument();
             }
             m_printer->setDuplex(value == 1   ? QPrinter::DuplexNone
                                  : value == 2 ? QPrinter::DuplexLongSide
@@ -182,7 +182,7 @@ void QPrinterDevice::applySetting(PrinterSetting which, int value) {
             return;
         case PrinterSetting::Resolution:
             if (value < 1) {
-                throw host::ScriptError::invalidArgument();
+                throw base::ScriptError::invalidArgument();
             }
             m_printer->setResolution(value);
             return;
@@ -194,7 +194,7 @@ void QPrinterDevice::applySetting(PrinterSetting which, int value) {
             return;
         case PrinterSetting::Orientation:
             if (value != kPortrait && value != kLandscape) {
-                throw host::ScriptError::invalidArgument();
+                throw base::ScriptError::invalidArgument();
             }
             m_printer->setPageOrientation(value == kLandscape ? QPageLayout::Landscape
                                                               : QPageLayout::Portrait);
@@ -225,7 +225,7 @@ int QPrinterDevice::resolution() const {
 
 void QPrinterDevice::prepareDocument() {
     if (m_printer->printerName().isEmpty() && m_printer->outputFormat() == QPrinter::NativeFormat) {
-        throw host::ScriptError::custom(QStringLiteral("No printer is installed"));
+        throw base::ScriptError::custom(QStringLiteral("No printer is installed"));
     }
     m_printer->setFullPage(true);
     // Not ".pdf": that name would switch QPrinter from the queue's engine to a plain PDF writer.
@@ -234,7 +234,7 @@ void QPrinterDevice::prepareDocument() {
     if (!m_spool->open()) {
         const QString reason = m_spool->errorString();
         m_spool.reset();
-        throw host::ScriptError::custom(QStringLiteral("Cannot write the print file: ") + reason);
+        throw base::ScriptError::custom(QStringLiteral("Cannot write the print file: ") + reason);
     }
     m_spool->close();
     m_printer->setOutputFileName(m_spool->fileName());
@@ -287,19 +287,20 @@ void QPrinterDevice::submitSpoolFile() {
     if (landscape) {
         options.add("landscape", "true");
     }
-    const QStringList chosen = m_printer->printEngine()->property(kCupsOptionsProperty).toStringList();
+    const QStringList chosen =
+        m_printer->printEngine()->property(kCupsOptionsProperty).toStringList();
     for (qsizetype i = 0; i + 1 < chosen.size(); i += 2) {
         options.add(chosen.at(i).toLocal8Bit(), chosen.at(i + 1).toLocal8Bit());
     }
     // A queue instance ("queue/instance") prints on its queue.
     const QByteArray queue = m_printer->printerName().section(QLatin1Char('/'), 0, 0).toLocal8Bit();
-    const int job = cupsPrintFile(queue.constData(), QFile::encodeName(m_spool->fileName()).constData(),
-                                  m_printer->docName().toUtf8().constData(), options.count,
-                                  options.options);
+    const int job =
+        cupsPrintFile(queue.constData(), QFile::encodeName(m_spool->fileName()).constData(),
+                      m_printer->docName().toUtf8().constData(), options.count, options.options);
     if (job == 0) {
-        throw host::ScriptError::custom(QStringLiteral("Cannot print on %1: %2")
-                                            .arg(m_printer->printerName(),
-                                                 QString::fromUtf8(cupsLastErrorString())));
+        throw base::ScriptError::custom(
+            QStringLiteral("Cannot print on %1: %2")
+                .arg(m_printer->printerName(), QString::fromUtf8(cupsLastErrorString())));
     }
 }
 

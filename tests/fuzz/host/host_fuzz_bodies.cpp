@@ -8,12 +8,12 @@
 #include <QJsonObject>
 #include <QUrl>
 
-#include "host/caller_trust.h"
-#include "host/get_part.h"
+#include "base/caller_trust.h"
+#include "base/get_part.h"
+#include "base/host_calls.h"
+#include "base/ini_store.h"
+#include "base/script_error.h"
 #include "host/handover_protocol.h"
-#include "host/host_calls.h"
-#include "host/ini_store.h"
-#include "host/script_error.h"
 #include "host/sheetwise_url.h"
 #include "plans/project_state.h"
 
@@ -54,48 +54,48 @@ QJsonObject runScriptingCall(plans::ProjectState& project, const QJsonValue& cal
     QJsonObject reply{{QStringLiteral("call"), name}, {QStringLiteral("ok"), true}};
     try {
         if (is("SetPlanUrl") || is("GetPart")) {
-            expectArgumentCount(args, 2, 2);
-            QString first = stringArgument(args, 0);
-            QString second = stringArgument(args, 1);
+            base::expectArgumentCount(args, 2, 2);
+            QString first = base::stringArgument(args, 0);
+            QString second = base::stringArgument(args, 1);
             if (is("GetPart")) {
                 const QString before = first;
-                const QString part = GetPart(first, second);
+                const QString part = base::GetPart(first, second);
                 require(part + first == before);
                 reply.insert(QStringLiteral("result"), part);
             } else {
                 project.SetPlanUrl(first, second);
             }
         } else if (is("InitVars")) {
-            expectArgumentCount(args, 5, 5);
-            QString url = stringArgument(args, 0);
-            QString id = stringArgument(args, 1);
-            QString projectName = stringArgument(args, 2);
-            qint32 rotation = longArgument(args, 3);
-            QString site = stringArgument(args, 4);
+            base::expectArgumentCount(args, 5, 5);
+            QString url = base::stringArgument(args, 0);
+            QString id = base::stringArgument(args, 1);
+            QString projectName = base::stringArgument(args, 2);
+            qint32 rotation = base::longArgument(args, 3);
+            QString site = base::stringArgument(args, 4);
             project.InitVars(url, id, projectName, rotation, site);
         } else if (is("MakePlanList")) {
-            expectArgumentCount(args, 1, 1);
+            base::expectArgumentCount(args, 1, 1);
             std::vector<plans::TreeNode> nodes;
-            project.MakePlanList(stringArgument(args, 0), nodes);
+            project.MakePlanList(base::stringArgument(args, 0), nodes);
             require(project.planLabels.size() == project.planFiles.size());
         } else if (is("SetProjectID") || is("SetProjectName")) {
-            expectArgumentCount(args, 1, 1);
-            QString text = stringArgument(args, 0);
+            base::expectArgumentCount(args, 1, 1);
+            QString text = base::stringArgument(args, 0);
             is("SetProjectID") ? project.SetProjectID(text) : project.SetProjectName(text);
         } else if (is("SetImage") || is("SetFirstImage")) {
-            expectArgumentCount(args, 2, 2);
+            base::expectArgumentCount(args, 2, 2);
             // A page's load goes to the web or nowhere.
-            require(isWebAddress(project.sheetAddress(stringArgument(args, 0))));
+            require(isWebAddress(project.sheetAddress(base::stringArgument(args, 0))));
         } else {
             for (int i = 0; i < args.size(); ++i) {
                 try {
-                    (void)stringArgument(args, i);
-                    (void)longArgument(args, i);
-                } catch (const ScriptError&) {
+                    (void)base::stringArgument(args, i);
+                    (void)base::longArgument(args, i);
+                } catch (const base::ScriptError&) {
                 }
             }
         }
-    } catch (const ScriptError& error) {
+    } catch (const base::ScriptError& error) {
         reply = {{QStringLiteral("call"), name},
                  {QStringLiteral("ok"), false},
                  {QStringLiteral("error"), error.description()}};
@@ -108,7 +108,7 @@ QJsonObject runScriptingCall(plans::ProjectState& project, const QJsonValue& cal
 void hostCallDocument(QByteArrayView data) {
     const QByteArray bytes = bytesOf(data);
     QString error;
-    const std::optional<QJsonArray> calls = parseHostCallDocument(bytes, &error);
+    const std::optional<QJsonArray> calls = base::parseHostCallDocument(bytes, &error);
     require(calls.has_value() != !error.isEmpty());
     const std::optional<QJsonArray> untrusted = readUntrustedDocument(bytes, &error);
     require(untrusted.has_value() == calls.has_value());
@@ -117,11 +117,11 @@ void hostCallDocument(QByteArrayView data) {
     }
     plans::ProjectState project;
     project.iniPath = QStringLiteral("/nonexistent/sheetwise-fuzz/Sheetwise.ini");
-    const CallerTrustScope page(Trust::Untrusted);
+    const base::CallerTrustScope page(base::Trust::Untrusted);
     for (const QJsonValue& call : *calls) {
         // Every reply reaches the caller as one JSON line saying whether the call ran.
         const QJsonObject reply = runScriptingCall(project, call);
-        const QByteArray line = replyLine(reply);
+        const QByteArray line = base::replyLine(reply);
         require(!line.contains('\n'));
         require(QJsonDocument::fromJson(line).object().value(QStringLiteral("ok")) ==
                 reply.value(QStringLiteral("ok")));
@@ -131,7 +131,7 @@ void hostCallDocument(QByteArrayView data) {
         for (const QString& file : project.planFiles) {
             require(file.isEmpty() || isWebAddress(project.planUrl + file));
         }
-    } catch (const ScriptError&) {
+    } catch (const base::ScriptError&) {
     }
 }
 
@@ -154,11 +154,11 @@ void sheetwiseLink(QByteArrayView data) {
         (void)readUntrustedDocument(url->document, &error);
     }
     // The link handed over to a running viewer arrives whole, as an untrusted caller's.
-    const HandoverRequest request{HandoverKind::Url, Trust::Trusted, text, text.toUtf8()};
+    const HandoverRequest request{HandoverKind::Url, base::Trust::Trusted, text, text.toUtf8()};
     HandoverRequestReader reader;
     require(reader.feed(encodeHandoverRequest(request)) == HandoverRequestReader::State::Complete);
     require(reader.request().payload == request.payload);
-    require(reader.request().trust == Trust::Untrusted);
+    require(reader.request().trust == base::Trust::Untrusted);
 }
 
 void handoverRequest(QByteArrayView data) {
@@ -179,7 +179,7 @@ void handoverRequest(QByteArrayView data) {
     } else if (state == State::Complete) {
         const HandoverRequest& request = reader.request();
         require(request.payload.size() <= maxHandoverPayload(request.kind, request.trust));
-        require(request.kind != HandoverKind::Url || request.trust == Trust::Untrusted);
+        require(request.kind != HandoverKind::Url || request.trust == base::Trust::Untrusted);
         HandoverRequestReader again;
         require(again.feed(encodeHandoverRequest(request)) == State::Complete);
         require(again.request().kind == request.kind && again.request().trust == request.trust &&
@@ -199,7 +199,7 @@ void handoverRequest(QByteArrayView data) {
 void settingsFile(QByteArrayView data) {
     const qsizetype end = data.indexOf('\0');
     const QByteArray file = bytesOf(end < 0 ? data : data.first(end));
-    ProfileFile profile = ProfileFile::fromBytes(file);
+    base::ProfileFile profile = base::ProfileFile::fromBytes(file);
     require(profile.bytes() == file);
     if (end < 0) {
         return;
@@ -228,7 +228,7 @@ void settingsFile(QByteArrayView data) {
     }
     const int buffer = static_cast<int>(expected.size()) + 2;
     require(profile.value(section, key, QStringLiteral("none"), buffer) == expected);
-    const ProfileFile reread = ProfileFile::fromBytes(profile.bytes());
+    const base::ProfileFile reread = base::ProfileFile::fromBytes(profile.bytes());
     require(reread.value(section, key, QStringLiteral("none"), buffer) == expected);
 }
 

@@ -20,7 +20,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "host/ini_store.h"
+#include "base/ini_store.h"
 #include "imaging/tiff_reader.h"
 #include "imaging/tiff_writer.h"
 #include "imaging/ui/imaging_control.h"
@@ -61,7 +61,7 @@ protected:
         m_base = m_temp.filePath("served") + '/';
         m_served = m_base + "2004/0815/plans/";
         m_folder = m_temp.filePath("plans/north/2004-0815/");
-        host::writeProfileString(m_temp.filePath("Sheetwise.ini"), "Prefs", "Plan Directory",
+        base::writeProfileString(m_temp.filePath("Sheetwise.ini"), "Prefs", "Plan Directory",
                                  m_temp.filePath("plans"));
         for (const char* file : {"s1.tif", "s2.tif", "s3.tif"}) {
             serve(file, cornerMarkedSheet(40, 20));

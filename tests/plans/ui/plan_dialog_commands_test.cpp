@@ -13,9 +13,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "host/host_calls.h"
-#include "host/ini_store.h"
-#include "host/preferences.h"
+#include "base/host_calls.h"
+#include "base/ini_store.h"
+#include "base/preferences.h"
 #include "host/ui/fast_viewer.h"
 #include "host/ui/standard_calls.h"
 #include "plans/ui/batch_download.h"
@@ -41,7 +41,8 @@ class PlanDialogCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         m_viewer.iniPath = m_dir.filePath("Sheetwise.ini");
-        writeProfileString(m_viewer.iniPath, "Prefs", "Plan Directory", m_dir.filePath("plans"));
+        base::writeProfileString(m_viewer.iniPath, "Prefs", "Plan Directory",
+                                 m_dir.filePath("plans"));
         m_viewer.setMessageSink([](const QString&) {});
     }
     void TearDown() override {
@@ -61,7 +62,7 @@ protected:
     }
 
     bool call(const QJsonArray& call) {
-        return HostCallRunner(m_viewer, standardRegistry(), Trust::Trusted)
+        return base::HostCallRunner(m_viewer, standardRegistry(), base::Trust::Trusted)
             .run(call)
             .value("ok")
             .toBool();
@@ -97,7 +98,7 @@ TEST_F(PlanDialogCommandsTest, ScriptedPrefsSaveReachesTheNextResetRoot) {
     if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
         GTEST_SKIP() << "a screen is attached: Choose Folder would wait for a user";
     }
-    writeProfileString(m_viewer.iniPath, "Prefs", "Print In Blue", "0");
+    base::writeProfileString(m_viewer.iniPath, "Prefs", "Print In Blue", "0");
     EXPECT_TRUE(call({"DoCommand", "Prefs"}));
     ASSERT_EQ(openDialogs<plans::PrefsForm>().size(), 1);
     EXPECT_EQ(openDialogs<plans::PrefsForm>().first()->iniPath(), m_viewer.iniPath);
@@ -108,10 +109,10 @@ TEST_F(PlanDialogCommandsTest, ScriptedPrefsSaveReachesTheNextResetRoot) {
     EXPECT_TRUE(call({"Click", "PrefsForm/Command1"}));
     EXPECT_TRUE(call({"Click", "PrefsForm/Command2"}));
     EXPECT_TRUE(QTest::qWaitFor([] { return openDialogs<plans::PrefsForm>().isEmpty(); }, 2000));
-    EXPECT_EQ(readProfileString(m_viewer.iniPath, "Prefs", "Plan Directory", "none"), "");
+    EXPECT_EQ(base::readProfileString(m_viewer.iniPath, "Prefs", "Plan Directory", "none"), "");
     m_viewer.ResetRoot();
     EXPECT_TRUE(m_viewer.printInBlue);
-    EXPECT_EQ(m_viewer.planDirectory, defaultPlanDirectory());
+    EXPECT_EQ(m_viewer.planDirectory, base::defaultPlanDirectory());
 }
 
 // "Markup" shows one about window with this build's version; once closed, it opens anew.

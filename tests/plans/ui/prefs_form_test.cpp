@@ -10,9 +10,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "host/ini_store.h"
-#include "host/paths.h"
-#include "host/preferences.h"
+#include "base/ini_store.h"
+#include "base/paths.h"
+#include "base/preferences.h"
 #include "plans/plan_test_support.h"
 
 namespace sw::plans {
@@ -38,7 +38,7 @@ protected:
     QStringList prefs() const {
         QStringList values;
         for (const char* key : {"Plan Directory", "Print In Blue", "Reverse Print"}) {
-            values << host::readProfileString(m_ini, "Prefs", key, "none");
+            values << base::readProfileString(m_ini, "Prefs", key, "none");
         }
         return values;
     }
@@ -102,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
     sw::test::byName);
 
 TEST_F(PrefsFormTest, AbsentPlanFolderShowsAndWritesTheDefaultOnly) {
-    const QString expected = host::withTrailingSeparator(host::defaultPlanDirectory());
+    const QString expected = base::withTrailingSeparator(base::defaultPlanDirectory());
     for (const QByteArray& content :
          {QByteArray(), QByteArray("[Prefs]\r\nPlan Directory=NONE\r\n")}) {
         writeIni(content);

@@ -1,6 +1,6 @@
-#include "host/preferences.h"
+#include "base/preferences.h"
 
-#include "host_test_support.h"
+#include "support/test_paths.h"
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -8,9 +8,9 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 
-#include "host/ini_store.h"
+#include "base/ini_store.h"
 
-namespace sw::host {
+namespace sw::base {
 namespace {
 
 using sw::test::PrintTo;
@@ -107,4 +107,4 @@ TEST(SettingsIniPath, SystemRootWinsOverTheConfigFolder) {
 }
 
 }  // namespace
-}  // namespace sw::host
+}  // namespace sw::base

@@ -26,7 +26,7 @@
 // entries are UTF-8.
 //
 // Threads: reentrant; concurrent writers to the same file are not coordinated (last one wins).
-namespace sw::host {
+namespace sw::base {
 
 // The buffer size every read of the system passes: values are cut to 126 characters.
 inline constexpr int kProfileBufferSize = 127;
@@ -95,4 +95,4 @@ QString readProfileString(const QString& path, const QString& section, const QSt
 bool writeProfileString(const QString& path, const QString& section, const QString& key,
                         const QString& value);
 
-}  // namespace sw::host
+}  // namespace sw::base

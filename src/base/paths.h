@@ -6,7 +6,7 @@
 // Path conventions of the local plan folder and the settings file. The system builds its paths
 // by joining texts with the folder separator (and accepts doubled separators, which the file
 // system reads as one); on this platform the separator is "/", on Windows builds "\".
-namespace sw::host {
+namespace sw::base {
 
 #ifdef Q_OS_WIN
 inline constexpr QChar kPathSeparator = QLatin1Char('\\');
@@ -27,4 +27,4 @@ inline QString withTrailingSeparator(const QString& path) {
     return path + kPathSeparator;
 }
 
-}  // namespace sw::host
+}  // namespace sw::base

@@ -1,11 +1,11 @@
-#include "host/preferences.h"
+#include "base/preferences.h"
 
 #include <QDir>
 
-#include "host/ini_store.h"
-#include "host/paths.h"
+#include "base/ini_store.h"
+#include "base/paths.h"
 
-namespace sw::host {
+namespace sw::base {
 
 namespace {
 
@@ -67,4 +67,4 @@ void WriteDefaultPlanDirectory(const QString& iniPath) {
                        defaultPlanDirectory());
 }
 
-}  // namespace sw::host
+}  // namespace sw::base

@@ -10,7 +10,7 @@
 // fixed rules that hosts and saved files depend on: floating-point values become integers by
 // rounding half to even, 16-bit counters fail with "Overflow" past 32767, the "#.0" display
 // pattern drops the leading zero, and splitting an empty text yields no fields at all.
-namespace sw::host::vb {
+namespace sw::base::vb {
 
 // Round to the nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4, -0.5 -> -0).
 double roundHalfEven(double value);
@@ -50,4 +50,4 @@ QString trimLeadingBlanks(const QString& text);
 // operation says.
 std::optional<double> parseNumber(const QString& text);
 
-}  // namespace sw::host::vb
+}  // namespace sw::base::vb

@@ -1,10 +1,10 @@
-#include "host/vb.h"
+#include "base/vb.h"
 
 #include <gtest/gtest.h>
 
-#include "host/script_error.h"
+#include "base/script_error.h"
 
-namespace sw::host::vb {
+namespace sw::base::vb {
 namespace {
 
 TEST(RoundHalfEven, RoundsHalvesToTheEvenNeighbour) {
@@ -66,4 +66,4 @@ TEST(TextConversions, TrimOnlySpacesAndReadOnlyNumbers) {
 }
 
 }  // namespace
-}  // namespace sw::host::vb
+}  // namespace sw::base::vb

@@ -10,8 +10,8 @@
 #include <QJsonObject>
 #include <QString>
 
-#include "host/caller_trust.h"
-#include "host/object_safety.h"
+#include "base/caller_trust.h"
+#include "base/object_safety.h"
 
 // Host calls: how a plan-room page (or a script, or a test) drives the viewer. A document
 //   {"calls": [["InitVars", "http://h/", "2004~0815", "Main Street School", 90, "north"],
@@ -28,9 +28,16 @@
 // the safety answers allow scripting.
 //
 // Threads: the UI thread of the FastViewer the calls run on.
+//
+// Handlers take the viewer they run on by reference. The viewer is only declared here: this
+// layer never sees its definition, the areas above that register calls do.
 namespace sw::host {
-
 class FastViewer;
+}  // namespace sw::host
+
+namespace sw::base {
+
+using host::FastViewer;
 
 // The fields of a call's reply besides "call" and "ok" ("result", "args", "state", ...).
 using CallReply = QJsonObject;
@@ -76,7 +83,7 @@ private:
 std::optional<QJsonArray> parseHostCallDocument(const QByteArray& bytes, QString* error);
 
 // Runs calls on one viewer with a registry. Each call runs marked with the runner's trust
-// (host/caller_trust.h).
+// (base/caller_trust.h).
 class HostCallRunner {
 public:
     // `safety` gives the answers an untrusted caller's calls are checked against.
@@ -109,4 +116,4 @@ QString stringArgument(const QJsonArray& args, int index);
 // outside the range), true -1, false and null 0; other texts throw "Type mismatch".
 std::int32_t longArgument(const QJsonArray& args, int index);
 
-}  // namespace sw::host
+}  // namespace sw::base

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace sw::host {
+namespace sw::base {
 
 // Cuts the text up to and including the first `delimiter` off `startStrg` and returns it;
 // `startStrg` keeps the rest. The scan compares one character at a time with a 16-bit position
@@ -13,4 +13,4 @@ namespace sw::host {
 // Examples: "C:\a\b\" with "\" returns "C:\" and leaves "a\b\"; "abc" with "c" returns "abc".
 QString GetPart(QString& startStrg, const QString& delimiter);
 
-}  // namespace sw::host
+}  // namespace sw::base

@@ -1,11 +1,11 @@
-#include "host_test_support.h"
+#include "support/test_paths.h"
 #include <gtest/gtest.h>
 
-#include "host/get_part.h"
-#include "host/object_safety.h"
-#include "host/script_error.h"
+#include "base/get_part.h"
+#include "base/object_safety.h"
+#include "base/script_error.h"
 
-namespace sw::host {
+namespace sw::base {
 namespace {
 
 using sw::test::PrintTo;
@@ -130,4 +130,4 @@ INSTANTIATE_TEST_SUITE_P(
     sw::test::byName);
 
 }  // namespace
-}  // namespace sw::host
+}  // namespace sw::base

@@ -1,4 +1,4 @@
-#include "host/ini_store.h"
+#include "base/ini_store.h"
 
 #include <algorithm>
 #include <optional>
@@ -9,7 +9,7 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
-namespace sw::host {
+namespace sw::base {
 
 namespace {
 
@@ -284,4 +284,4 @@ bool writeProfileString(const QString& path, const QString& section, const QStri
     return profile.error().isEmpty() && profile.setValue(section, key, value) && profile.save();
 }
 
-}  // namespace sw::host
+}  // namespace sw::base

@@ -1,6 +1,6 @@
-#include "host/ini_store.h"
+#include "base/ini_store.h"
 
-#include "host_test_support.h"
+#include "support/test_paths.h"
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -9,7 +9,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-namespace sw::host {
+namespace sw::base {
 namespace {
 
 using sw::test::PrintTo;
@@ -183,4 +183,4 @@ TEST_F(IniFixture, AFailedOrInterruptedWriteKeepsTheOldFileWhole) {
 }
 
 }  // namespace
-}  // namespace sw::host
+}  // namespace sw::base

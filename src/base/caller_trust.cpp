@@ -1,8 +1,8 @@
-#include "host/caller_trust.h"
+#include "base/caller_trust.h"
 
 #include <QUrl>
 
-namespace sw::host {
+namespace sw::base {
 
 namespace {
 
@@ -41,4 +41,4 @@ QString untrustedAddressProblem(const QString& address) {
         .arg(shown);
 }
 
-}  // namespace sw::host
+}  // namespace sw::base

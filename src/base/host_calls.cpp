@@ -1,15 +1,15 @@
-#include "host/host_calls.h"
+#include "base/host_calls.h"
 
 #include <exception>
 
 #include <QJsonDocument>
 #include <QJsonParseError>
 
-#include "host/object_safety.h"
-#include "host/script_error.h"
-#include "host/vb.h"
+#include "base/object_safety.h"
+#include "base/script_error.h"
+#include "base/vb.h"
 
-namespace sw::host {
+namespace sw::base {
 
 void HostCallRegistry::add(const QString& name, CallKind kind, CallHandler handler) {
     for (Entry& entry : m_entries) {
@@ -182,4 +182,4 @@ std::int32_t longArgument(const QJsonArray& args, int index) {
     throw ScriptError(ScriptError::Code::TypeMismatch);
 }
 
-}  // namespace sw::host
+}  // namespace sw::base

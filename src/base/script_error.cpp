@@ -1,6 +1,6 @@
-#include "host/script_error.h"
+#include "base/script_error.h"
 
-namespace sw::host {
+namespace sw::base {
 
 namespace {
 QString describe(ScriptError::Code code, const QString& description) {
@@ -45,4 +45,4 @@ QString ScriptError::standardDescription(Code code) {
     return QStringLiteral("Application-defined or object-defined error");
 }
 
-}  // namespace sw::host
+}  // namespace sw::base

@@ -1,12 +1,12 @@
-#include "host/vb.h"
+#include "base/vb.h"
 
 #include <charconv>
 #include <cmath>
 #include <limits>
 
-#include "host/script_error.h"
+#include "base/script_error.h"
 
-namespace sw::host::vb {
+namespace sw::base::vb {
 
 double roundHalfEven(double value) {
     if (!std::isfinite(value)) {
@@ -137,4 +137,4 @@ std::optional<double> parseNumber(const QString& text) {
     return value;
 }
 
-}  // namespace sw::host::vb
+}  // namespace sw::base::vb

@@ -13,7 +13,7 @@
 // call runner consults them before it runs calls from an untrusted caller.
 //
 // Threads: the flags are process-wide and set once at start-up, before any call arrives.
-namespace sw::host {
+namespace sw::base {
 
 // Result codes of the safety queries.
 using HResult = std::uint32_t;
@@ -80,4 +80,4 @@ public:
     QVariant prop1;
 };
 
-}  // namespace sw::host
+}  // namespace sw::base

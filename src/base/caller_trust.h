@@ -10,7 +10,7 @@
 // asked for it. Outside host calls the caller is the user, who is trusted.
 //
 // Threads: the mark belongs to the thread that runs the call (the UI thread).
-namespace sw::host {
+namespace sw::base {
 
 enum class Trust { Trusted, Untrusted };
 
@@ -35,4 +35,4 @@ private:
 // (blanks around it dropped).
 QString untrustedAddressProblem(const QString& address);
 
-}  // namespace sw::host
+}  // namespace sw::base

@@ -1,10 +1,10 @@
-#include "host/get_part.h"
+#include "base/get_part.h"
 
 #include <cstdint>
 
-#include "host/vb.h"
+#include "base/vb.h"
 
-namespace sw::host {
+namespace sw::base {
 
 QString GetPart(QString& startStrg, const QString& delimiter) {
     std::int16_t i = 1;
@@ -17,4 +17,4 @@ QString GetPart(QString& startStrg, const QString& delimiter) {
     return part;
 }
 
-}  // namespace sw::host
+}  // namespace sw::base

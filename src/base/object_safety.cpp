@@ -1,6 +1,6 @@
-#include "host/object_safety.h"
+#include "base/object_safety.h"
 
-namespace sw::host {
+namespace sw::base {
 
 namespace {
 
@@ -91,4 +91,4 @@ bool ObjectSafety::allowsScripting() const {
            (enabled & kSafeForUntrustedCaller) != 0;
 }
 
-}  // namespace sw::host
+}  // namespace sw::base

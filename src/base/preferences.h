@@ -5,7 +5,7 @@
 // The "Prefs" section of the settings file and where that file lives. Shared by FastViewer, which
 // reads the plan folder on every ResetRoot and InitVars, and the preferences dialog, which edits
 // the section. Every function reads the file anew, once (see ini_store.h); nothing is cached.
-namespace sw::host {
+namespace sw::base {
 
 inline constexpr char kSettingsFileName[] = "Sheetwise.ini";
 inline constexpr char kPrefsSection[] = "Prefs";
@@ -46,4 +46,4 @@ Preferences ReadPreferences(const QString& iniPath);
 // Writes the default plan folder as "Plan Directory" into "Prefs". Failures are not reported.
 void WriteDefaultPlanDirectory(const QString& iniPath);
 
-}  // namespace sw::host
+}  // namespace sw::base

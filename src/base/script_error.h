@@ -4,7 +4,7 @@
 
 #include <QString>
 
-namespace sw::host {
+namespace sw::base {
 
 // The error a scripting method, a host call or a user command raises. It carries the number and
 // the description the original platform's runtime gives for the same fault ("Subscript out of
@@ -52,4 +52,4 @@ private:
     QString m_description;
 };
 
-}  // namespace sw::host
+}  // namespace sw::base
