@@ -4,11 +4,15 @@
 // start without loading and relocating libsheetwise and the widget, printing and network
 // libraries behind it (about a seventh of a fitted render of a 400 dpi sheet went to that).
 // Everything else runs in libsheetwise, loaded here when it is needed; it is found beside the
-// executable (../lib, the executable's run path) or where the system keeps libraries.
+// executable (../lib in the build tree, the installed library folder once installed) or where
+// the system keeps libraries.
 #include <dlfcn.h>
+#include <unistd.h>
 
+#include <climits>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "imaging/tool_commands.h"
 
@@ -24,6 +28,26 @@ constexpr Subcommand kCoreSubcommands[] = {
     {"info", sw::imaging::runInfoCommand},
 };
 
+// Loads libsheetwise from the library folders beside the executable's own folder, then from the
+// system's. The folders are tried by full path rather than left to the run path: dlopen resolves
+// a bare name with the run path of its caller, and a sanitizer's dlopen wrapper is a caller
+// without one.
+void* loadLibrary() {
+    char self[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length > 0) {
+        std::string folder(self, static_cast<size_t>(length));
+        folder.erase(folder.find_last_of('/') + 1);
+        for (const char* libraryFolder : {"../lib/", "../" SW_INSTALL_LIBDIR "/"}) {
+            const std::string path = folder + libraryFolder + SW_LIBRARY_FILE;
+            if (access(path.c_str(), F_OK) == 0) {
+                return dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL);
+            }
+        }
+    }
+    return dlopen(SW_LIBRARY_FILE, RTLD_LAZY | RTLD_LOCAL);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -34,7 +58,7 @@ int main(int argc, char** argv) {
             }
         }
     }
-    void* library = dlopen(SW_LIBRARY_FILE, RTLD_LAZY | RTLD_LOCAL);
+    void* library = loadLibrary();
     using Main = int (*)(int, char**);
     const auto run =
         library != nullptr ? reinterpret_cast<Main>(dlsym(library, "sw_sheetwise_main")) : nullptr;

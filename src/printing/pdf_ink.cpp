@@ -59,7 +59,9 @@ int turnBilevelImagesIntoStencils(const QString& path, int inkBit) {
                 ++changed;
             }
         }
-        QPDFWriter writer(pdf, QFile::encodeName(out.fileName()).constData());
+        // QPDFWriter keeps the name's pointer and opens the file only in write().
+        const QByteArray outName = QFile::encodeName(out.fileName());
+        QPDFWriter writer(pdf, outName.constData());
         writer.setStreamDataMode(qpdf_s_preserve);
         writer.write();
     } catch (const std::exception& e) {

@@ -54,6 +54,14 @@ FastViewer::FastViewer(QWidget* parent) : QWidget(parent) {
 FastViewer::~FastViewer() {
     m_controller->setPointerTool(nullptr);
     viewer->setShutdownSwitch(false);
+    // QWidget's destructor still closes the window, which moves the focus, and deletes the child
+    // widgets, some of which emit signals or events as they go: none of them may reach a viewer
+    // that is no longer whole.
+    QObject::disconnect(qApp, nullptr, this, nullptr);
+    for (QObject* child : findChildren<QObject*>()) {
+        child->removeEventFilter(this);
+        QObject::disconnect(child, nullptr, this, nullptr);
+    }
 }
 
 namespace {

@@ -17,28 +17,32 @@ base::CallReply reply(const QJsonValue& result, const QJsonArray& args) {
     return {{QStringLiteral("result"), result}, {QStringLiteral("args"), args}};
 }
 
-base::CallReply noArguments(FastViewer& v, const QJsonArray& args, void (FastViewer::*method)()) {
+// The helpers take the class that declares the method (FastViewer or one of its bases) and call
+// it on that part of the viewer.
+template <class Owner>
+base::CallReply noArguments(FastViewer& v, const QJsonArray& args, void (Owner::*method)()) {
     base::expectArgumentCount(args, 0, 0);
-    (v.*method)();
+    (static_cast<Owner&>(v).*method)();
     return reply(QJsonValue::Null, {});
 }
 
 // Methods taking one string by reference.
-base::CallReply oneString(FastViewer& v, const QJsonArray& args,
-                          void (FastViewer::*method)(QString&)) {
+template <class Owner>
+base::CallReply oneString(FastViewer& v, const QJsonArray& args, void (Owner::*method)(QString&)) {
     base::expectArgumentCount(args, 1, 1);
     QString text = base::stringArgument(args, 0);
-    (v.*method)(text);
+    (static_cast<Owner&>(v).*method)(text);
     return reply(QJsonValue::Null, {text});
 }
 
 // SetImage and SetFirstImage: two strings by value.
+template <class Owner>
 base::CallReply twoByValue(FastViewer& v, const QJsonArray& args,
-                           void (FastViewer::*method)(QString, QString)) {
+                           void (Owner::*method)(QString, QString)) {
     base::expectArgumentCount(args, 2, 2);
     const QString path = base::stringArgument(args, 0);
     const QString name = base::stringArgument(args, 1);
-    (v.*method)(path, name);
+    (static_cast<Owner&>(v).*method)(path, name);
     return reply(QJsonValue::Null, {path, name});
 }
 
