@@ -6,8 +6,9 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
+
+#include "base/whole_file.h"
 
 namespace sw::base {
 
@@ -258,19 +259,11 @@ bool ProfileFile::save() {
         }
         return false;
     }
-    const QByteArray out = bytes();
-    // Unbuffered, so that a short write (disk full, file size limit) is seen here: through the
-    // write buffer a short write is dropped silently and the truncated file would be committed.
-    QSaveFile file(m_path);
-    const bool saved = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
-                       file.write(out) == out.size() && file.error() == QFileDevice::NoError &&
-                       file.commit();
-    if (!saved) {
-        m_error =
-            QStringLiteral("cannot write the settings file %1: %2").arg(m_path, file.errorString());
-        file.cancelWriting();
+    const QString failure = replaceFileWhole(m_path, bytes());
+    if (!failure.isEmpty()) {
+        m_error = QStringLiteral("cannot write the settings file %1: %2").arg(m_path, failure);
     }
-    return saved;
+    return failure.isEmpty();
 }
 
 QString readProfileString(const QString& path, const QString& section, const QString& key,

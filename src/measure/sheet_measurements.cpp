@@ -9,10 +9,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 #include "base/paths.h"
 #include "base/script_error.h"
+#include "base/whole_file.h"
 #include "plans/local_cache.h"
 #include "plans/path_rules.h"
 #include "plans/project_state.h"
@@ -229,11 +229,10 @@ QString writeSidecar(const SidecarPlace& place, const SheetMeasurements& sheet, 
     if (!QDir().mkpath(folder)) {
         return QStringLiteral("Cannot create the folder %1").arg(QDir::toNativeSeparators(folder));
     }
-    QSaveFile file(place.path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(sidecarJson(sheet, unit)) < 0 ||
-        !file.commit()) {
+    const QString failure = base::replaceFileWhole(place.path, sidecarJson(sheet, unit));
+    if (!failure.isEmpty()) {
         return QStringLiteral("Cannot write %1: %2")
-            .arg(QDir::toNativeSeparators(place.path), file.errorString());
+            .arg(QDir::toNativeSeparators(place.path), failure);
     }
     return {};
 }

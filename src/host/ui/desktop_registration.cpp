@@ -7,9 +7,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 
+#include "base/whole_file.h"
 #include "host/desktop_entry.h"
 
 namespace sw::host {
@@ -56,10 +56,9 @@ QString dataHome() {
 
 bool writeFile(const QString& path, const QByteArray& content) {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() ||
-        !file.commit()) {
-        complain(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+    const QString failure = base::replaceFileWhole(path, content);
+    if (!failure.isEmpty()) {
+        complain(QStringLiteral("cannot write %1: %2").arg(path, failure));
         return false;
     }
     say(QStringLiteral("installed %1").arg(path));
@@ -141,11 +140,11 @@ void removeDefault(const QString& path) {
     if (changed == text) {
         return;
     }
-    QSaveFile out(path);
-    if (out.open(QIODevice::WriteOnly) && out.write(changed.toUtf8()) >= 0 && out.commit()) {
+    const QString failure = base::replaceFileWhole(path, changed.toUtf8());
+    if (failure.isEmpty()) {
         say(QStringLiteral("removed the sheetwise: default from %1").arg(path));
     } else {
-        complain(QStringLiteral("cannot write %1: %2").arg(path, out.errorString()));
+        complain(QStringLiteral("cannot write %1: %2").arg(path, failure));
     }
 }
 
