@@ -17,15 +17,22 @@ using sw::test::PrintTo;
 
 struct PrefsCase {
     const char* name;
-    QByteArray file;           // null: no settings file
-    QByteArray planDirectory;  // null: the default folder
+    QByteArray file;
+    QByteArray planDirectory;
     bool printInBlue;
     bool reversePrint;
+    const char* problem = nullptr;  // part of the reason the file is not used; nullptr: none
 };
+
+const QByteArray kNoFile;   // no settings file
+const QByteArray kDefault;  // the default plan folder
+const QByteArray kHugeFile = "[Prefs]\nPrint In Blue=1\n" + QByteArray(kMaxSettingsFileBytes, ';');
 
 class ReadPreferencesTable : public ::testing::TestWithParam<PrefsCase> {};
 
 // The folder read is also the one stored afterwards: the default is written when none is set.
+// A file far beyond any real one (a 100 MB one took seconds and hundreds of MB at every focus
+// change) is neither read nor replaced, and the reason is given.
 TEST_P(ReadPreferencesTable, ReadsFolderAndOptions) {
     const PrefsCase& c = GetParam();
     QTemporaryDir dir;
@@ -38,51 +45,47 @@ TEST_P(ReadPreferencesTable, ReadsFolderAndOptions) {
                                                             : QString::fromUtf8(c.planDirectory));
     EXPECT_EQ(prefs.printInBlue, c.printInBlue);
     EXPECT_EQ(prefs.reversePrint, c.reversePrint);
-    EXPECT_EQ(readProfileString(ini, "Prefs", "Plan Directory", "none"), prefs.planDirectory);
+    if (c.problem == nullptr) {
+        EXPECT_EQ(prefs.problem, "");
+        EXPECT_EQ(readProfileString(ini, "Prefs", "Plan Directory", "none"), prefs.planDirectory);
+    } else {
+        EXPECT_TRUE(prefs.problem.contains(c.problem)) << prefs.problem.toStdString();
+        EXPECT_FALSE(writeProfileString(ini, "Prefs", "Plan Directory", "/p"));
+        EXPECT_EQ(QFileInfo(ini).size(), c.file.size());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, ReadPreferencesTable,
     ::testing::Values(
-        PrefsCase{"NoFile", {}, {}, false, false},
-        PrefsCase{"NoPrefsSection", "[Printing]\nDefault Printer=x\n", {}, false, false},
-        PrefsCase{
-            "NoneInCapitals", "[Prefs]\nPlan Directory=NONE\nPrint In Blue=1\n", {}, true, false},
+        PrefsCase{"NoFile", kNoFile, kDefault, false, false},
+        PrefsCase{"NoPrefsSection", "[Printing]\nDefault Printer=x\n", kDefault, false, false},
+        PrefsCase{"NoneInCapitals", "[Prefs]\nPlan Directory=NONE\nPrint In Blue=1\n", kDefault,
+                  true, false},
         PrefsCase{"FolderKept", "[Prefs]\nPlan Directory=/srv/plans/\nReverse Print=1\n",
                   "/srv/plans/", false, true},
         PrefsCase{"EmptyFolderKept", "[Prefs]\nPlan Directory=\n", "", false, false},
         PrefsCase{"LongFolderCutTo126", "[Prefs]\nPlan Directory=/" + QByteArray(199, 'x'),
                   "/" + QByteArray(125, 'x'), false, false},
-        PrefsCase{"TenAndBlankOneCountAsOn",
-                  "[Prefs]\nPlan Directory=/p\nPrint In Blue=10\nReverse Print= 1\n", "/p", true,
-                  true},
-        PrefsCase{"YesAndZeroCountAsOff",
-                  "[Prefs]\nPlan Directory=/p\nPrint In Blue=0\nReverse Print=yes\n", "/p", false,
-                  false}),
+        PrefsCase{"TenAndBlankOneCountAsOn", "[Prefs]\nPrint In Blue=10\nReverse Print= 1",
+                  kDefault, true, true},
+        PrefsCase{"YesAndZeroCountAsOff", "[Prefs]\nPrint In Blue=0\nReverse Print=yes", kDefault,
+                  false, false},
+        PrefsCase{"FileFarBeyondAnyRealOne", kHugeFile, kDefault, false, false,
+                  "larger than 1 MB"}),
     sw::test::byName);
 
-TEST(ReadPreferences, UnwritableSettingsStillGiveTheDefaults) {
+// A settings file in a missing folder, or a folder where the file should be: the defaults, and
+// nothing made or replaced.
+TEST(ReadPreferences, UnusableSettingsPathsGiveTheDefaultsAndAreLeftAlone) {
     QTemporaryDir dir;
-    const QString ini = dir.filePath("missing-folder/Sheetwise.ini");
-    const Preferences prefs = ReadPreferences(ini);
-    EXPECT_EQ(prefs.planDirectory, defaultPlanDirectory());
-    EXPECT_FALSE(prefs.printInBlue);
-    EXPECT_FALSE(QFile::exists(ini));
-}
-
-// A 100 MB settings file took seconds and hundreds of MB at every focus change: a file far
-// beyond any real one is neither read nor replaced, and the reason is given.
-TEST(ReadPreferences, ASettingsFileFarBeyondAnyRealOneIsRefused) {
-    QTemporaryDir dir;
-    const QString ini = dir.filePath("Sheetwise.ini");
-    const QByteArray big = "[Prefs]\nPrint In Blue=1\n" + QByteArray(kMaxSettingsFileBytes, ';');
-    ASSERT_TRUE(test::writeFile(ini, big));
-    const Preferences prefs = ReadPreferences(ini);
-    EXPECT_TRUE(prefs.problem.contains("larger than 1 MB")) << prefs.problem.toStdString();
-    EXPECT_EQ(prefs.planDirectory, defaultPlanDirectory());
-    EXPECT_FALSE(prefs.printInBlue);
-    EXPECT_FALSE(writeProfileString(ini, "Prefs", "Plan Directory", "/p"));
-    EXPECT_EQ(QFileInfo(ini).size(), big.size());
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.ini"));
+    for (const QString& ini : {dir.filePath("missing/Sheetwise.ini"), dir.filePath("folder.ini")}) {
+        EXPECT_EQ(ReadPreferences(ini).planDirectory, defaultPlanDirectory());
+        EXPECT_FALSE(writeProfileString(ini, "Prefs", "Plan Directory", "/p"));
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("missing")));
+    EXPECT_TRUE(QFileInfo(dir.filePath("folder.ini")).isDir());
 }
 
 TEST(SettingsIniPath, SystemRootWinsOverTheConfigFolder) {
@@ -93,17 +96,20 @@ TEST(SettingsIniPath, SystemRootWinsOverTheConfigFolder) {
         hadRoot ? qputenv("SystemRoot", root) : qunsetenv("SystemRoot");
         qputenv("XDG_CONFIG_HOME", config);
     });
-    qputenv("XDG_CONFIG_HOME", "/cfg");
-    for (const char* folder : {"/win", "/win/"}) {
-        qputenv("SystemRoot", folder);
-        EXPECT_EQ(settingsIniPath(), "/win/Sheetwise.ini") << folder;
+    const struct {
+        const char* systemRoot;  // nullptr: unset
+        const char* configHome;
+        QString path;
+    } cases[] = {{"/win", "/cfg", "/win/Sheetwise.ini"},
+                 {"/win/", "/cfg", "/win/Sheetwise.ini"},
+                 {"/", "/cfg", "/Sheetwise.ini"},
+                 {nullptr, "/cfg", "/cfg/Sheetwise.ini"},
+                 {nullptr, nullptr, QDir::homePath() + "/.config/Sheetwise.ini"}};
+    for (const auto& c : cases) {
+        c.systemRoot ? qputenv("SystemRoot", c.systemRoot) : qunsetenv("SystemRoot");
+        c.configHome ? qputenv("XDG_CONFIG_HOME", c.configHome) : qunsetenv("XDG_CONFIG_HOME");
+        EXPECT_EQ(settingsIniPath(), c.path) << c.path.toStdString();
     }
-    qputenv("SystemRoot", "/");
-    EXPECT_EQ(settingsIniPath(), "/Sheetwise.ini");
-    qunsetenv("SystemRoot");
-    EXPECT_EQ(settingsIniPath(), "/cfg/Sheetwise.ini");
-    qunsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(settingsIniPath(), QDir::homePath() + "/.config/Sheetwise.ini");
 }
 
 }  // namespace

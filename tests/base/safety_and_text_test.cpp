@@ -1,4 +1,3 @@
-#include "support/test_paths.h"
 #include <gtest/gtest.h>
 
 #include "base/get_part.h"
@@ -33,6 +32,9 @@ TEST_P(GetPartTable, CutsUpToAndIncludingTheDelimiter) {
     EXPECT_EQ(QStringList({part, text}), QStringList({GetParam().part, GetParam().rest}));
 }
 
+// Positions are 16-bit: a delimiter at position 32767 is the last one found.
+const QString kLongest = QString(32766, 'x') + '/';
+
 INSTANTIATE_TEST_SUITE_P(
     Table, GetPartTable,
     ::testing::Values(GetPartCase{"DriveLevel", "C:\\a\\b\\", "\\", "C:\\", "a\\b\\"},
@@ -41,16 +43,11 @@ INSTANTIATE_TEST_SUITE_P(
                       GetPartCase{"EmptyDelimiter", "abc", "", "abc", ""},
                       GetPartCase{"Missing", "abc", "/", "<Overflow>", "abc"},
                       GetPartCase{"TwoCharacterDelimiter", "a//b", "//", "<Overflow>", "a//b"},
-                      GetPartCase{"EmptyTextMissing", "", "/", "<Overflow>", ""}),
+                      GetPartCase{"EmptyTextMissing", "", "/", "<Overflow>", ""},
+                      GetPartCase{"DelimiterAt32767", kLongest, "/", kLongest, ""},
+                      GetPartCase{"DelimiterAt32768", "x" + kLongest, "/", "<Overflow>",
+                                  "x" + kLongest}),
     sw::test::byName);
-
-TEST(GetPartLimits, DelimiterAtPosition32767IsFoundOnePastIsNot) {
-    QString text = QString(32766, 'x') + '/';
-    EXPECT_EQ(GetPart(text, "/").size(), 32767);
-    QString longer = QString(32767, 'x') + '/';
-    EXPECT_THROW(GetPart(longer, "/"), ScriptError);
-    EXPECT_EQ(longer.size(), 32768);
-}
 
 // ---- Safety answers ----------------------------------------------------------------------------
 
@@ -61,72 +58,51 @@ std::optional<QUuid> interfaceId(const char* iid) {
 constexpr SafeCtl kOn{true, true};
 constexpr SafeCtl kOff{false, false};
 
+// What a container is told about each interface (supported and enabled options), and which
+// option it may switch on: exactly the interface's own bit, and only while its switch is on.
 struct SafetyCase {
     const char* name;
     const char* iid;  // nullptr: no identifier
     SafeCtl flags;
-    HResult result;
+    HResult getResult;
     std::uint32_t enabled;  // 77: left as it was
+    std::uint32_t setMask;
+    std::uint32_t setOptions;
+    HResult setResult;
 };
 
-class GetSafetyTable : public ::testing::TestWithParam<SafetyCase> {};
+class SafetyAnswers : public ::testing::TestWithParam<SafetyCase> {};
 
-TEST_P(GetSafetyTable, ReportsSupportedAndEnabled) {
+TEST_P(SafetyAnswers, ReportTheSwitchesAndAcceptExactlyTheInterfacesBit) {
     const SafetyCase& c = GetParam();
+    const ObjectSafety safety(c.flags);
     std::uint32_t supported = 0;
     std::uint32_t enabled = 77;
-    EXPECT_EQ(
-        ObjectSafety(c.flags).GetInterfaceSafetyOptions(interfaceId(c.iid), supported, enabled),
-        c.result);
+    EXPECT_EQ(safety.GetInterfaceSafetyOptions(interfaceId(c.iid), supported, enabled),
+              c.getResult);
     EXPECT_EQ(supported, 3u);
     EXPECT_EQ(enabled, c.enabled);
+    EXPECT_EQ(safety.SetInterfaceSafetyOptions(interfaceId(c.iid), c.setMask, c.setOptions),
+              c.setResult);
 }
 
+const char* const kUnknownIid = "{00000000-0000-0000-C000-000000000046}";
+
 INSTANTIATE_TEST_SUITE_P(
-    Table, GetSafetyTable,
+    Table, SafetyAnswers,
     ::testing::Values(
-        SafetyCase{"Dispatch", kIDispatch, kOn, kSOk, 1},
-        SafetyCase{"DispatchLowerCase", "{00020400-0000-0000-c000-000000000046}", kOn, kSOk, 1},
-        SafetyCase{"DispatchSwitchOff", kIDispatch, kOff, kSOk, 0},
-        SafetyCase{"PropertyBag", kIPersistPropertyBag, kOn, kSOk, 2},
-        SafetyCase{"Stream", kIPersistStream, kOn, kSOk, 2},
-        SafetyCase{"StorageSwitchOff", kIPersistStorage, kOff, kSOk, 0},
-        SafetyCase{"Unknown", "{00000000-0000-0000-C000-000000000046}", kOn, kENoInterface, 77},
-        SafetyCase{"NoIdentifier", nullptr, kOn, kSOk, 77}),
-    sw::test::byName);
-
-struct SetSafetyCase {
-    const char* name;
-    const char* iid;
-    std::uint32_t mask;
-    std::uint32_t options;
-    SafeCtl flags;
-    HResult result;
-};
-
-class SetSafetyTable : public ::testing::TestWithParam<SetSafetyCase> {};
-
-TEST_P(SetSafetyTable, AcceptsExactlyTheInterfacesBit) {
-    const SetSafetyCase& c = GetParam();
-    EXPECT_EQ(
-        ObjectSafety(c.flags).SetInterfaceSafetyOptions(interfaceId(c.iid), c.mask, c.options),
-        c.result);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, SetSafetyTable,
-    ::testing::Values(SetSafetyCase{"DispatchOne", kIDispatch, 1, 1, kOn, kSOk},
-                      SetSafetyCase{"DispatchBoth", kIDispatch, 3, 3, kOn, kEFail},
-                      SetSafetyCase{"DispatchMaskedToOne", kIDispatch, 1, 3, kOn, kSOk},
-                      SetSafetyCase{"DispatchZero", kIDispatch, 0, 0, kOn, kEFail},
-                      SetSafetyCase{"DispatchSwitchOff", kIDispatch, 1, 1, kOff, kEFail},
-                      SetSafetyCase{"BagTwo", kIPersistPropertyBag, 2, 2, kOn, kSOk},
-                      SetSafetyCase{"BagOne", kIPersistPropertyBag, 1, 1, kOn, kEFail},
-                      SetSafetyCase{"StorageTwo", kIPersistStorage, 2, 2, kOn, kSOk},
-                      SetSafetyCase{"StreamSwitchOff", kIPersistStream, 2, 2, kOff, kEFail},
-                      SetSafetyCase{"Unknown", "{11111111-2222-3333-4444-555555555555}", 1, 1, kOn,
-                                    kENoInterface},
-                      SetSafetyCase{"NoIdentifier", nullptr, 3, 3, kOff, kSOk}),
+        SafetyCase{"Dispatch", kIDispatch, kOn, kSOk, 1, 1, 1, kSOk},
+        SafetyCase{"DispatchLowerCaseBothBits", "{00020400-0000-0000-c000-000000000046}", kOn, kSOk,
+                   1, 3, 3, kEFail},
+        SafetyCase{"DispatchMaskedToOne", kIDispatch, kOn, kSOk, 1, 1, 3, kSOk},
+        SafetyCase{"DispatchZero", kIDispatch, kOn, kSOk, 1, 0, 0, kEFail},
+        SafetyCase{"DispatchSwitchOff", kIDispatch, kOff, kSOk, 0, 1, 1, kEFail},
+        SafetyCase{"PropertyBag", kIPersistPropertyBag, kOn, kSOk, 2, 2, 2, kSOk},
+        SafetyCase{"StreamCallersBit", kIPersistStream, kOn, kSOk, 2, 1, 1, kEFail},
+        SafetyCase{"Storage", kIPersistStorage, kOn, kSOk, 2, 2, 2, kSOk},
+        SafetyCase{"StorageSwitchOff", kIPersistStorage, kOff, kSOk, 0, 2, 2, kEFail},
+        SafetyCase{"Unknown", kUnknownIid, kOn, kENoInterface, 77, 1, 1, kENoInterface},
+        SafetyCase{"NoIdentifier", nullptr, kOff, kSOk, 77, 3, 3, kSOk}),
     sw::test::byName);
 
 }  // namespace
