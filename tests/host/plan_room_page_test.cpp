@@ -11,7 +11,6 @@
 #include <QJsonArray>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -28,94 +27,67 @@ const QString kPlanList = QStringLiteral(
     "~Civil & Site,C-1 Grading <draft> + \"notes\",plans/C 1#2.tif"
     "~\u00c9lectricit\u00e9,\u00c9-1 \u65b0\u9986 Plan,E-1.tif");
 
-struct Sheet {
-    QString name;
-    QString file;
-};
-
-const Sheet kSheets[] = {
-    {"A-101 Site Plan", "A-101.tif"},
-    {"C-1 Grading <draft> + \"notes\"", "plans/C 1#2.tif"},
-    {"\u00c9-1 \u65b0\u9986 Plan", "E-1.tif"},
-};
-
 class PlanRoomPage : public ::testing::Test {
 protected:
     void SetUp() override {
-        const QDir root(m_root.path());
-        root.mkpath("2004/0815/plans");
-        ASSERT_TRUE(test::writeFile(root.filePath("2004/0815/plans/planlist.txt"),
+        QDir(m_root.path()).mkpath("2004/0815/plans");
+        ASSERT_TRUE(test::writeFile(m_root.filePath("2004/0815/plans/planlist.txt"),
                                     kPlanList.toUtf8() + "\n"));
-        tools::PlanServerOptions options;
-        options.root = m_root.path();
-        m_server = std::make_unique<tools::BackgroundPlanServer>(options);
-        m_server->configure(
+        m_server.configure(
             [this](tools::PlanServer& server) { tools::addPlanRoomPage(server, m_root.path()); });
-        ASSERT_NE(m_server->start(), 0);
+        ASSERT_NE(m_server.start(), 0);
     }
 
     QTemporaryDir m_root;
-    std::unique_ptr<tools::BackgroundPlanServer> m_server;
+    tools::BackgroundPlanServer m_server{tools::PlanServerOptions{.root = m_root.path()}};
 };
 
-QString chromiumProgram() {
-    for (const char* name : {"chromium", "chromium-browser", "google-chrome"}) {
-        const QString path = QStandardPaths::findExecutable(name);
-        if (!path.isEmpty()) {
-            return path;
-        }
-    }
-    return {};
-}
-
-// The page's DOM after its script ran, as headless Chromium serialises it.
-QByteArray renderedPage(const QString& chromium, const QUrl& url) {
-    QTemporaryDir profile;
-    QProcess browser;
-    browser.start(chromium, {"--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
-                             "--no-first-run", "--disable-background-networking",
-                             "--disable-component-update", "--disable-sync",
-                             "--user-data-dir=" + profile.path(), "--dump-dom", url.toString()});
-    EXPECT_TRUE(browser.waitForFinished(90000)) << browser.readAllStandardError().toStdString();
-    return browser.readAllStandardOutput();
-}
-
-QString htmlUnescaped(QString text) {
-    return text.replace("&quot;", "\"")
-        .replace("&lt;", "<")
-        .replace("&gt;", ">")
-        .replace("&amp;", "&");
-}
-
 TEST_F(PlanRoomPage, LinksBuiltInTheBrowserHandTheProjectAndTheSheetToTheViewer) {
-    const QString chromium = chromiumProgram();
+    const QString chromium = QStandardPaths::findExecutable("chromium");
     if (chromium.isEmpty()) {
         GTEST_SKIP() << "chromium is not installed (scripts/install-deps.sh installs it)";
     }
-    const QUrl base = m_server->baseUrl();
-    const QByteArray dom = renderedPage(chromium, base.resolved(QUrl("planroom/2004-0815")));
+    const QUrl base = m_server.baseUrl();
+    QTemporaryDir profile;
+    // The page's DOM after its script ran, as headless Chromium serialises it.
+    const QByteArray dom =
+        test::runProgram(
+            QProcessEnvironment::systemEnvironment(), chromium,
+            {"--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+             "--disable-background-networking", "--disable-component-update", "--disable-sync",
+             "--user-data-dir=" + profile.path(), "--dump-dom",
+             base.resolved(QUrl("planroom/2004-0815")).toString()})
+            .out;
     EXPECT_TRUE(dom.contains("<h1>Smith &amp; Sons")) << dom.left(2000).toStdString();
 
     static const QRegularExpression kHref(R"re(href="(sheetwise:[^"]*)")re");
-    QList<QString> links;
+    QList<QJsonArray> links;  // the calls of each link
     for (auto match = kHref.globalMatch(QString::fromUtf8(dom)); match.hasNext();) {
-        links << htmlUnescaped(match.next().captured(1));
-    }
-    ASSERT_EQ(links.size(), std::size(kSheets)) << dom.toStdString();
-
-    const QString projectName = kPlanList.section(u'~', 0, 0).section(u' ', 1);
-    for (qsizetype i = 0; i < links.size(); ++i) {
         QString error;
-        const std::optional<SheetwiseUrl> url = parseSheetwiseUrl(links.at(i), &error);
+        const std::optional<SheetwiseUrl> url = parseSheetwiseUrl(match.next()
+                                                                      .captured(1)
+                                                                      .replace("&quot;", "\"")
+                                                                      .replace("&lt;", "<")
+                                                                      .replace("&gt;", ">")
+                                                                      .replace("&amp;", "&"),
+                                                                  &error);
         ASSERT_TRUE(url.has_value()) << error.toStdString();
-        const std::optional<QJsonArray> calls = readUntrustedDocument(url->document, &error);
-        ASSERT_TRUE(calls.has_value()) << error.toStdString();
-        const QJsonArray expected{
-            QJsonArray{"InitVars", base.toString(), "2004-0815", projectName, 0, "demo"},
-            QJsonArray{"MakePlanList", kPlanList},
-            QJsonArray{"SetFirstImage", kSheets[i].file, kSheets[i].name},
-        };
-        EXPECT_EQ(*calls, expected) << "link " << i;
+        links << readUntrustedDocument(url->document, &error).value_or(QJsonArray{error});
+    }
+    const QString project = kPlanList.section(u'~', 0, 0).section(u' ', 1);
+    const std::pair<const char*, const char*> sheets[] = {
+        {"A-101.tif", "A-101 Site Plan"},
+        {"plans/C 1#2.tif", "C-1 Grading <draft> + \"notes\""},
+        {"E-1.tif", "\u00c9-1 \u65b0\u9986 Plan"}};
+    ASSERT_EQ(links.size(), std::size(sheets)) << dom.toStdString();
+    for (qsizetype i = 0; i < links.size(); ++i) {
+        EXPECT_EQ(
+            links[i],
+            QJsonArray({QJsonArray{"InitVars", base.toString(), "2004-0815", project, 0, "demo"},
+                        QJsonArray{"MakePlanList", kPlanList},
+                        QJsonArray{"SetFirstImage", sheets[i].first,
+                                   QString::fromUtf8(sheets[i].second)}}))
+            << "link " << i;
     }
 }
 
@@ -125,13 +97,12 @@ TEST_F(PlanRoomPage, ProjectNumbersThatCouldLeaveTheFolderAreNotFound) {
          {"planroom/2004-0815", "planroom/2004-0815/", "planroom/..-..", "planroom/%2E%2E-plans",
           "planroom/2004", "planroom/2004-%2F0815", "planroom/9999-0000", "planroom/"}) {
         QNetworkReply* reply =
-            network.get(QNetworkRequest(m_server->baseUrl().toString() + QLatin1String(path)));
+            network.get(QNetworkRequest(m_server.baseUrl().toString() + QLatin1String(path)));
         QEventLoop loop;
         QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
         loop.exec();
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        const bool found = QByteArray(path).startsWith("planroom/2004-0815");
-        EXPECT_EQ(status, found ? 200 : 404) << path;
+        EXPECT_EQ(status, QByteArray(path).startsWith("planroom/2004-0815") ? 200 : 404) << path;
         reply->deleteLater();
     }
 }

@@ -69,6 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
     Table, UntrustedCalls,
     ::testing::Values(
         UntrustedCase{"ScriptingMethod", kLoaded, R"([["SetProjectName", "P"]])"},
+        UntrustedCase{"InitVars", kLoaded, R"([["InitVars", "https://h/", "1-2", "P", 0, "s"]])"},
         UntrustedCase{"OnlyInitializingOff", {true, false}, R"([["SetProjectName", "P"]])"},
         UntrustedCase{"ScriptingSwitchOff",
                       {false, true},

@@ -105,19 +105,6 @@ protected:
     FastViewer m_viewer;
 };
 
-TEST_F(ViewerSurface, PopupTreeHidesWhenItLosesTheFocus) {
-    QLineEdit elsewhere(&m_viewer);
-    elsewhere.show();  // a child added to a shown window stays hidden until shown
-    QApplication::setActiveWindow(&m_viewer);
-    m_viewer.pmn->show();
-    m_viewer.pmn->setFocus();
-    QApplication::processEvents();
-    ASSERT_TRUE(m_viewer.pmn->hasFocus());
-    elsewhere.setFocus();
-    QApplication::processEvents();
-    EXPECT_TRUE(m_viewer.pmn->isHidden());
-}
-
 TEST_F(ViewerSurface, GainingTheFocusRereadsThePlanFolder) {
     QLineEdit outside;
     outside.show();
@@ -132,18 +119,7 @@ TEST_F(ViewerSurface, GainingTheFocusRereadsThePlanFolder) {
     EXPECT_EQ(m_viewer.planDirectory, "/elsewhere");
 }
 
-TEST_F(ViewerSurface, TheMagnifierButtonsCaptionIsItsNextCommand) {
-    ASSERT_TRUE(load(sheet("A-101.tif"), "A-101"));
-    QAction* lens = m_viewer.toolbar->magnifierButton();
-    for (const bool on : {true, false}) {
-        lens->trigger();
-        EXPECT_EQ(lens->text(), on ? "Turn Off" : "Magnify");
-        EXPECT_EQ(lens->isChecked(), on);
-        EXPECT_EQ(m_viewer.viewer->magnifierActive(), on);
-    }
-}
-
-TEST_F(ViewerSurface, AClickZoomsADoubleClickFitsAndADragZoomsToTheBandOnly) {
+TEST_F(ViewerSurface, AClickZoomsADoubleClickFitsADragZoomsToTheBandOnlyAndTheLensToggles) {
     ASSERT_TRUE(load(sheet("A-101.tif"), "A-101"));
     ImagingControl* v = m_viewer.viewer;
     const double fitted = v->zoom();
@@ -163,6 +139,15 @@ TEST_F(ViewerSurface, AClickZoomsADoubleClickFitsAndADragZoomsToTheBandOnly) {
     EXPECT_NE(v->zoom(), fitted + 10) << "the release did not zoom at its point as well";
     EXPECT_FALSE(m_viewer.suppressClickZoom);
     expectRulersAlongTheSheet();
+
+    QAction* lens = m_viewer.toolbar->magnifierButton();  // its caption is its next command
+    for (const bool on : {true, false}) {
+        lens->trigger();
+        EXPECT_EQ(
+            QStringList({lens->text(), QString::number(lens->isChecked()),
+                         QString::number(m_viewer.viewer->magnifierActive())}),
+            QStringList({on ? "Turn Off" : "Magnify", QString::number(on), QString::number(on)}));
+    }
 }
 
 TEST_F(ViewerSurface, TheWheelZoomsAboutThePointer) {
@@ -182,18 +167,40 @@ TEST_F(ViewerSurface, TheWheelZoomsAboutThePointer) {
     expectRulersAlongTheSheet();
 }
 
+// Keys run their commands, from the window and from the sheet once it has the focus; the plan
+// list opens on the shown sheet, Enter opens the chosen one and Escape closes it; Ctrl+P opens
+// the print dialog on the shown sheet.
 TEST_F(ViewerSurface, KeysRunTheirCommands) {
     writeTestSheet(sheet("A-102.tif"), 24, 18);
     initProject();
     ASSERT_TRUE(load("A-101.tif", "A-101 Site"));
     QTest::keyClick(&m_viewer, Qt::Key_Plus);
     EXPECT_EQ(m_viewer.viewer->paintSizeMode(), ImagingControl::kZoom);
-    QTest::keyClick(m_viewer.viewer, Qt::Key_0);  // the sheet has the focus after a click
+    QTest::keyClick(m_viewer.viewer, Qt::Key_0);
     EXPECT_EQ(m_viewer.viewer->paintSizeMode(), ImagingControl::kFit);
     ASSERT_TRUE(loaded([this] { QTest::keyClick(m_viewer.viewer, Qt::Key_PageDown); }));
-    EXPECT_EQ(m_viewer.currentPlanName, "A-102 Roof");
-    EXPECT_EQ(m_viewer.panelText(2), "24.0 x 18.0");
-    EXPECT_EQ(m_viewer.panelText(3), "Plan 2 of 3");
+    EXPECT_EQ(QStringList({m_viewer.currentPlanName, m_viewer.panelText(2), m_viewer.panelText(3)}),
+              QStringList({"A-102 Roof", "24.0 x 18.0", "Plan 2 of 3"}));
+
+    m_viewer.DoCommand("Plans");
+    ASSERT_NE(m_viewer.pmn->currentItem(), nullptr);
+    EXPECT_EQ(m_viewer.pmn->currentItem()->text(0), "A-102 Roof");
+    QTest::keyClick(m_viewer.pmn, Qt::Key_Up);
+    ASSERT_TRUE(loaded([this] { QTest::keyClick(m_viewer.pmn, Qt::Key_Return); }));
+    EXPECT_FALSE(m_viewer.pmn->isVisible());
+    EXPECT_EQ(m_viewer.panelText(1), "A-101 Site");
+    m_viewer.DoCommand("Plans");
+    QTest::keyClick(m_viewer.pmn, Qt::Key_Escape);
+    EXPECT_FALSE(m_viewer.pmn->isVisible());
+
+    QTest::keyClick(&m_viewer, Qt::Key_P, Qt::ControlModifier);
+    const QWidgetList tops = QApplication::topLevelWidgets();
+    const auto dialog = std::find_if(tops.begin(), tops.end(), [](QWidget* top) {
+        return top->objectName() == "DlgPrint" && top->isVisible();
+    });
+    ASSERT_NE(dialog, tops.end());
+    EXPECT_TRUE(m_viewer.messagesShown.isEmpty());
+    (*dialog)->close();
 }
 
 // Without a sheet both rulers run along the viewer, empty; with the sheet zoomed so that its top
@@ -238,7 +245,9 @@ TEST_F(ViewerSurface, ThePointerOverTheControlsOwnSurfaceShowsTwips) {
     EXPECT_EQ(m_viewer.panelText(2), QString("(75,%1)").arg(corner.y() * 15));
 }
 
-TEST_F(ViewerSurface, ThePopupTimerClosesThePlanListOnceThePointerHasLeftIt) {
+// The plan list closes once the pointer has left it (the pointer going on moving does not put
+// the tick off), and when it loses the focus.
+TEST_F(ViewerSurface, ThePlanListClosesOnceThePointerHasLeftItOrItLosesTheFocus) {
     initProject();
     m_viewer.DoCommand("Plans");
     ASSERT_TRUE(m_viewer.pmn->isVisible());
@@ -247,44 +256,26 @@ TEST_F(ViewerSurface, ThePopupTimerClosesThePlanListOnceThePointerHasLeftIt) {
     QCursor::setPos(m_viewer.viewer->mapToGlobal(outside));
     mouse(m_viewer.viewer, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, outside);
     EXPECT_TRUE(m_viewer.Timer1->isActive());
-    QTest::qSleep(250);  // the pointer goes on moving: the tick is not put off
+    QTest::qSleep(250);
     mouse(m_viewer.viewer, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, outside + QPoint(5, 0));
     EXPECT_LT(m_viewer.Timer1->remainingTime(), 400);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !m_viewer.pmn->isVisible(); }, 5000));
     EXPECT_FALSE(m_viewer.planListShown);
     EXPECT_FALSE(m_viewer.Timer1->isActive());
+
+    QLineEdit elsewhere(&m_viewer);
+    elsewhere.show();  // a child added to a shown window stays hidden until shown
+    QApplication::setActiveWindow(&m_viewer);
+    m_viewer.pmn->show();
+    m_viewer.pmn->setFocus();
+    QApplication::processEvents();
+    ASSERT_TRUE(m_viewer.pmn->hasFocus());
+    elsewhere.setFocus();
+    QApplication::processEvents();
+    EXPECT_TRUE(m_viewer.pmn->isHidden());
 }
 
-TEST_F(ViewerSurface, ThePlanListOpensOnTheShownSheetAndEnterOpensTheChosenOne) {
-    writeTestSheet(sheet("A-102.tif"), 24, 18);
-    initProject();
-    ASSERT_TRUE(load("A-101.tif", "A-101 Site"));
-    m_viewer.DoCommand("Plans");
-    ASSERT_NE(m_viewer.pmn->currentItem(), nullptr);
-    EXPECT_EQ(m_viewer.pmn->currentItem()->text(0), "A-101 Site");
-    QTest::keyClick(m_viewer.pmn, Qt::Key_Down);
-    ASSERT_TRUE(loaded([this] { QTest::keyClick(m_viewer.pmn, Qt::Key_Return); }));
-    EXPECT_FALSE(m_viewer.pmn->isVisible());
-    EXPECT_EQ(m_viewer.panelText(1), "A-102 Roof");
-    m_viewer.DoCommand("Plans");
-    QTest::keyClick(m_viewer.pmn, Qt::Key_Escape);
-    EXPECT_FALSE(m_viewer.pmn->isVisible());
-}
-
-TEST_F(ViewerSurface, PrintOpensThePrintDialogOnTheShownSheet) {
-    initProject();
-    ASSERT_TRUE(load("A-101.tif", "A-101 Site"));
-    QTest::keyClick(&m_viewer, Qt::Key_P, Qt::ControlModifier);
-    const QWidgetList tops = QApplication::topLevelWidgets();
-    const auto dialog = std::find_if(tops.begin(), tops.end(), [](QWidget* top) {
-        return top->objectName() == "DlgPrint" && top->isVisible();
-    });
-    ASSERT_NE(dialog, tops.end());
-    EXPECT_TRUE(m_viewer.messagesShown.isEmpty());
-    (*dialog)->close();
-}
-
-TEST_F(ViewerSurface, SavedSheetsOpenFromTheSavedTreeWithoutTheServer) {
+TEST_F(ViewerSurface, SavedSheetsOpenFromTheSavedTreeWithoutTheServerOrSayWhyNot) {
     initProject();
     ASSERT_TRUE(load("A-101.tif", "A-101 Site"));
     m_viewer.DoCommand("+90");
@@ -308,16 +299,14 @@ TEST_F(ViewerSurface, SavedSheetsOpenFromTheSavedTreeWithoutTheServer) {
     EXPECT_EQ(m_viewer.HorRuler->Max(), 24);
     EXPECT_EQ(m_viewer.viewer->paintSizeMode(), ImagingControl::kFit);
     EXPECT_TRUE(m_viewer.messagesShown.isEmpty());
-}
 
-TEST_F(ViewerSurface, ASavedSheetThatCannotBeOpenedShowsAMessage) {
-    initProject();
+    // A saved sheet that cannot be opened shows a message and leaves the viewer empty.
     QDir().mkpath(m_dir.filePath("plans/north/p1"));
     ASSERT_TRUE(test::writeFile(m_dir.filePath("plans/north/p1/broken.tif"), "not a tiff"));
     m_viewer.DoCommand("Saved");
     emit m_viewer.LocalPlans->itemDoubleClicked(findTreeItem(*m_viewer.LocalPlans, "broken.tif"),
                                                 0);
-    ASSERT_EQ(m_viewer.messagesShown.size(), 1);
+    EXPECT_EQ(m_viewer.messagesShown.size(), 1);
     EXPECT_EQ(m_viewer.viewer->loadedImage(), 0);
 }
 
