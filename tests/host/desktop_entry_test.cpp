@@ -3,10 +3,6 @@
 #include "host_test_support.h"
 #include <gtest/gtest.h>
 
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-
 namespace sw::host {
 namespace {
 
@@ -17,36 +13,17 @@ using sw::test::PrintTo;
 struct ExecCase {
     const char* name = nullptr;
     const char* program = nullptr;
-    const char* exec = nullptr;  // nullptr: the path cannot be written
+    const char* exec = nullptr;
 };
 
 class DesktopExec : public ::testing::TestWithParam<ExecCase> {};
 
-// Each accepted value is also given to desktop-file-validate, the desktop's own reader of the
-// rules, when it is installed.
+// Paths with blanks or characters the desktop reads specially are quoted and escaped; a path
+// no Exec line can hold is refused. (The registration test gives a real entry to
+// desktop-file-validate.)
 TEST_P(DesktopExec, NamesTheProgramSoTheDesktopReadsItBack) {
-    const ExecCase& c = GetParam();
-    const std::optional<QString> exec = desktopExecProgram(QString::fromUtf8(c.program));
-    if (c.exec == nullptr) {
-        EXPECT_FALSE(exec.has_value());
-        return;
-    }
-    ASSERT_TRUE(exec.has_value());
-    EXPECT_EQ(*exec, QString::fromUtf8(c.exec));
-
-    const QString validator = QStandardPaths::findExecutable("desktop-file-validate");
-    if (validator.isEmpty()) {
-        return;
-    }
-    QTemporaryDir dir;
-    const QString entry = dir.filePath("sheetwise.desktop");
-    ASSERT_TRUE(test::writeFile(
-        entry, "[Desktop Entry]\nType=Application\nName=Sheetwise\nExec=" + exec->toUtf8() +
-                   " %u\nMimeType=x-scheme-handler/sheetwise;\n"));
-    QProcess process;
-    process.start(validator, {entry});
-    ASSERT_TRUE(process.waitForFinished(30000));
-    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardOutput().toStdString();
+    const std::optional<QString> exec = desktopExecProgram(QString::fromUtf8(GetParam().program));
+    EXPECT_EQ(exec.value_or("<refused>"), QString::fromUtf8(GetParam().exec));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -56,7 +33,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ExecCase{"Percent", "/opt/100%/sheetwise", "/opt/100%%/sheetwise"},
                       ExecCase{"DollarAndQuote", "/opt/a$b\"c/sw", R"("/opt/a\\$b\\"c/sw")"},
                       ExecCase{"Backslash", "/opt/a\\b/sw", R"("/opt/a\\\\b/sw")"},
-                      ExecCase{"LineBreak", "/opt/a\nb/sw", nullptr}),
+                      ExecCase{"LineBreak", "/opt/a\nb/sw", "<refused>"}),
     sw::test::byName);
 
 // ---- mimeapps.list ------------------------------------------------------------------------------

@@ -74,22 +74,21 @@ TEST_F(Registration, InstallsTheLinkHandlerAndRemovesItAgain) {
     }
 }
 
-TEST_F(Registration, WithoutXdgMimeTheFilesAreStillInstalledAndTheUserIsTold) {
+// Without xdg-mime the files are still installed and the user is told; a data folder that
+// cannot be written fails with the reason.
+TEST_F(Registration, WithoutXdgMimeOrAWritableDataFolderTheUserIsTold) {
     m_env.insert("PATH", m_root.filePath("empty-bin"));
-    const test::ProcessRun registered = sheetwise("--register");
-    EXPECT_EQ(registered.exitCode, 0) << registered.err.toStdString();
-    EXPECT_TRUE(registered.out.contains("xdg-mime is not installed"))
-        << registered.out.toStdString();
+    const test::ProcessRun withoutXdgMime = sheetwise("--register");
+    EXPECT_EQ(withoutXdgMime.exitCode, 0) << withoutXdgMime.err.toStdString();
+    EXPECT_TRUE(withoutXdgMime.out.contains("xdg-mime is not installed"))
+        << withoutXdgMime.out.toStdString();
     EXPECT_TRUE(QFileInfo::exists(data("applications/sheetwise.desktop")));
-}
 
-TEST_F(Registration, UnwritableDataFolderFailsWithTheReason) {
-    const QString folder = m_root.filePath("data");
-    ASSERT_TRUE(QDir(folder).removeRecursively());
-    ASSERT_TRUE(test::writeFile(folder, ""));  // a file where the folder would be
-    const test::ProcessRun registered = sheetwise("--register");
-    EXPECT_EQ(registered.exitCode, 1);
-    EXPECT_TRUE(registered.err.contains("cannot write")) << registered.err.toStdString();
+    ASSERT_TRUE(QDir(m_root.filePath("data")).removeRecursively());
+    ASSERT_TRUE(test::writeFile(m_root.filePath("data"), ""));  // a file where the folder would be
+    const test::ProcessRun unwritable = sheetwise("--register");
+    EXPECT_EQ(unwritable.exitCode, 1);
+    EXPECT_TRUE(unwritable.err.contains("cannot write")) << unwritable.err.toStdString();
 }
 
 }  // namespace

@@ -275,20 +275,25 @@ TEST_F(ViewerSurface, ThePlanListClosesOnceThePointerHasLeftItOrItLosesTheFocus)
     EXPECT_TRUE(m_viewer.pmn->isHidden());
 }
 
+// A saved sheet opens from the saved tree without the server, as it was saved; one that cannot
+// be opened shows a message and leaves the viewer empty.
 TEST_F(ViewerSurface, SavedSheetsOpenFromTheSavedTreeWithoutTheServerOrSayWhyNot) {
     initProject();
+    QDir().mkpath(m_dir.filePath("plans/north/p1"));
+    ASSERT_TRUE(test::writeFile(m_dir.filePath("plans/north/p1/broken.tif"), "not a tiff"));
+    m_viewer.DoCommand("Saved");
+    emit m_viewer.LocalPlans->itemDoubleClicked(findTreeItem(*m_viewer.LocalPlans, "broken.tif"),
+                                                0);
+    ASSERT_EQ(m_viewer.messagesShown.size(), 1);
+    EXPECT_EQ(m_viewer.viewer->loadedImage(), 0);
+
     ASSERT_TRUE(load("A-101.tif", "A-101 Site"));
     m_viewer.DoCommand("+90");
     m_viewer.DoCommand("Save");
-    ASSERT_TRUE(QFile::exists(m_dir.filePath("plans/north/sheets-x/A-101 Site.tif")))
-        << m_viewer.messagesShown.join("; ").toStdString();
-
     m_viewer.DoCommand("Saved");
     ASSERT_TRUE(m_viewer.LocalPlans->isVisible());
     EXPECT_TRUE(m_viewer.localPlansShown);
-    const QJsonArray nodes = treeNodesJson(*m_viewer.LocalPlans);
-    ASSERT_EQ(nodes.size(), 3);
-    EXPECT_EQ(nodes.at(1).toObject().value("text").toString(), "Main Street School");
+    EXPECT_NE(findTreeItem(*m_viewer.LocalPlans, "Main Street School"), nullptr);
 
     m_viewer.DoCommand("-90");  // the shown sheet differs from the saved one again
     QTreeWidgetItem* item = findTreeItem(*m_viewer.LocalPlans, "A-101 Site.tif");
@@ -298,16 +303,7 @@ TEST_F(ViewerSurface, SavedSheetsOpenFromTheSavedTreeWithoutTheServerOrSayWhyNot
     EXPECT_EQ(m_viewer.sheetSizeText, "24.0 x 36.0") << "saved turned, opened without a turn";
     EXPECT_EQ(m_viewer.HorRuler->Max(), 24);
     EXPECT_EQ(m_viewer.viewer->paintSizeMode(), ImagingControl::kFit);
-    EXPECT_TRUE(m_viewer.messagesShown.isEmpty());
-
-    // A saved sheet that cannot be opened shows a message and leaves the viewer empty.
-    QDir().mkpath(m_dir.filePath("plans/north/p1"));
-    ASSERT_TRUE(test::writeFile(m_dir.filePath("plans/north/p1/broken.tif"), "not a tiff"));
-    m_viewer.DoCommand("Saved");
-    emit m_viewer.LocalPlans->itemDoubleClicked(findTreeItem(*m_viewer.LocalPlans, "broken.tif"),
-                                                0);
     EXPECT_EQ(m_viewer.messagesShown.size(), 1);
-    EXPECT_EQ(m_viewer.viewer->loadedImage(), 0);
 }
 
 }  // namespace
