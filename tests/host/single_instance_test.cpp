@@ -108,6 +108,13 @@ TEST_F(Instances, LinksRunOnlyScriptingMethodsAndRefusedOnesAreReported) {
     const QString address = server.baseUrl().toString() + "calls.json";
     startFirst();
 
+    // A trusted launch's document may be larger than a page's.
+    ASSERT_TRUE(test::writeFile(
+        m_root.filePath("served/big.json"),
+        callsDocument(R"([["GetPart", "a/b", "/"]])") + QByteArray(kMaxDocumentBytes, ' ')));
+    const test::ProcessRun big = launch({server.baseUrl().toString() + "big.json"});
+    EXPECT_EQ(big.replies.value(0).value("result").toString(), "a/") << big.err.toStdString();
+
     const test::ProcessRun inLink = launch({sheetwiseCallsUrl(callsDocument(
         R"([["SetProjectName", "From a page"], ["Dump"], ["Click", "FastViewer/toolbar"]])"))});
     const test::ProcessRun fetched =

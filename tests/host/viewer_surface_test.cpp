@@ -5,10 +5,7 @@
 
 #include <functional>
 
-#include <QAction>
-#include <QCursor>
 #include <QDir>
-#include <QJsonObject>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QSignalSpy>
@@ -64,11 +61,9 @@ protected:
 
     // The project of the sheets folder: its plan URL is the folder itself.
     void initProject() {
-        QString url = QUrl::fromLocalFile(m_dir.path()).toString() + "/";
-        QString id = "sheets-x";
-        QString name = "Main Street School";
+        QString url = QUrl::fromLocalFile(m_dir.path()).toString() + "/", id = "sheets-x",
+                name = "Main Street School", site = "north";
         qint32 rotation = 0;
-        QString site = "north";
         m_viewer.InitVars(url, id, name, rotation, site);
         m_viewer.planUrl = m_dir.filePath("sheets") + "/";
         QString list = "hdr~A,A-101 Site,A-101.tif~A,A-102 Roof,A-102.tif~S,S-201 Frame,S-201.tif";
