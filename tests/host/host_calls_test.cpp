@@ -13,10 +13,12 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 
 #include "base/ini_store.h"
 #include "host/ui/fast_viewer.h"
 #include "host/ui/standard_calls.h"
+#include "host/ui/tree_nodes.h"
 #include "imaging/ui/imaging_control.h"
 
 namespace sw::host {
@@ -116,11 +118,14 @@ INSTANTIATE_TEST_SUITE_P(
 #undef SW_FAILS
 #undef SW_MALFORMED
 
-// An untrusted call used to leave the calls after it marked untrusted: a trusted script could
-// then no longer load a local sheet.
-TEST_F(CallsFixture, AnUntrustedCallLeavesTheNextCallerTrusted) {
+// A page's call must not leave the user's own actions after it marked untrusted: a double click
+// in the plan tree still opens a local sheet of a list a trusted script made.
+TEST_F(CallsFixture, AfterAnUntrustedCallTheUsersOwnActionsAreTrustedAgain) {
+    run(R"(["MakePlanList","h~A,Sheet 1,/srv/s1.tif~A,Sheet 2,/srv/s2.tif"])");
     ASSERT_TRUE(run(R"(["SetProjectName","P"])", Trust::Untrusted).value("ok").toBool());
-    EXPECT_EQ(error(R"(["SetImage","/tmp/s1.tif",""])"), "");
+    emit m_viewer.pmn->itemDoubleClicked(findTreeItem(*m_viewer.pmn, "Sheet 2"), 0);
+    EXPECT_EQ(m_viewer.viewer->loadAddress(), "/srv/s2.tif")
+        << m_viewer.messagesShown.join('\n').toStdString();
 }
 
 TEST_F(CallsFixture, DumpShowsTheFieldsAndTrees) {
