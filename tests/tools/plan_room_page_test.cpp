@@ -2,7 +2,6 @@
 // decode to the calls that hand the project and the chosen sheet to the viewer.
 #include "planserver/plan_room_page.h"
 
-#include "host_test_support.h"
 #include "planserver/background_plan_server.h"
 #include <gtest/gtest.h>
 
@@ -15,6 +14,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "host/host_test_support.h"
 #include "host/sheetwise_url.h"
 
 namespace sw::host {
