@@ -1,7 +1,7 @@
 // The whole viewer from the outside: `sheetwise --headless --script` runs a plan-room session
 // against a real plan server (the planserver program on loopback) and answers each call on one
 // JSON line; invocations it cannot run are refused.
-#include "host_test_support.h"
+#include "host/host_test_support.h"
 #include "support/test_paths.h"
 #include <gtest/gtest.h>
 
