@@ -1,5 +1,6 @@
 // The drawing path: reduced views are true area averages (checked against a brute-force average
-// of the pixels), thin lines survive the fitted view, close views show the pixels themselves.
+// of the pixels, down to the packed-bit cells they are made of), thin lines survive the fitted
+// view, close views show the pixels themselves.
 #include "support/test_paths.h"
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 #include <cstring>
 #include <limits>
 
+#include "imaging/bit_ops.h"
 #include "imaging/pyramid.h"
 #include "imaging/sheet_fixtures.h"
 #include "imaging/sheet_renderer.h"
@@ -79,6 +81,50 @@ INSTANTIATE_TEST_SUITE_P(
                       ScaleCase{16.0, {-1, -2}, 2.0}, ScaleCase{3.3, {-1.7, -2.2}, 64},
                       ScaleCase{6.0, {0.5, 0}, 64}, ScaleCase{12.5, {1, 1}, 64}));
 
+// 301 pixels: the vector path and the byte-by-byte tail, and a last cell cut by the width.
+TEST(CoverageCells, CountTheirInk) {
+    constexpr int kWidth = 301;
+    const Sheet sheet = test::randomBilevel(kWidth, 8, 9, 50);
+    const QImage& image = sheet.image();
+    uchar quads[76];
+    const uchar* rows[4] = {image.constScanLine(0), image.constScanLine(1), image.constScanLine(2),
+                            image.constScanLine(3)};
+    bits::quadCoverage(rows, kWidth, quads);
+    uchar pairs[151];
+    bits::pairCoverage(image.constScanLine(4), image.constScanLine(5), 0, 151, pairs);
+    uchar expanded[kWidth];
+    bits::expandToBytes(image.constScanLine(6), 0, kWidth, expanded);
+    auto inkIn = [&](int x0, int x1, int y0, int y1) {
+        int ink = 0;
+        for (int y = y0; y < y1; ++y) {
+            for (int x = x0; x < std::min(kWidth, x1); ++x) {
+                ink += test::isInk(sheet, x, y);
+            }
+        }
+        return ink;
+    };
+    for (int c = 0; c < 76; ++c) {
+        EXPECT_NEAR(quads[c], inkIn(4 * c, 4 * c + 4, 0, 4) * 255 / 16.0, 1.0) << "cell " << c;
+    }
+    for (int c = 0; c < 151; ++c) {
+        EXPECT_NEAR(pairs[c], inkIn(2 * c, 2 * c + 2, 4, 6) * 255 / 4.0, 1.0) << "cell " << c;
+    }
+    for (int x = 0; x < kWidth; ++x) {
+        EXPECT_EQ(expanded[x], test::isInk(sheet, x, 6) ? 255 : 0);
+    }
+    // Unaligned starts, and a missing second row (the last row of an odd-height sheet).
+    uchar part[140];
+    bits::pairCoverage(image.constScanLine(4), image.constScanLine(5), 5, 140, part);
+    EXPECT_EQ(0, memcmp(part, pairs + 5, 140));
+    uchar single[151];
+    bits::pairCoverage(image.constScanLine(4), nullptr, 0, 151, single);
+    for (int c = 0; c < 151; ++c) {
+        EXPECT_NEAR(single[c], inkIn(2 * c, 2 * c + 2, 4, 5) * 255 / 4.0, 1.0) << "cell " << c;
+    }
+    bits::expandToBytes(image.constScanLine(6), 3, 11, part);
+    EXPECT_EQ(0, memcmp(part, expanded + 3, 11));
+}
+
 struct GridCase {
     int sheetWidth;
     int spacing;
@@ -130,15 +176,18 @@ INSTANTIATE_TEST_SUITE_P(Sheets, FittedGrid,
                                            GridCase{7200, 24, 960}, GridCase{9600, 20, 1280},
                                            GridCase{14400, 40, 1920}, GridCase{14400, 40, 1000}));
 
+// Each output pixel shows the sheet pixel under its centre.
 TEST(Render, CloseViewsShowThePixelsThemselves) {
     const Sheet sheet = test::randomBilevel(64, 48, 4, 50);
-    for (const int zoom : {1, 3}) {
-        const QImage view = renderSheet(sheet, QSize(64 * zoom, 48 * zoom),
-                                        QRectF(0, 0, 64 * zoom, 48 * zoom), kGrey);
-        for (int y = 0; y < 48 * zoom; ++y) {
-            for (int x = 0; x < 64 * zoom; ++x) {
-                const bool ink = test::isInk(sheet, x / zoom, y / zoom);
-                ASSERT_EQ(view.pixel(x, y), ink ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+    for (const double zoom : {1.0, 3.0, 2.5}) {
+        const QSize out(static_cast<int>(64 * zoom), static_cast<int>(48 * zoom));
+        const QImage view = renderSheet(sheet, out, QRectF(QPointF(), out), kGrey);
+        for (int y = 0; y < out.height(); ++y) {
+            for (int x = 0; x < out.width(); ++x) {
+                const bool ink = test::isInk(sheet, static_cast<int>((x + 0.5) / zoom),
+                                             static_cast<int>((y + 0.5) / zoom));
+                ASSERT_EQ(view.pixel(x, y), ink ? qRgb(0, 0, 0) : qRgb(255, 255, 255))
+                    << zoom << ": " << x << "," << y;
             }
         }
     }
@@ -152,17 +201,14 @@ TEST(Render, OutsideTheSheetIsBackgroundAndInkHasThePaletteColour) {
     const QImage view = renderSheet(blue, QSize(40, 40), QRectF(10.5, 5, 20, 20), kGrey);
     EXPECT_EQ(view.pixel(5, 20), kGrey);
     EXPECT_EQ(view.pixel(20, 2), kGrey);
-    EXPECT_EQ(view.pixel(20, 15), qRgb(0, 0, 255));
-    EXPECT_EQ(view.pixel(35, 15), kGrey);
+    EXPECT_EQ(view.pixel(10, 15), qRgb(0, 0, 255));  // its centre is on the sheet
+    EXPECT_EQ(view.pixel(30, 15), kGrey);
 }
 
 // Whatever rectangle a caller sets, the frame is drawn without trouble: degenerate ones show
 // the background, a huge one the sheet.
 TEST(Render, DegenerateDisplayRectanglesAreHarmless) {
-    QImage white(300, 200, QImage::Format_Mono);
-    white.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
-    white.fill(0);
-    const Sheet sheet(white, 200, 200);
+    const Sheet sheet = test::inkSheet(300, 200);
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     for (const QRectF& display : {QRectF(0, 0, 1e-9, 1e-9), QRectF(0, 0, -50, 30),
@@ -173,18 +219,10 @@ TEST(Render, DegenerateDisplayRectanglesAreHarmless) {
     EXPECT_EQ(huge.pixel(10, 5), qRgb(255, 255, 255));
 }
 
-TEST(Render, OriginSelectsThePartOfTheView) {
-    const Sheet sheet = test::randomBilevel(300, 200, 9, 30);
-    const QRectF display(-50, 20, 600, 400);
-    const QImage whole = renderSheet(sheet, QSize(500, 400), display, kGrey);
-    QImage part(120, 90, QImage::Format_RGB32);
-    renderSheet(sheet, part, QPoint(210, 150), display, kGrey);
-    EXPECT_EQ(part, whole.copy(210, 150, 120, 90));
-}
-
-// A grey target (`sheetwise render` to PGM) gets exactly the colour drawing converted by Qt, for
-// every kind of sheet and every way of sampling it.
-TEST(Render, GreyTargetIsTheColourDrawingConverted) {
+// A target drawn from an origin is that part of the whole view; a grey target (`sheetwise render`
+// to PGM) gets exactly the colour drawing converted by Qt. For every kind of sheet and every way
+// of sampling it: reduced from a pyramid level, from the bits, close up, and partly off the sheet.
+TEST(Render, PartsAndGreyTargetsAreTheWholeColourDrawingCutAndConverted) {
     QImage blueInk = test::randomBilevel(300, 200, 5, 30).image();
     blueInk.setColorTable({qRgb(250, 250, 240), qRgb(0, 0, 255)});
     QImage colour(300, 200, QImage::Format_RGB32);
@@ -196,15 +234,15 @@ TEST(Render, GreyTargetIsTheColourDrawingConverted) {
     const Sheet sheets[] = {test::randomBilevel(300, 200, 4, 30), Sheet(blueInk, 200, 200),
                             Sheet(colour.convertToFormat(QImage::Format_Grayscale8), 200, 200),
                             Sheet(colour, 200, 200)};
-    // Reduced from a pyramid level, from the bits, close up, and partly off the sheet.
-    const QRectF displays[] = {QRectF(3, 2, 60, 40), QRectF(0, 0, 200, 133),
-                               QRectF(-20, 0, 900, 600), QRectF(40, -30, 150, 100)};
     for (const Sheet& sheet : sheets) {
-        for (const QRectF& display : displays) {
-            QImage grey(170, 110, QImage::Format_Grayscale8);
-            renderSheet(sheet, grey, QPoint(0, 0), display, kGrey);
-            EXPECT_EQ(grey, renderSheet(sheet, QSize(170, 110), display, kGrey)
-                                .convertToFormat(QImage::Format_Grayscale8));
+        for (const QRectF& display : {QRectF(3, 2, 60, 40), QRectF(0, 0, 200, 133),
+                                      QRectF(-20, 0, 900, 600), QRectF(40, -30, 150, 100)}) {
+            const QImage whole = renderSheet(sheet, QSize(200, 140), display, kGrey);
+            for (const auto format : {QImage::Format_RGB32, QImage::Format_Grayscale8}) {
+                QImage part(170, 110, format);
+                renderSheet(sheet, part, QPoint(20, 25), display, kGrey);
+                EXPECT_EQ(part, whole.copy(20, 25, 170, 110).convertToFormat(format));
+            }
         }
     }
 }

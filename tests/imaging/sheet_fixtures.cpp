@@ -5,11 +5,19 @@
 #include <random>
 
 namespace sw::test {
+namespace {
 
-imaging::Sheet randomBilevel(int w, int h, unsigned seed, int inkPercent, double dpi) {
+QImage whiteMono(int w, int h) {
     QImage image(w, h, QImage::Format_Mono);
     image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
     image.fill(0);
+    return image;
+}
+
+}  // namespace
+
+imaging::Sheet randomBilevel(int w, int h, unsigned seed, int inkPercent, double dpi) {
+    QImage image = whiteMono(w, h);
     std::mt19937 random(seed);
     std::uniform_int_distribution<int> percent(0, 99);
     for (int y = 0; y < h; ++y) {
@@ -22,10 +30,18 @@ imaging::Sheet randomBilevel(int w, int h, unsigned seed, int inkPercent, double
     return imaging::Sheet(image, dpi, dpi);
 }
 
+imaging::Sheet inkSheet(int w, int h, const QRect& ink, double dpiX, double dpiY) {
+    QImage image = whiteMono(w, h);
+    for (int y = ink.top(); y <= ink.bottom(); ++y) {
+        for (int x = ink.left(); x <= ink.right(); ++x) {
+            image.setPixel(x, y, 1);
+        }
+    }
+    return imaging::Sheet(image, dpiX, dpiY);
+}
+
 imaging::Sheet gridSheet(int w, int h, int spacing, int offset) {
-    QImage image(w, h, QImage::Format_Mono);
-    image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
-    image.fill(0);
+    QImage image = whiteMono(w, h);
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             if ((x - offset) % spacing == 0 || (y - offset) % spacing == 0) {

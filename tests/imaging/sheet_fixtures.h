@@ -11,6 +11,9 @@ namespace sw::test {
 // A bilevel sheet of w x h pixels with pseudo-random ink (seeded; about `inkPercent` % ink).
 imaging::Sheet randomBilevel(int w, int h, unsigned seed, int inkPercent = 30, double dpi = 200);
 
+// A white bilevel sheet of w x h pixels with ink over `ink` (none when it is empty).
+imaging::Sheet inkSheet(int w, int h, const QRect& ink = {}, double dpiX = 200, double dpiY = 200);
+
 // A bilevel sheet with a one-pixel grid: vertical lines at x = k * spacing + offset, horizontal
 // lines at y = k * spacing + offset.
 imaging::Sheet gridSheet(int w, int h, int spacing, int offset = 0);

@@ -7,12 +7,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <QDir>
-#include <QFile>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTemporaryDir>
-#include <QUrl>
 
 #include "imaging/sheet_fixtures.h"
 
@@ -22,22 +19,20 @@ namespace {
 // A plan server over a folder holding G4.TIF as sheet.tif (throttled: about half a second), as
 // cut.tif (sent half, then the connection closes) and stall.tif (half, then silence), a third of
 // it as corrupt.tif (complete under its own length), and an HTML page, as a log-in page would be.
+// The folder holds a FIFO too.
 class LoaderTest : public ::testing::Test {
 protected:
     LoaderTest() {
-        QFile corpus(test::dataPath(QStringLiteral("corpus/drawings_bilevel/G4.TIF")));
-        corpus.open(QIODevice::ReadOnly);
-        const QByteArray sheet = corpus.readAll();
+        const QByteArray sheet = test::readFile(g4);
         const QByteArray page = "<!DOCTYPE html><html><body>Log in</body></html>";
         for (const auto& [name, data] : {std::pair("sheet.tif", sheet),
                                          {"cut.tif", sheet},
                                          {"stall.tif", sheet},
                                          {"corrupt.tif", sheet.left(sheet.size() / 3)},
                                          {"page.html", page}}) {
-            QFile file(m_dir.filePath(QLatin1String(name)));
-            file.open(QIODevice::WriteOnly);
-            file.write(data);
+            test::writeFile(m_dir.filePath(QLatin1String(name)), data);
         }
+        mkfifo(QFile::encodeName(m_dir.filePath(QStringLiteral("pipe.tif"))), 0600);
         tools::PlanServerOptions options;
         options.root = m_dir.path();
         options.throttle = {{"/sheet.tif", 100'000}};
@@ -48,9 +43,22 @@ protected:
         QObject::connect(&loader, &SheetLoader::progress, [this](int p) { progress << p; });
     }
 
-    QString url(const char* file) const { return m_server->baseUrl().toString() + file; }
+    // A table's address: $HTTP/ is the plan server, $DIR the folder, $DATA the corpus, $CLOSED a
+    // port nothing listens on.
+    QString address(QString a) const {
+        if (a.contains(QLatin1String("$CLOSED"))) {
+            QTcpServer closed;
+            closed.listen(QHostAddress::LocalHost);
+            a.replace(QLatin1String("$CLOSED"), QString::number(closed.serverPort()));
+        }
+        return a.replace(QLatin1String("$HTTP/"), m_server->baseUrl().toString())
+            .replace(QLatin1String("$DIR"), m_dir.path())
+            .replace(QLatin1String("$DATA"), test::dataPath(QStringLiteral("corpus")));
+    }
 
-    // Waits for the end of the load; returns the failure reason (empty when loaded).
+    // Waits for the end of the load; returns the failure reason (empty when loaded). The spies are
+    // made after start(): a load that ends inside start(), before its caller could connect, is
+    // seen as never ending.
     QString finish() {
         QSignalSpy loaded(&loader, &SheetLoader::loaded);
         QSignalSpy failed(&loader, &SheetLoader::failed);
@@ -65,6 +73,7 @@ protected:
         return failed.isEmpty() ? QStringLiteral("(nothing)") : failed.first().first().toString();
     }
 
+    const QString g4 = test::dataPath(QStringLiteral("corpus/drawings_bilevel/G4.TIF"));
     QTemporaryDir m_dir;
     std::unique_ptr<tools::PlanServer> m_server;
     SheetLoader loader;
@@ -72,71 +81,70 @@ protected:
     Sheet sheet;
 };
 
-TEST_F(LoaderTest, HttpLoadReportsRisingProgressAndDeliversTheSheet) {
-    loader.start(url("sheet.tif"));
+struct LoadCase {
+    const char* name;
+    const char* address;
+    const char* reasonStart;  // null: loads G4.TIF
+    qint64 maxImageBytes = DecodeOptions().maxImageBytes;
+};
+
+using sw::test::PrintTo;
+
+class Loads : public LoaderTest, public ::testing::WithParamInterface<LoadCase> {};
+
+// A load ends once, after start(), with the sheet and progress rising from 0 to 100 (in steps
+// while a download trickles in), or with a reason and progress short of 100.
+TEST_P(Loads, EndWithTheSheetOrAReadableReason) {
+    const LoadCase& c = GetParam();
+    loader.setTransferTimeout(c.reasonStart ? 300 : SheetLoader::kDefaultTransferTimeout);
+    loader.setDecodeOptions({.maxImageBytes = c.maxImageBytes});
+    loader.start(address(QLatin1String(c.address)));
     EXPECT_TRUE(loader.isLoading());
-    EXPECT_EQ(finish(), QString());
+    const QString reason = finish();
+    EXPECT_FALSE(loader.isLoading());
+    if (c.reasonStart) {
+        EXPECT_TRUE(reason.startsWith(QLatin1String(c.reasonStart))) << qPrintable(reason);
+        EXPECT_FALSE(progress.contains(100));
+        return;
+    }
+    EXPECT_EQ(reason, QString());
     EXPECT_EQ(sheet.size(), QSize(2464, 3248));
-    ASSERT_GE(progress.size(), 3);
+    ASSERT_GE(progress.size(), std::string_view(c.address).starts_with("$HTTP") ? 3 : 2);
     EXPECT_EQ(progress.first(), 0);
     EXPECT_EQ(progress.last(), 100);
     for (int i = 1; i < progress.size(); ++i) {
         EXPECT_GT(progress[i], progress[i - 1]);
     }
-    EXPECT_FALSE(loader.isLoading());
 }
 
-struct FailureCase {
-    const char* path;
-    const char* reasonStart;
-};
-
-void PrintTo(const FailureCase& c, std::ostream* os) {
-    *os << c.path;
-}
-
-class LoaderFailures : public LoaderTest, public ::testing::WithParamInterface<FailureCase> {};
-
-TEST_P(LoaderFailures, EndWithAReadableReason) {
-    loader.setTransferTimeout(300);
-    loader.start(url(GetParam().path));
-    const QString reason = finish();
-    EXPECT_TRUE(reason.startsWith(QLatin1String(GetParam().reasonStart))) << qPrintable(reason);
-    EXPECT_FALSE(progress.contains(100));
-}
-
+// Only regular files are read, and nothing waits for a device or a pipe; a server that sends more
+// than any acceptable image stops being read.
 INSTANTIATE_TEST_SUITE_P(
-    Http, LoaderFailures,
-    ::testing::Values(FailureCase{"missing.tif", "HTTP 404 Not Found"},
-                      FailureCase{"cut.tif", "The response was cut short"},
-                      FailureCase{"stall.tif", "No data received for 0.3 s"},
-                      FailureCase{"page.html", "Not a TIFF file (received an HTML"},
-                      FailureCase{"corrupt.tif", "Corrupt data: "}),
-    [](const auto& info) { return test::caseName(QLatin1String(info.param.path)).toStdString(); });
-
-// A server that sends more than any acceptable image stops being read.
-TEST_F(LoaderTest, OversizedResponseIsRefused) {
-    DecodeOptions tiny;
-    tiny.maxImageBytes = 1024;
-    loader.setDecodeOptions(tiny);
-    loader.start(url("sheet.tif"));
-    EXPECT_TRUE(finish().startsWith(QLatin1String("The response is larger than 5 KB")));
-}
-
-TEST_F(LoaderTest, RefusedConnectionFails) {
-    QTcpServer closed;
-    closed.listen(QHostAddress::LocalHost);
-    const quint16 port = closed.serverPort();
-    closed.close();
-    loader.start(QStringLiteral("http://127.0.0.1:%1/sheet.tif").arg(port));
-    EXPECT_FALSE(finish().isEmpty());
-}
+    Addresses, Loads,
+    ::testing::Values(
+        LoadCase{"Http", "$HTTP/sheet.tif", nullptr},
+        LoadCase{"HttpMissing", "$HTTP/missing.tif", "HTTP 404 Not Found"},
+        LoadCase{"HttpCut", "$HTTP/cut.tif", "The response was cut short"},
+        LoadCase{"HttpStalled", "$HTTP/stall.tif", "No data received for 0.3 s"},
+        LoadCase{"HttpLogInPage", "$HTTP/page.html", "Not a TIFF file (received an HTML"},
+        LoadCase{"HttpCorrupt", "$HTTP/corrupt.tif", "Corrupt data: "},
+        LoadCase{"HttpOversized", "$HTTP/sheet.tif", "The response is larger than 5 KB", 1024},
+        LoadCase{"ConnectionRefused", "http://127.0.0.1:$CLOSED/sheet.tif", "Connection refused"},
+        LoadCase{"FileUrl", "file://$DATA/drawings_bilevel/G4.TIF", nullptr},
+        LoadCase{"Path", "$DATA/drawings_bilevel/G4.TIF", nullptr},
+        LoadCase{"MissingFile", "/no/such/sheet.tif", "Cannot open"},
+        LoadCase{"Device", "/dev/zero", "Cannot open /dev/zero: not a regular file"},
+        LoadCase{"Fifo", "file://$DIR/pipe.tif", "Cannot open"},
+        LoadCase{"Folder", "$DIR", "Cannot open"},
+        LoadCase{"Malformed", "file://$DATA/malformed/fuzz-inf_loop-000028.tif", "Corrupt data"},
+        LoadCase{"NoAddress", "", "No address given"},
+        LoadCase{"OtherScheme", "ftp://host/sheet.tif", "Unsupported address scheme \"ftp\""}),
+    sw::test::byName);
 
 TEST_F(LoaderTest, NewerLoadSupersedesTheOlderOne) {
     loader.setTransferTimeout(200);
-    QSignalSpy failed(&loader, &SheetLoader::failed);
-    loader.start(url("stall.tif"));
-    loader.start(url("sheet.tif"));
+    loader.start(address(QStringLiteral("$HTTP/stall.tif")));
+    loader.start(address(QStringLiteral("$HTTP/sheet.tif")));
     EXPECT_EQ(finish(), QString());
     EXPECT_EQ(sheet.width(), 2464);
     QSignalSpy more(&loader, &SheetLoader::failed);
@@ -149,60 +157,11 @@ TEST_F(LoaderTest, NewerLoadSupersedesTheOlderOne) {
 TEST_F(LoaderTest, CancelledLoadSaysNothingMore) {
     QSignalSpy loaded(&loader, &SheetLoader::loaded);
     QSignalSpy failed(&loader, &SheetLoader::failed);
-    loader.start(url("sheet.tif"));
+    loader.start(address(QStringLiteral("$HTTP/sheet.tif")));
     loader.cancel();
     loaded.wait(500);
     EXPECT_TRUE(loaded.isEmpty());
     EXPECT_TRUE(failed.isEmpty());
-}
-
-struct LocalCase {
-    const char* name;
-    bool asUrl;
-    const char* file;
-    const char* reasonStart;  // null: loads
-};
-
-using sw::test::PrintTo;
-
-class LocalLoads : public LoaderTest, public ::testing::WithParamInterface<LocalCase> {};
-
-TEST_P(LocalLoads, FileUrlsAndPathsLoadInTheBackground) {
-    const LocalCase c = GetParam();
-    ASSERT_EQ(mkfifo(QFile::encodeName(m_dir.filePath(QStringLiteral("pipe.tif"))), 0600), 0);
-    const QString path = c.file[0] == '/'   ? QString::fromLatin1(c.file)
-                         : c.file[0] == '.' ? m_dir.filePath(QLatin1String(c.file))
-                                            : test::dataPath(QStringLiteral("corpus/") + c.file);
-    loader.start(c.asUrl ? QUrl::fromLocalFile(path).toString() : path);
-    const QString reason = finish();
-    if (!c.reasonStart) {
-        EXPECT_EQ(reason, QString());
-        EXPECT_EQ(progress, (QList<int>{0, 100}));
-    } else {
-        EXPECT_TRUE(reason.startsWith(QLatin1String(c.reasonStart))) << qPrintable(reason);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Local, LocalLoads,
-    ::testing::Values(
-        LocalCase{"FileUrl", true, "drawings_bilevel/CCITT_2.TIF", nullptr},
-        LocalCase{"Path", false, "drawings_bilevel/CCITT_2.TIF", nullptr},
-        LocalCase{"MissingFile", false, "/no/such/sheet.tif", "Cannot open"},
-        // Only regular files are read, and nothing waits for a device or a pipe.
-        LocalCase{"Device", false, "/dev/zero", "Cannot open /dev/zero: not a regular file"},
-        LocalCase{"Fifo", true, "./pipe.tif", "Cannot open"},
-        LocalCase{"Folder", false, ".", "Cannot open"},
-        LocalCase{"Malformed", true, "malformed/fuzz-inf_loop-000028.tif", "Corrupt data"}),
-    sw::test::byName);
-
-TEST_F(LoaderTest, EmptyOrUnsupportedAddressFailsLater) {
-    for (const QString& address : {QString(), QStringLiteral("ftp://host/sheet.tif")}) {
-        QSignalSpy failed(&loader, &SheetLoader::failed);
-        loader.start(address);
-        EXPECT_TRUE(failed.isEmpty());  // never from inside start(): callers connect first
-        EXPECT_TRUE(failed.wait(1000));
-    }
 }
 
 }  // namespace
