@@ -8,18 +8,17 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
 
 #include "imaging/imaging_error.h"
 #include "imaging/sheet_fixtures.h"
-#include "imaging/tiff_writer.h"
 
 namespace sw::imaging {
 namespace {
 
 using Control = ImagingControl;
+using sw::test::PrintTo;
 
 // Grabs what the control shows.
 QImage shown(Control& control) {
@@ -57,8 +56,6 @@ struct GestureCase {
     QPoint release;
     QStringList expected;
 };
-
-using sw::test::PrintTo;
 
 class Gestures : public ControlTest, public ::testing::WithParamInterface<GestureCase> {};
 
@@ -99,39 +96,27 @@ TEST_F(ControlTest, DoubleClickComesBetweenSecondPressAndSecondRelease) {
     EXPECT_EQ(events, (QStringList{"down1", "up1", "down1", "dbl", "up1"}));
 }
 
-TEST_F(ControlTest, MagnifierOwnsThePointerAndDrawsNoBand) {
+// The lens shows the sheet around the pointer at 400 % of the view, centred on the pointer; while
+// it is on it owns the pointer: a drag draws no band.
+TEST_F(ControlTest, MagnifierEnlargesTheSheetAroundThePointerAndOwnsThePointer) {
+    control.setSheet(test::inkSheet(400, 300, QRect(200, 150, 4, 4)));
+    control.setPaintSizeMode(Control::kFit);  // one sheet pixel per window pixel
+    ASSERT_EQ(control.displayRect(), QRectF(0, 0, 400, 300));
     record();
     control.setRubberBand(true);
     control.startMagnifier(Control::MagnifierOptions{});
     EXPECT_TRUE(control.toolActive());
+    QTest::mouseMove(&control, QPoint(200, 150));
+    const QImage lens = shown(control);
+    EXPECT_EQ(lens.pixel(212, 162), qRgb(0, 0, 0));  // the 4 x 4 square grown to 16 x 16
+    EXPECT_EQ(lens.pixel(217, 167), qRgb(255, 255, 255));
+    EXPECT_EQ(lens.pixel(198, 148), qRgb(255, 255, 255));
     QTest::mousePress(&control, Qt::LeftButton, {}, QPoint(100, 100));
     QTest::mouseMove(&control, QPoint(150, 150));
     QTest::mouseRelease(&control, Qt::LeftButton, {}, QPoint(150, 150));
     EXPECT_EQ(events, (QStringList{"down1", "up1"}));
     control.stopMagnifier();
     EXPECT_FALSE(control.toolActive());
-}
-
-// The lens shows the sheet around the pointer at 400 % of the view, centred on the pointer.
-TEST_F(ControlTest, MagnifierLensEnlargesTheSheetAroundThePointer) {
-    QImage image(400, 300, QImage::Format_Mono);
-    image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
-    image.fill(0);
-    for (int y = 150; y < 154; ++y) {
-        for (int x = 200; x < 204; ++x) {
-            image.setPixel(x, y, 1);
-        }
-    }
-    control.setSheet(Sheet(image, 200, 200));
-    control.setPaintSizeMode(Control::kFit);  // one sheet pixel per window pixel
-    ASSERT_EQ(control.displayRect(), QRectF(0, 0, 400, 300));
-    control.startMagnifier(Control::MagnifierOptions{});
-    QTest::mouseMove(&control, QPoint(200, 150));
-    const QImage lens = shown(control);
-    EXPECT_EQ(lens.pixel(212, 162), qRgb(0, 0, 0));  // the 4 x 4 square grown to 16 x 16
-    EXPECT_EQ(lens.pixel(217, 167), qRgb(255, 255, 255));
-    EXPECT_EQ(lens.pixel(198, 148), qRgb(255, 255, 255));
-    control.stopMagnifier();
     const QImage plain = shown(control);
     EXPECT_EQ(plain.pixel(212, 162), qRgb(255, 255, 255));
     EXPECT_EQ(plain.pixel(202, 152), qRgb(0, 0, 0));
@@ -139,45 +124,39 @@ TEST_F(ControlTest, MagnifierLensEnlargesTheSheetAroundThePointer) {
 
 struct ScrollCase {
     const char* name;
-    int key;
+    int mode;
+    int key;  // 0: the wheel turned one notch towards the user
     QPointF move;
 };
 
-class KeyboardScroll : public ControlTest, public ::testing::WithParamInterface<ScrollCase> {};
+class Scrolling : public ControlTest, public ::testing::WithParamInterface<ScrollCase> {};
 
-// The control's own scrolling moves the sheet and says so (the rulers follow viewScrolled()).
-TEST_P(KeyboardScroll, KeysMoveTheSheetAndReportIt) {
-    control.setPaintSizeMode(Control::kZoom);
-    control.setZoom(200);
+// The control's own scrolling moves a zoomed sheet and says so (the rulers follow
+// viewScrolled()); a fitted sheet stays put.
+TEST_P(Scrolling, KeysAndTheWheelMoveAZoomedSheetAndReportIt) {
+    const ScrollCase& c = GetParam();
+    control.setPaintSizeMode(c.mode);
     const QRectF before = control.displayRect();
     QSignalSpy scrolled(&control, &Control::viewScrolled);
-    QTest::keyClick(&control, static_cast<Qt::Key>(GetParam().key));
-    EXPECT_EQ(scrolled.size(), 1);
-    const QPointF moved = control.displayRect().topLeft() - before.topLeft();
-    EXPECT_NEAR(moved.x(), GetParam().move.x(), 1e-9);
-    EXPECT_NEAR(moved.y(), GetParam().move.y(), 1e-9);
+    if (c.key) {
+        QTest::keyClick(&control, static_cast<Qt::Key>(c.key));
+    } else {
+        QWheelEvent wheel(QPointF(100, 100), control.mapToGlobal(QPointF(100, 100)), QPoint(),
+                          QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&control, &wheel);
+    }
+    EXPECT_EQ(scrolled.size(), c.move.isNull() ? 0 : 1);
+    EXPECT_EQ(control.displayRect(), before.translated(c.move));
 }
 
-INSTANTIATE_TEST_SUITE_P(Keys, KeyboardScroll,
-                         ::testing::Values(ScrollCase{"Left", Qt::Key_Left, {40, 0}},
-                                           ScrollCase{"Down", Qt::Key_Down, {0, -30}},
-                                           ScrollCase{"PageDown", Qt::Key_PageDown, {0, -270}}),
-                         sw::test::byName);
-
-TEST_F(ControlTest, WheelScrollsOnlyAZoomedView) {
-    QSignalSpy scrolled(&control, &Control::viewScrolled);
-    control.setPaintSizeMode(Control::kFit);
-    const QRectF fit = control.displayRect();
-    QWheelEvent wheel(QPointF(100, 100), control.mapToGlobal(QPointF(100, 100)), QPoint(),
-                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(&control, &wheel);
-    EXPECT_EQ(control.displayRect(), fit);
-    control.setPaintSizeMode(Control::kZoom);
-    const QRectF zoomed = control.displayRect();
-    QApplication::sendEvent(&control, &wheel);
-    EXPECT_EQ(control.displayRect(), zoomed.translated(0, -30));
-    EXPECT_EQ(scrolled.size(), 1);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Input, Scrolling,
+    ::testing::Values(ScrollCase{"Left", Control::kZoom, Qt::Key_Left, {40, 0}},
+                      ScrollCase{"Down", Control::kZoom, Qt::Key_Down, {0, -30}},
+                      ScrollCase{"PageDown", Control::kZoom, Qt::Key_PageDown, {0, -270}},
+                      ScrollCase{"Wheel", Control::kZoom, 0, {0, -30}},
+                      ScrollCase{"WheelWhenFitted", Control::kFit, 0, {}}),
+    sw::test::byName);
 
 TEST_F(ControlTest, ButtonCodesAndModifiersOfThePointerNotifications) {
     QSignalSpy down(&control, &Control::mouseDown);
@@ -208,18 +187,16 @@ TEST_F(ControlTest, FitCentresTheSheetAndFollowsResizing) {
 TEST_F(ControlTest, ZoomChangeKeepsTheSheetPointUnderTheCentre) {
     control.setAutoRect(true);
     control.setPaintSizeMode(Control::kZoom);
-    control.setZoom(100);
     control.setDisplayRect(control.displayRect().translated(-130, 40));
-    const QRectF before = control.displayRect();
-    const QPointF centre(200, 150);
-    const QPointF sheetPoint = (centre - before.topLeft()) / (before.width() / 800.0);
+    const auto underCentre = [this] {
+        const QRectF d = control.displayRect();
+        return (QPointF(200, 150) - d.topLeft()) / (d.width() / 800.0);
+    };
+    const QPointF before = underCentre();
     for (const double percent : {110.0, 35.0, 800.0}) {
         control.setZoom(percent);
-        const QRectF after = control.displayRect();
-        EXPECT_NEAR(after.width(), 800 * percent / 100, 1e-9);
-        const QPointF again = (centre - after.topLeft()) / (after.width() / 800.0);
-        EXPECT_NEAR(again.x(), sheetPoint.x(), 1e-6);
-        EXPECT_NEAR(again.y(), sheetPoint.y(), 1e-6);
+        EXPECT_NEAR(control.displayRect().width(), 8 * percent, 1e-9);
+        EXPECT_NEAR((underCentre() - before).manhattanLength(), 0, 1e-6) << percent;
     }
 }
 
@@ -314,23 +291,16 @@ TEST_F(ControlTest, PrintInBlueMakesInkEntryZeroAndPaperEntryOne) {
 }
 
 TEST_F(ControlTest, DrawsTheSheetOnNeutralGreyAndAnnotationsOverIt) {
-    QImage white(800, 400, QImage::Format_Mono);
-    white.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
-    white.fill(0);
-    control.setSheet(Sheet(white, 200, 200));
+    control.setSheet(test::inkSheet(800, 400));
     control.setPaintSizeMode(Control::kFit);  // sheet at (0, 50) - (400, 250)
-    Control::Annotation fill;
-    fill.kind = Control::Annotation::Kind::Rectangle;
-    fill.to = QPointF(100, 50);
-    fill.lineWidth = 0;
-    fill.fillColour = QColor(100, 100, 100);
-    control.addAnnotation(fill);
-    Control::Annotation line;
-    line.from = QPointF(200, 0);
-    line.to = QPointF(200, 200);
-    line.lineWidth = 2;
-    line.lineStyle = 2;
-    control.addAnnotation(line);
+    using Kind = Control::Annotation::Kind;
+    control.addAnnotation({.kind = Kind::Rectangle,
+                           .from = {},
+                           .to = {100, 50},
+                           .lineWidth = 0,
+                           .fillColour = {100, 100, 100}});
+    control.addAnnotation(
+        {.from = {200, 0}, .to = {200, 200}, .lineWidth = 2, .lineStyle = 2, .fillColour = {}});
     const QImage image = shown(control);
     EXPECT_EQ(image.pixel(200, 20), qRgb(128, 128, 128));   // above the sheet
     EXPECT_EQ(image.pixel(300, 200), qRgb(255, 255, 255));  // paper

@@ -1,18 +1,14 @@
 // The drawing path: reduced views are true area averages (checked against a brute-force average
 // of the pixels, down to the packed-bit cells they are made of), thin lines survive the fitted
 // view, close views show the pixels themselves.
-#include "support/test_paths.h"
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 #include "imaging/bit_ops.h"
-#include "imaging/pyramid.h"
 #include "imaging/sheet_fixtures.h"
 #include "imaging/sheet_renderer.h"
-#include "imaging/tiff_reader.h"
 #include "imaging/view_geometry.h"
 
 namespace sw::imaging {
@@ -81,48 +77,43 @@ INSTANTIATE_TEST_SUITE_P(
                       ScaleCase{16.0, {-1, -2}, 2.0}, ScaleCase{3.3, {-1.7, -2.2}, 64},
                       ScaleCase{6.0, {0.5, 0}, 64}, ScaleCase{12.5, {1, 1}, 64}));
 
-// 301 pixels: the vector path and the byte-by-byte tail, and a last cell cut by the width.
+// The cells that reduced views are made of hold the ink of their pixels, at any start (`lo`) and
+// over widths of 301 pixels: the vector path, the byte-by-byte tail, a last cell cut by the width,
+// and a missing second row (the last row of an odd-height sheet).
 TEST(CoverageCells, CountTheirInk) {
     constexpr int kWidth = 301;
     const Sheet sheet = test::randomBilevel(kWidth, 8, 9, 50);
-    const QImage& image = sheet.image();
-    uchar quads[76];
-    const uchar* rows[4] = {image.constScanLine(0), image.constScanLine(1), image.constScanLine(2),
-                            image.constScanLine(3)};
-    bits::quadCoverage(rows, kWidth, quads);
-    uchar pairs[151];
-    bits::pairCoverage(image.constScanLine(4), image.constScanLine(5), 0, 151, pairs);
-    uchar expanded[kWidth];
-    bits::expandToBytes(image.constScanLine(6), 0, kWidth, expanded);
-    auto inkIn = [&](int x0, int x1, int y0, int y1) {
+    const auto row = [&](int y) { return sheet.image().constScanLine(y); };
+    // Ink of cell c of `width` x `height` pixels with its top-left pixel at (c * width, y), 0..255.
+    const auto inkOf = [&](int c, int y, int width, int height) {
         int ink = 0;
-        for (int y = y0; y < y1; ++y) {
-            for (int x = x0; x < std::min(kWidth, x1); ++x) {
-                ink += test::isInk(sheet, x, y);
+        for (int v = y; v < y + height; ++v) {
+            for (int u = c * width; u < std::min(kWidth, (c + 1) * width); ++u) {
+                ink += test::isInk(sheet, u, v);
             }
         }
-        return ink;
+        return ink * 255.0 / (width * height);
     };
+    uchar cells[kWidth];
+    const uchar* rows[4] = {row(0), row(1), row(2), row(3)};
+    bits::quadCoverage(rows, kWidth, cells);
     for (int c = 0; c < 76; ++c) {
-        EXPECT_NEAR(quads[c], inkIn(4 * c, 4 * c + 4, 0, 4) * 255 / 16.0, 1.0) << "cell " << c;
+        EXPECT_NEAR(cells[c], inkOf(c, 0, 4, 4), 1.0) << "quad cell " << c;
     }
-    for (int c = 0; c < 151; ++c) {
-        EXPECT_NEAR(pairs[c], inkIn(2 * c, 2 * c + 2, 4, 6) * 255 / 4.0, 1.0) << "cell " << c;
+    for (const int lo : {0, 5}) {
+        bits::pairCoverage(row(4), row(5), lo, 151 - lo, cells);
+        for (int c = lo; c < 151; ++c) {
+            EXPECT_NEAR(cells[c - lo], inkOf(c, 4, 2, 2), 1.0) << "pair cell " << c;
+        }
+        bits::pairCoverage(row(6), nullptr, lo, 151 - lo, cells);
+        for (int c = lo; c < 151; ++c) {
+            EXPECT_NEAR(cells[c - lo], inkOf(c, 6, 2, 1) / 2, 1.0) << "single row cell " << c;
+        }
+        bits::expandToBytes(row(7), lo, kWidth - lo, cells);
+        for (int x = lo; x < kWidth; ++x) {
+            EXPECT_EQ(cells[x - lo], test::isInk(sheet, x, 7) ? 255 : 0) << "pixel " << x;
+        }
     }
-    for (int x = 0; x < kWidth; ++x) {
-        EXPECT_EQ(expanded[x], test::isInk(sheet, x, 6) ? 255 : 0);
-    }
-    // Unaligned starts, and a missing second row (the last row of an odd-height sheet).
-    uchar part[140];
-    bits::pairCoverage(image.constScanLine(4), image.constScanLine(5), 5, 140, part);
-    EXPECT_EQ(0, memcmp(part, pairs + 5, 140));
-    uchar single[151];
-    bits::pairCoverage(image.constScanLine(4), nullptr, 0, 151, single);
-    for (int c = 0; c < 151; ++c) {
-        EXPECT_NEAR(single[c], inkIn(2 * c, 2 * c + 2, 4, 5) * 255 / 4.0, 1.0) << "cell " << c;
-    }
-    bits::expandToBytes(image.constScanLine(6), 3, 11, part);
-    EXPECT_EQ(0, memcmp(part, expanded + 3, 11));
 }
 
 struct GridCase {
@@ -176,33 +167,27 @@ INSTANTIATE_TEST_SUITE_P(Sheets, FittedGrid,
                                            GridCase{7200, 24, 960}, GridCase{9600, 20, 1280},
                                            GridCase{14400, 40, 1920}, GridCase{14400, 40, 1000}));
 
-// Each output pixel shows the sheet pixel under its centre.
+// Each output pixel of a close view shows the sheet pixel under its centre, in the sheet's
+// colours; off the sheet, the background.
 TEST(Render, CloseViewsShowThePixelsThemselves) {
-    const Sheet sheet = test::randomBilevel(64, 48, 4, 50);
+    QImage blue = test::randomBilevel(64, 48, 4, 50).image();
+    blue.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 255)});
+    const Sheet sheet(blue, 200, 200);
     for (const double zoom : {1.0, 3.0, 2.5}) {
-        const QSize out(static_cast<int>(64 * zoom), static_cast<int>(48 * zoom));
-        const QImage view = renderSheet(sheet, out, QRectF(QPointF(), out), kGrey);
-        for (int y = 0; y < out.height(); ++y) {
-            for (int x = 0; x < out.width(); ++x) {
-                const bool ink = test::isInk(sheet, static_cast<int>((x + 0.5) / zoom),
-                                             static_cast<int>((y + 0.5) / zoom));
-                ASSERT_EQ(view.pixel(x, y), ink ? qRgb(0, 0, 0) : qRgb(255, 255, 255))
-                    << zoom << ": " << x << "," << y;
+        const QRectF display(10.5, 5, 64 * zoom, 48 * zoom);
+        const QImage view = renderSheet(sheet, QSize(200, 150), display, kGrey);
+        for (int y = 0; y < 150; ++y) {
+            for (int x = 0; x < 200; ++x) {
+                const int u = static_cast<int>(std::floor((x + 0.5 - 10.5) / zoom));
+                const int v = static_cast<int>(std::floor((y + 0.5 - 5) / zoom));
+                const bool on = u >= 0 && v >= 0 && u < 64 && v < 48;
+                const QRgb colour = !on                        ? kGrey
+                                    : test::isInk(sheet, u, v) ? qRgb(0, 0, 255)
+                                                               : qRgb(255, 255, 255);
+                ASSERT_EQ(view.pixel(x, y), colour) << zoom << ": " << x << "," << y;
             }
         }
     }
-}
-
-TEST(Render, OutsideTheSheetIsBackgroundAndInkHasThePaletteColour) {
-    QImage image(10, 10, QImage::Format_Mono);
-    image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 255)});
-    image.fill(1);
-    const Sheet blue(image, 200, 200);
-    const QImage view = renderSheet(blue, QSize(40, 40), QRectF(10.5, 5, 20, 20), kGrey);
-    EXPECT_EQ(view.pixel(5, 20), kGrey);
-    EXPECT_EQ(view.pixel(20, 2), kGrey);
-    EXPECT_EQ(view.pixel(10, 15), qRgb(0, 0, 255));  // its centre is on the sheet
-    EXPECT_EQ(view.pixel(30, 15), kGrey);
 }
 
 // Whatever rectangle a caller sets, the frame is drawn without trouble: degenerate ones show
@@ -264,19 +249,6 @@ TEST(Render, GreyAndColourSheetsAreAveragedPerChannel) {
     const QImage greyView =
         renderSheet(Sheet(grey, 100, 100), QSize(5, 5), QRectF(0, 0, 5, 5), kGrey);
     EXPECT_EQ(greyView.pixel(2, 2), qRgb(77, 77, 77));
-}
-
-// The decoder computes level 2 on the way; it must equal the level built from the finished bits.
-TEST(Pyramid, LevelComputedWhileDecodingEqualsTheLevelBuiltLater) {
-    const Sheet decoded =
-        readTiffFile(test::dataPath(QStringLiteral("corpus/drawings_bilevel/CCITT_2.TIF")));
-    const Sheet fresh(decoded.image().copy(), decoded.dpiX(), decoded.dpiY());
-    const auto a = pyramidLevel(decoded, 2);
-    const auto b = pyramidLevel(fresh, 2);
-    ASSERT_NE(a.get(), b.get());
-    EXPECT_EQ(a->width, b->width);
-    EXPECT_EQ(a->height, b->height);
-    EXPECT_EQ(std::memcmp(a->data.data(), b->data.data(), a->data.size()), 0);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 
 #include "imaging/imaging_error.h"
 #include "imaging/sheet_fixtures.h"
+#include "imaging/sheet_renderer.h"
 #include "imaging/tiff_reader.h"
 #include "imaging/tiff_writer.h"
 
@@ -44,8 +45,9 @@ class GoodCorpus : public ::testing::TestWithParam<CorpusCase> {};
 
 // Every good file opens with its size, resolution, depth and brightness and the pixels of its
 // other encodings, and reopens unchanged once saved compressed at its depth (G4 for a drawing:
-// what "Save" and the batch download write). A bilevel one has ink darker than paper, and cut
-// short anywhere (an interrupted download) is refused with a reason.
+// what "Save" and the batch download write). A bilevel one has ink darker than paper, reduced
+// views as of the finished bits, and cut short anywhere (an interrupted download) is refused with
+// a reason.
 TEST_P(GoodCorpus, OpensAsTheManifestSaysSurvivesSavingAndIsRefusedWhenCutShort) {
     const CorpusCase& c = GetParam();
     const Sheet sheet = readTiffFile(corpus(c.file));
@@ -66,6 +68,10 @@ TEST_P(GoodCorpus, OpensAsTheManifestSaysSurvivesSavingAndIsRefusedWhenCutShort)
         return;
     }
     EXPECT_GE(qGray(sheet.paperColour()), qGray(sheet.inkColour()));
+    // The reduced level the decoder computes on the way draws the view the finished bits give.
+    const QRectF quarter(0, 0, c.width / 4.0, c.height / 4.0);
+    EXPECT_EQ(renderSheet(sheet, quarter.size().toSize(), quarter, 0),
+              renderSheet(Sheet(sheet.image().copy(), 1, 1), quarter.size().toSize(), quarter, 0));
     const QByteArray whole = test::readFile(corpus(c.file));
     for (const double fraction : {0.001, 0.01, 0.3, 0.6, 0.95}) {
         try {
@@ -214,15 +220,20 @@ TEST_P(Refused, WithAReasonAndBeforeAllocating) {
 INSTANTIATE_TEST_SUITE_P(
     Inputs, Refused,
     ::testing::Values(
-        RefusalCase{"UndecodableStrip", {}, "malformed/fuzz-inf_loop-000028.tif", "^Corrupt data: "},
+        RefusalCase{
+            "UndecodableStrip", {}, "malformed/fuzz-inf_loop-000028.tif", "^Corrupt data: "},
         RefusalCase{"DecompressionBomb", test::bilevelTiff(2000000, 2000000, 4, QByteArray(64, 0)),
                     nullptr, "larger than the largest sheet accepted"},
         RefusalCase{"BlankPageBeyondTheLargestRoll",
                     test::bilevelTiff(131000, 131000, 4, QByteArray(16375, '\xFF')), nullptr,
                     "^The image of 131000 x 131000 pixels is larger than the largest sheet"},
         RefusalCase{"TilesFarLongerThanTheImage",
-                    test::buildTiff({{256, {8192}}, {257, {16}}, {258, {8}}, {262, {1}},
-                                     {322, {8192}}, {323, {262144}}},
+                    test::buildTiff({{256, {8192}},
+                                     {257, {16}},
+                                     {258, {8}},
+                                     {262, {1}},
+                                     {322, {8192}},
+                                     {323, {262144}}},
                                     {QByteArray(64, '\x7f')}),
                     nullptr, "^Corrupt data"},
         RefusalCase{"G3RunLengthOverflow",

@@ -22,11 +22,11 @@ QString corpus(const char* name) {
     return test::dataPath(QStringLiteral("corpus/") + QLatin1String(name));
 }
 
-int run(int (*command)(int, char**), QStringList args) {
-    args.prepend(QStringLiteral("sheetwise"));
-    QList<QByteArray> bytes;
-    for (const QString& a : args) {
-        bytes << a.toLocal8Bit();
+// Runs a command with the words of `line`.
+int run(int (*command)(int, char**), const QStringList& line) {
+    QList<QByteArray> bytes{"sheetwise"};
+    for (const QString& word : line) {
+        bytes << word.toLocal8Bit();
     }
     std::vector<char*> argv;
     for (QByteArray& b : bytes) {
@@ -45,48 +45,50 @@ TEST(Info, DescribesTheSheet) {
     }
 }
 
-struct ExitCase {
+struct CommandCase {
     const char* name;
-    QStringList args;
+    const char* line;  // $G4, $FAX: good sheets; $BAD: a corrupt one; $OUT: an empty folder
     int code;
+    QSize picture = {};  // of the --out file, when one is written
 };
 
 using sw::test::PrintTo;
 
-class ExitCodes : public ::testing::TestWithParam<ExitCase> {};
+class Commands : public ::testing::TestWithParam<CommandCase> {};
 
-TEST_P(ExitCodes, BadFilesAndBadUsageAreReported) {
+// Bad files exit with 1, bad usage with 2; a rendered picture reads back grey, fitted to the
+// width and turned.
+TEST_P(Commands, ExitWithTheirCodeAndWriteAPictureThatReadsBack) {
     QTemporaryDir dir;
-    QStringList args;
-    for (QString a : GetParam().args) {
-        a.replace(QLatin1String("$DATA"), test::dataPath(QStringLiteral("corpus")));
-        a.replace(QLatin1String("$OUT"), dir.path());
-        args << a;
+    QStringList line = QString::fromLatin1(GetParam().line).split(QLatin1Char(' '));
+    for (QString& word : line) {
+        word.replace(QLatin1String("$G4"), corpus("drawings_bilevel/G4.TIF"))
+            .replace(QLatin1String("$FAX"), corpus("drawings_bilevel/CCITT_1.TIF"))
+            .replace(QLatin1String("$BAD"), corpus("malformed/fuzz-inf_loop-000028.tif"))
+            .replace(QLatin1String("$OUT"), dir.path());
     }
-    const bool render = args.first() == QLatin1String("render");
-    EXPECT_EQ(run(render ? runRenderCommand : runInfoCommand, args), GetParam().code);
+    const bool render = line.first() == QLatin1String("render");
+    EXPECT_EQ(run(render ? runRenderCommand : runInfoCommand, line), GetParam().code);
+    if (GetParam().picture.isValid()) {
+        const QImage picture(line.at(line.indexOf(QLatin1String("--out")) + 1));
+        EXPECT_EQ(picture.size(), GetParam().picture);
+        EXPECT_TRUE(picture.isGrayscale());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Commands, ExitCodes,
+    Lines, Commands,
     ::testing::Values(
-        ExitCase{"InfoGood", {"info", "$DATA/drawings_bilevel/G4.TIF"}, 0},
-        ExitCase{"InfoCorrupt", {"info", "$DATA/malformed/fuzz-inf_loop-000028.tif"}, 1},
-        ExitCase{"InfoMissing", {"info", "$DATA/none.tif"}, 1}, ExitCase{"InfoUsage", {"info"}, 2},
-        ExitCase{"RenderBadSheet",
-                 {"render", "$DATA/malformed/fuzz-inf_loop-000028.tif", "--width", "30", "--out",
-                  "$OUT/a.png"},
-                 1},
-        ExitCase{"RenderUnwritable",
-                 {"render", "$DATA/drawings_bilevel/G4.TIF", "--width", "30", "--out",
-                  "/no/such/dir/a.png"},
-                 1},
-        ExitCase{
-            "RenderNoWidth", {"render", "$DATA/drawings_bilevel/G4.TIF", "--out", "$OUT/a.png"}, 2},
-        ExitCase{
-            "RenderOtherFormat",
-            {"render", "$DATA/drawings_bilevel/G4.TIF", "--width", "30", "--out", "$OUT/a.jpg"},
-            2}),
+        CommandCase{"InfoGood", "info $G4", 0}, CommandCase{"InfoCorrupt", "info $BAD", 1},
+        CommandCase{"InfoMissing", "info $OUT/none.tif", 1}, CommandCase{"InfoUsage", "info", 2},
+        CommandCase{"RenderPgm", "render $FAX --width 200 --out $OUT/a.pgm --rotate 90", 0,
+                    QSize(200, 145)},
+        CommandCase{"RenderPng", "render $FAX --width 200 --out $OUT/a.png --rotate 90", 0,
+                    QSize(200, 145)},
+        CommandCase{"RenderBadSheet", "render $BAD --width 30 --out $OUT/a.png", 1},
+        CommandCase{"RenderUnwritable", "render $G4 --width 30 --out /no/such/dir/a.png", 1},
+        CommandCase{"RenderNoWidth", "render $G4 --out $OUT/a.png", 2},
+        CommandCase{"RenderOtherFormat", "render $G4 --width 30 --out $OUT/a.jpg", 2}),
     sw::test::byName);
 
 // Memory running out part way through a decode (the 100 MB sheet fits, its 50 MB reduced level
@@ -103,16 +105,16 @@ TEST(Info, RunningOutOfMemoryIsAnError) {
         getrlimit(RLIMIT_AS, &limit);
         limit.rlim_cur = statm.readAll().split(' ')[0].toULongLong() * getpagesize() + (125 << 20);
         setrlimit(RLIMIT_AS, &limit);
-        _exit(run(runInfoCommand, {"info", qEnvironmentVariable("SW_TEST_OUT_OF_MEMORY")}));
+        _exit(run(runInfoCommand,
+                  {QStringLiteral("info"), qEnvironmentVariable("SW_TEST_OUT_OF_MEMORY")}));
     }
     QTemporaryDir dir;
-    QFile sheet(dir.filePath(QStringLiteral("blank.tif")));
-    ASSERT_TRUE(sheet.open(QIODevice::WriteOnly));
-    sheet.write(test::bilevelTiff(40000, 20000, 4, QByteArray(2500, '\xFF')));
-    sheet.close();
+    const QString sheet = dir.filePath(QStringLiteral("blank.tif"));
+    ASSERT_TRUE(
+        test::writeFile(sheet, test::bilevelTiff(40000, 20000, 4, QByteArray(2500, '\xFF'))));
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("SW_TEST_OUT_OF_MEMORY"), sheet.fileName());
+    environment.insert(QStringLiteral("SW_TEST_OUT_OF_MEMORY"), sheet);
     child.setProcessEnvironment(environment);
     child.start(QCoreApplication::applicationFilePath(),
                 {QStringLiteral("--gtest_filter=Info.RunningOutOfMemoryIsAnError"),
@@ -122,33 +124,14 @@ TEST(Info, RunningOutOfMemoryIsAnError) {
     EXPECT_EQ(child.exitCode(), 1) << child.readAllStandardError().toStdString();
 }
 
+// A mostly white drawing stays mostly white at thumbnail size; free angles are refused.
 TEST(Render, FittedThumbnailHasTheSheetsProportionsAndTurns) {
     const QImage upright = renderFitted(corpus("drawings_bilevel/lzw-single-strip.tiff"), 400, 0);
     EXPECT_EQ(upright.size(), QSize(400, 160));
+    EXPECT_GT(test::meanLuminance(Sheet(upright, 100, 100)), 0.85);
     const QImage turned = renderFitted(corpus("drawings_bilevel/lzw-single-strip.tiff"), 160, 90);
     EXPECT_EQ(turned.size(), QSize(160, 399));
     EXPECT_THROW(renderFitted(corpus("drawings_bilevel/G4.TIF"), 100, 45), ImagingError);
-    // A mostly white drawing stays mostly white at thumbnail size.
-    double sum = 0;
-    for (int y = 0; y < upright.height(); ++y) {
-        for (int x = 0; x < upright.width(); ++x) {
-            sum += qGray(upright.pixel(x, y));
-        }
-    }
-    EXPECT_GT(sum / (400.0 * 160 * 255), 0.85);
-}
-
-TEST(Render, WritesAPictureThatReadsBack) {
-    QTemporaryDir dir;
-    for (const char* name : {"thumb.pgm", "thumb.png"}) {
-        const QString out = dir.filePath(QLatin1String(name));
-        ASSERT_EQ(run(runRenderCommand, {"render", corpus("drawings_bilevel/CCITT_1.TIF"),
-                                         "--width", "200", "--out", out, "--rotate", "90"}),
-                  0);
-        const QImage image(out);
-        EXPECT_EQ(image.size(), QSize(200, 145)) << name;
-        EXPECT_TRUE(image.isGrayscale()) << name;
-    }
 }
 
 }  // namespace
