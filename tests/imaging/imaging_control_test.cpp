@@ -1,5 +1,6 @@
 // The imaging control as the viewer, print and batch code drive it: pointer notifications and
-// their order, the image list, the display rectangle, loading and saving, annotations, drawing.
+// their order, the image list, the display rectangle (and the arithmetic beneath it), loading and
+// saving, annotations, drawing.
 #include "imaging/ui/imaging_control.h"
 
 #include "support/test_paths.h"
@@ -13,6 +14,7 @@
 
 #include "imaging/imaging_error.h"
 #include "imaging/sheet_fixtures.h"
+#include "imaging/view_geometry.h"
 
 namespace sw::imaging {
 namespace {
@@ -238,11 +240,14 @@ TEST_F(ControlTest, LoadedImageValueFollowsTheList) {
     EXPECT_TRUE(buffer.isEmpty());
 }
 
-// Errors name the file.
-TEST_F(ControlTest, LoadsFromFileAndMemoryEmitNoImageLoaded) {
+// Loads from a file or from memory replace the sheet and say nothing; a load from an address
+// signals its progress and end (imageLoaded() only for these: the batch print would otherwise run
+// twice). A failed load of any kind names the file and keeps the shown sheet.
+TEST_F(ControlTest, LoadsReplaceTheSheetAndOnlyAddressLoadsSignalTheirEnd) {
     QSignalSpy loaded(&control, &Control::imageLoaded);
+    QSignalSpy failed(&control, &Control::loadFailed);
+    QSignalSpy progress(&control, &Control::loadProgress);
     control.loadFile(test::dataPath(QStringLiteral("corpus/drawings_bilevel/G4.TIF")));
-    EXPECT_EQ(control.imageWidth(), 2464);
     QByteArray buffer;
     ASSERT_EQ(control.saveToMemory(buffer, 29, 1, -1), 0);
     EXPECT_EQ(Control::queryMemory(buffer, 15), buffer.size());
@@ -250,7 +255,6 @@ TEST_F(ControlTest, LoadsFromFileAndMemoryEmitNoImageLoaded) {
     other.loadFromMemory(buffer);
     EXPECT_TRUE(test::samePixels(other.sheet(), control.sheet()));
     EXPECT_EQ(other.resolutionX(), 300);
-    EXPECT_EQ(loaded.size(), 0);
     try {
         control.loadFile(
             test::dataPath(QStringLiteral("corpus/malformed/fuzz-inf_loop-000028.tif")));
@@ -259,14 +263,8 @@ TEST_F(ControlTest, LoadsFromFileAndMemoryEmitNoImageLoaded) {
         EXPECT_TRUE(e.message().contains(QLatin1String("fuzz-inf_loop-000028.tif")))
             << qPrintable(e.message());
     }
-    EXPECT_EQ(control.imageWidth(), 2464) << "the shown sheet stays";
-}
-
-// imageLoaded() only for loads from an address: the batch print would otherwise run twice.
-TEST_F(ControlTest, AddressLoadReplacesTheImageAndSignalsItsEnd) {
-    QSignalSpy loaded(&control, &Control::imageLoaded);
-    QSignalSpy failed(&control, &Control::loadFailed);
-    QSignalSpy progress(&control, &Control::loadProgress);
+    EXPECT_EQ(control.imageWidth(), 2464);
+    EXPECT_EQ(loaded.size(), 0);
     control.setLoadSwitch(true);
     control.setLoadAddress(test::dataPath(QStringLiteral("corpus/drawings_bilevel/CCITT_1.TIF")));
     EXPECT_TRUE(control.isLoading());
@@ -277,7 +275,7 @@ TEST_F(ControlTest, AddressLoadReplacesTheImageAndSignalsItsEnd) {
     control.setLoadAddress(QStringLiteral("/no/such/plan.tif"));
     ASSERT_TRUE(failed.wait(5000));
     EXPECT_TRUE(failed.first().first().toString().contains(QLatin1String("/no/such/plan.tif")));
-    EXPECT_EQ(control.imageWidth(), 1728);  // a failed load keeps the shown sheet
+    EXPECT_EQ(control.imageWidth(), 1728);
     EXPECT_EQ(loaded.size(), 1);
 }
 
@@ -325,6 +323,48 @@ TEST_F(ControlTest, AutomaticRepaintOffFreezesThePicture) {
     EXPECT_EQ(shown(control), before);
     control.repaintNow();
     EXPECT_NE(shown(control), before);
+}
+
+// The display-rectangle arithmetic beneath: the fitted rectangle and quarter turns.
+struct FitCase {
+    QSizeF sheet;
+    QSizeF window;
+    QRectF expected;
+};
+
+void PrintTo(const FitCase& c, std::ostream* os) {
+    *os << c.sheet.width() << "x" << c.sheet.height() << " in " << c.window.width() << "x"
+        << c.window.height();
+}
+
+class Fit : public ::testing::TestWithParam<FitCase> {};
+
+TEST_P(Fit, CentresTheWholeSheet) {
+    EXPECT_EQ(view::fittedRect(GetParam().sheet, GetParam().window), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, Fit,
+    ::testing::Values(FitCase{{14400, 9600}, {1920, 1080}, {150, 0, 1620, 1080}},
+                      FitCase{{7200, 4800}, {600, 800}, {0, 200, 600, 400}},
+                      FitCase{{100, 100}, {300, 300}, {0, 0, 300, 300}},
+                      FitCase{{0, 0}, {300, 300}, {}}, FitCase{{100, 50}, {0, 0}, {}}));
+
+// A turn keeps the sheet point under the anchor where it is; opposite turns cancel. (The zoom's
+// anchor is checked through the control, which keeps the point under the window centre.)
+TEST(Turned, FourQuarterTurnsComeBackAndTheAnchorStays) {
+    const QRectF start(-300, -50, 1600, 900);
+    const QPointF anchor(320, 240);
+    QRectF r = start;
+    for (int i = 0; i < 4; ++i) {
+        r = view::turnedRect(r, 1, anchor);
+    }
+    EXPECT_NEAR(r.left(), start.left(), 1e-9);
+    EXPECT_NEAR(r.top(), start.top(), 1e-9);
+    EXPECT_EQ(r.size(), start.size());
+    const QRectF once = view::turnedRect(start, 1, anchor);
+    EXPECT_EQ(once.size(), start.size().transposed());
+    EXPECT_EQ(view::turnedRect(once, -1, anchor), start);
 }
 
 }  // namespace

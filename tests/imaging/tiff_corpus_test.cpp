@@ -18,6 +18,7 @@
 #include "imaging/sheet_renderer.h"
 #include "imaging/tiff_reader.h"
 #include "imaging/tiff_writer.h"
+#include "imaging/transforms.h"
 
 namespace sw::imaging {
 namespace {
@@ -65,6 +66,9 @@ TEST_P(GoodCorpus, OpensAsTheManifestSaysSurvivesSavingAndIsRefusedWhenCutShort)
     EXPECT_NEAR(again.dpiX(), sheet.dpiX(), 1e-3);
     EXPECT_NEAR(again.dpiY(), sheet.dpiY(), 1e-3);
     if (!sheet.isBilevel()) {
+        // Saved at one bit, it is reduced to black ink on white paper.
+        EXPECT_TRUE(test::samePixels(decodeTiff(encodeTiff(sheet, kFormatCompressed, 1)),
+                                     reducedToBilevel(sheet, qRgb(0, 0, 0), qRgb(255, 255, 255))));
         return;
     }
     EXPECT_GE(qGray(sheet.paperColour()), qGray(sheet.inkColour()));

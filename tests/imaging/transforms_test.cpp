@@ -16,20 +16,6 @@
 namespace sw::imaging {
 namespace {
 
-// Where pixel (x, y) of a w x h image goes after `turns` clockwise quarter turns.
-QPoint turnedPoint(int x, int y, int w, int h, int turns) {
-    switch (turns) {
-        case 1:
-            return {h - 1 - y, x};
-        case 2:
-            return {w - 1 - x, h - 1 - y};
-        case 3:
-            return {y, w - 1 - x};
-        default:
-            return {x, y};
-    }
-}
-
 struct TurnCase {
     int hundredths;
     QSize size;
@@ -52,12 +38,9 @@ TEST_P(QuarterTurns, MoveEveryPixelSwapResolutionsOnOddTurnsAndTurnBack) {
     EXPECT_EQ(std::pair(out.dpiX(), out.dpiY()),
               turns % 2 ? std::pair(98., 204.) : std::pair(204., 98.));
     ASSERT_TRUE(out.isBilevel());
-    for (int y = 0; y < size.height(); ++y) {
-        for (int x = 0; x < size.width(); ++x) {
-            const QPoint p = turnedPoint(x, y, size.width(), size.height(), turns);
-            ASSERT_EQ(test::isInk(out, p.x(), p.y()), test::isInk(sheet, x, y)) << x << "," << y;
-        }
-    }
+    const QImage qtTurned = sheet.image().transformed(QTransform().rotate(90 * turns));
+    EXPECT_EQ(out.image().convertToFormat(QImage::Format_RGB32),
+              qtTurned.convertToFormat(QImage::Format_RGB32));
     EXPECT_TRUE(test::samePixels(rotated(out, -hundredths, 0), sheet));
 }
 
