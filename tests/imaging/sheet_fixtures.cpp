@@ -4,6 +4,8 @@
 
 #include <random>
 
+#include <QDir>
+
 namespace sw::test {
 namespace {
 
@@ -87,6 +89,14 @@ bool samePixels(const imaging::Sheet& a, const imaging::Sheet& b) {
 QByteArray bilevelTiff(quint32 w, quint32 h, quint32 compression, const QByteArray& strip) {
     return buildTiff({{256, {w}}, {257, {h}}, {258, {1}}, {259, {compression}}, {262, {0}}},
                      {strip});
+}
+
+QStringList filesIn(const QString& folder) {
+    QStringList files;
+    for (const QString& name : QDir(folder).entryList(QDir::Files, QDir::Name)) {
+        files << folder + QLatin1Char('/') + name;
+    }
+    return files;
 }
 
 QString caseName(const QString& file) {

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QString>
+#include <QStringList>
 
 #include "imaging/sheet.h"
 
@@ -30,6 +31,9 @@ bool samePixels(const imaging::Sheet& a, const imaging::Sheet& b);
 // A min-is-white bilevel TIFF of w x h pixels whose one strip is `strip`, compressed with
 // `compression` (4: CCITT G4, where a byte of 0xFF is eight blank rows).
 QByteArray bilevelTiff(quint32 w, quint32 h, quint32 compression, const QByteArray& strip);
+
+// The files of a folder (full paths, by name), for tables over a folder of samples.
+QStringList filesIn(const QString& folder);
 
 // The name of a corpus file as a test-case name ("G4_TIF").
 QString caseName(const QString& file);

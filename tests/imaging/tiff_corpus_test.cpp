@@ -8,7 +8,6 @@
 
 #include <thread>
 
-#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -136,15 +135,6 @@ INSTANTIATE_TEST_SUITE_P(
         CorpusCase{"formats/StripoffsetsAboveShortMaxValue.tif", 4963, 3609, 300, 300, 0.984, 1}),
     [](const auto& info) { return test::caseName(info.param.file).toStdString(); });
 
-QStringList filesIn(const QString& folder) {
-    QStringList files;
-    const QDir dir(corpus(folder));
-    for (const QString& name : dir.entryList(QDir::Files, QDir::Name)) {
-        files << folder + QLatin1Char('/') + name;
-    }
-    return files;
-}
-
 class Malformed : public ::testing::TestWithParam<QString> {};
 
 // A malformed file may be refused or may decode to a degraded picture; it must never crash, hang
@@ -153,7 +143,7 @@ class Malformed : public ::testing::TestWithParam<QString> {};
 TEST_P(Malformed, FailsCleanlyOrDegrades) {
     const QString reference = corpus(QStringLiteral("refs/o-") + GetParam().section('/', -1));
     try {
-        const Sheet sheet = readTiffFile(corpus(GetParam()));
+        const Sheet sheet = readTiffFile(GetParam());
         EXPECT_FALSE(sheet.isNull());
         if (QFile::exists(reference)) {
             EXPECT_TRUE(test::samePixels(sheet, readTiffFile(reference)));
@@ -165,7 +155,7 @@ TEST_P(Malformed, FailsCleanlyOrDegrades) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, Malformed,
-                         ::testing::ValuesIn(filesIn(QStringLiteral("malformed"))),
+                         ::testing::ValuesIn(test::filesIn(corpus(QStringLiteral("malformed")))),
                          [](const auto& info) { return test::caseName(info.param).toStdString(); });
 
 // A sheet shortened while it is read and decoded (plan folders on network shares and sync tools

@@ -148,23 +148,6 @@ QByteArray libtiffG3Strip(const Sheet& sheet, bool reversed) {
     return raw;
 }
 
-// Long runs need chained make-up codes (beyond 2560), short ones the terminating codes.
-Sheet runsSheet() {
-    QImage image(6000, 6, QImage::Format_Mono);
-    image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
-    image.fill(0);
-    const int runs[6][4] = {{0, 1, 2, 3},        {5000, 5999, 0, 0}, {1, 2700, 2700, 2763},
-                            {63, 64, 127, 5937}, {1728, 3456, 0, 0}, {0, 6000, 0, 0}};
-    for (int y = 0; y < 6; ++y) {
-        for (int k = 0; k < 4; k += 2) {
-            for (int x = runs[y][k]; x < runs[y][k + 1]; ++x) {
-                image.setPixel(x, y, 1);
-            }
-        }
-    }
-    return Sheet(image, 200, 200);
-}
-
 struct StripCase {
     const char* name;
     bool fromCorpus;
@@ -175,10 +158,12 @@ class OneDimensional : public ::testing::TestWithParam<StripCase> {};
 
 TEST_P(OneDimensional, DecodesWhatLibtiffEncodes) {
     const StripCase c = GetParam();
+    // The grid's rows hold white runs of 64, 2624 and 685 between one-pixel black ones, and one
+    // all black run of 6000: make-up codes alone, chained beyond 2560, and with terminating codes.
     const Sheet sheet =
         c.fromCorpus
             ? readTiffFile(test::dataPath(QStringLiteral("corpus/drawings_bilevel/CCITT_2.TIF")))
-            : runsSheet();
+            : test::gridSheet(6000, 70, 2625, 64);
     QImage out(sheet.width(), sheet.height(), QImage::Format_Mono);
     out.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
     ASSERT_TRUE(decodeModifiedHuffman(libtiffG3Strip(sheet, c.reversed), c.reversed, sheet.width(),
@@ -211,16 +196,9 @@ TEST_P(FuzzSeeds, DecodeToTheSameDrawing) {
     EXPECT_GT(qGray(sheet.image().pixel(6, 20)), 128);  // paper inside
 }
 
-QStringList seeds() {
-    const QDir dir(QStringLiteral(SW_TEST_DATA_DIR "/../fuzz/seeds/tiff_decode"));
-    QStringList files;
-    for (const QString& name : dir.entryList(QDir::Files, QDir::Name)) {
-        files << dir.filePath(name);
-    }
-    return files;
-}
-
-INSTANTIATE_TEST_SUITE_P(Corpus, FuzzSeeds, ::testing::ValuesIn(seeds()),
+INSTANTIATE_TEST_SUITE_P(Corpus, FuzzSeeds,
+                         ::testing::ValuesIn(test::filesIn(SW_TEST_DATA_DIR
+                                                           "/../fuzz/seeds/tiff_decode")),
                          [](const auto& info) { return test::caseName(info.param).toStdString(); });
 
 }  // namespace
