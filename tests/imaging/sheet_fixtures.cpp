@@ -5,6 +5,9 @@
 #include <random>
 
 #include <QDir>
+#include <QRegularExpression>
+
+#include "imaging/imaging_error.h"
 
 namespace sw::test {
 namespace {
@@ -99,14 +102,18 @@ QStringList filesIn(const QString& folder) {
     return files;
 }
 
-QString caseName(const QString& file) {
-    QString name = file.section(QLatin1Char('/'), -1);
-    for (QChar& c : name) {
-        if (!c.isLetterOrNumber()) {
-            c = QLatin1Char('_');
-        }
+QString errorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const imaging::ImagingError& e) {
+        return e.message();
     }
-    return name;
+    return {};
+}
+
+QString caseName(const QString& file) {
+    return file.section(QLatin1Char('/'), -1)
+        .replace(QRegularExpression(QStringLiteral("\\W")), QStringLiteral("_"));
 }
 
 }  // namespace sw::test

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QImage>
 #include <QString>
 #include <QStringList>
@@ -34,6 +36,9 @@ QByteArray bilevelTiff(quint32 w, quint32 h, quint32 compression, const QByteArr
 
 // The files of a folder (full paths, by name), for tables over a folder of samples.
 QStringList filesIn(const QString& folder);
+
+// The message of the ImagingError that `action` throws; a null string when it throws none.
+QString errorOf(const std::function<void()>& action);
 
 // The name of a corpus file as a test-case name ("G4_TIF").
 QString caseName(const QString& file);
