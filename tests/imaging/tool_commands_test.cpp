@@ -11,9 +11,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "imaging/imaging_error.h"
 #include "imaging/sheet_fixtures.h"
-#include "imaging/tiff_reader.h"
 
 namespace sw::imaging {
 namespace {
@@ -56,8 +54,8 @@ using sw::test::PrintTo;
 
 class Commands : public ::testing::TestWithParam<CommandCase> {};
 
-// Bad files exit with 1, bad usage with 2; a rendered picture reads back grey, fitted to the
-// width and turned.
+// Bad files and free angles exit with 1, bad usage with 2; a rendered picture reads back grey,
+// fitted to the width and turned, and a drawing stays light.
 TEST_P(Commands, ExitWithTheirCodeAndWriteAPictureThatReadsBack) {
     QTemporaryDir dir;
     QStringList line = QString::fromLatin1(GetParam().line).split(QLatin1Char(' '));
@@ -73,6 +71,7 @@ TEST_P(Commands, ExitWithTheirCodeAndWriteAPictureThatReadsBack) {
         const QImage picture(line.at(line.indexOf(QLatin1String("--out")) + 1));
         EXPECT_EQ(picture.size(), GetParam().picture);
         EXPECT_TRUE(picture.isGrayscale());
+        EXPECT_GT(test::meanLuminance(Sheet(picture, 100, 100)), 0.85);  // a drawing stays light
     }
 }
 
@@ -83,8 +82,8 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"InfoMissing", "info $OUT/none.tif", 1}, CommandCase{"InfoUsage", "info", 2},
         CommandCase{"RenderPgm", "render $FAX --width 200 --out $OUT/a.pgm --rotate 90", 0,
                     QSize(200, 145)},
-        CommandCase{"RenderPng", "render $FAX --width 200 --out $OUT/a.png --rotate 90", 0,
-                    QSize(200, 145)},
+        CommandCase{"RenderPng", "render $FAX --width 200 --out $OUT/a.png", 0, QSize(200, 275)},
+        CommandCase{"RenderFreeAngle", "render $G4 --width 30 --out $OUT/a.png --rotate 45", 1},
         CommandCase{"RenderBadSheet", "render $BAD --width 30 --out $OUT/a.png", 1},
         CommandCase{"RenderUnwritable", "render $G4 --width 30 --out /no/such/dir/a.png", 1},
         CommandCase{"RenderNoWidth", "render $G4 --out $OUT/a.png", 2},
@@ -122,16 +121,6 @@ TEST(Info, RunningOutOfMemoryIsAnError) {
     ASSERT_TRUE(child.waitForFinished(60000));
     EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(child.exitCode(), 1) << child.readAllStandardError().toStdString();
-}
-
-// A mostly white drawing stays mostly white at thumbnail size; free angles are refused.
-TEST(Render, FittedThumbnailHasTheSheetsProportionsAndTurns) {
-    const QImage upright = renderFitted(corpus("drawings_bilevel/lzw-single-strip.tiff"), 400, 0);
-    EXPECT_EQ(upright.size(), QSize(400, 160));
-    EXPECT_GT(test::meanLuminance(Sheet(upright, 100, 100)), 0.85);
-    const QImage turned = renderFitted(corpus("drawings_bilevel/lzw-single-strip.tiff"), 160, 90);
-    EXPECT_EQ(turned.size(), QSize(160, 399));
-    EXPECT_THROW(renderFitted(corpus("drawings_bilevel/G4.TIF"), 100, 45), ImagingError);
 }
 
 }  // namespace
