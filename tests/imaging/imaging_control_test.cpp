@@ -3,7 +3,6 @@
 // saving, annotations, drawing.
 #include "imaging/ui/imaging_control.h"
 
-#include "support/test_paths.h"
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -250,7 +249,7 @@ TEST_F(ControlTest, LoadsReplaceTheSheetAndOnlyAddressLoadsSignalTheirEnd) {
     QSignalSpy loaded(&control, &Control::imageLoaded);
     QSignalSpy failed(&control, &Control::loadFailed);
     QSignalSpy progress(&control, &Control::loadProgress);
-    control.loadFile(test::dataPath(QStringLiteral("corpus/drawings_bilevel/G4.TIF")));
+    control.loadFile(test::corpus("drawings_bilevel/G4.TIF"));
     QByteArray buffer;
     ASSERT_EQ(control.saveToMemory(buffer, 29, 1, -1), 0);
     EXPECT_EQ(Control::queryMemory(buffer, 15), buffer.size());
@@ -259,13 +258,12 @@ TEST_F(ControlTest, LoadsReplaceTheSheetAndOnlyAddressLoadsSignalTheirEnd) {
     EXPECT_TRUE(test::samePixels(other.sheet(), control.sheet()));
     EXPECT_EQ(other.resolutionX(), 300);
     EXPECT_TRUE(test::errorOf([this] {
-                    control.loadFile(test::dataPath(
-                        QStringLiteral("corpus/malformed/fuzz-inf_loop-000028.tif")));
+                    control.loadFile(test::corpus("malformed/fuzz-inf_loop-000028.tif"));
                 }).contains(QLatin1String("fuzz-inf_loop-000028.tif")));
     EXPECT_EQ(control.imageWidth(), 2464);
     EXPECT_EQ(loaded.size(), 0);
     control.setLoadSwitch(true);
-    control.setLoadAddress(test::dataPath(QStringLiteral("corpus/drawings_bilevel/CCITT_1.TIF")));
+    control.setLoadAddress(test::corpus("drawings_bilevel/CCITT_1.TIF"));
     EXPECT_TRUE(control.isLoading());
     ASSERT_TRUE(loaded.wait(5000));
     EXPECT_EQ(control.imageWidth(), 1728);

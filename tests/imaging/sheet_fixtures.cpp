@@ -1,5 +1,6 @@
 #include "imaging/sheet_fixtures.h"
 
+#include "support/test_paths.h"
 #include "support/tiff_builder.h"
 
 #include <random>
@@ -92,6 +93,10 @@ bool samePixels(const imaging::Sheet& a, const imaging::Sheet& b) {
 QByteArray bilevelTiff(quint32 w, quint32 h, quint32 compression, const QByteArray& strip) {
     return buildTiff({{256, {w}}, {257, {h}}, {258, {1}}, {259, {compression}}, {262, {0}}},
                      {strip});
+}
+
+QString corpus(const QString& file) {
+    return dataPath(QStringLiteral("corpus/") + file);
 }
 
 QStringList filesIn(const QString& folder) {

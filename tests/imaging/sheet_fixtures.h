@@ -34,6 +34,9 @@ bool samePixels(const imaging::Sheet& a, const imaging::Sheet& b);
 // `compression` (4: CCITT G4, where a byte of 0xFF is eight blank rows).
 QByteArray bilevelTiff(quint32 w, quint32 h, quint32 compression, const QByteArray& strip);
 
+// A file of the sample corpus (tests/data/corpus), for example "drawings_bilevel/G4.TIF".
+QString corpus(const QString& file);
+
 // The files of a folder (full paths, by name), for tables over a folder of samples.
 QStringList filesIn(const QString& folder);
 

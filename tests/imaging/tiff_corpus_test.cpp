@@ -22,9 +22,7 @@
 namespace sw::imaging {
 namespace {
 
-QString corpus(const QString& file) {
-    return test::dataPath(QStringLiteral("corpus/") + file);
-}
+using test::corpus;
 
 struct CorpusCase {
     const char* file;
@@ -51,8 +49,7 @@ class GoodCorpus : public ::testing::TestWithParam<CorpusCase> {};
 TEST_P(GoodCorpus, OpensAsTheManifestSaysSurvivesSavingAndIsRefusedWhenCutShort) {
     const CorpusCase& c = GetParam();
     const Sheet sheet = readTiffFile(corpus(c.file));
-    EXPECT_EQ(sheet.width(), c.width);
-    EXPECT_EQ(sheet.height(), c.height);
+    EXPECT_EQ(sheet.size(), QSize(c.width, c.height));
     EXPECT_NEAR(sheet.dpiX(), c.dpiX, 0.01);
     EXPECT_NEAR(sheet.dpiY(), c.dpiY, 0.01);
     EXPECT_EQ(sheet.bitsPerPixel(), c.bitsPerPixel);

@@ -154,10 +154,8 @@ TEST_P(OneDimensional, DecodesWhatLibtiffEncodes) {
     const StripCase c = GetParam();
     // The grid's rows hold white runs of 64, 2624 and 685 between one-pixel black ones, and one
     // all black run of 6000: make-up codes alone, chained beyond 2560, and with terminating codes.
-    const Sheet sheet =
-        c.fromCorpus
-            ? readTiffFile(test::dataPath(QStringLiteral("corpus/drawings_bilevel/CCITT_2.TIF")))
-            : test::gridSheet(6000, 70, 2625, 64);
+    const Sheet sheet = c.fromCorpus ? readTiffFile(test::corpus("drawings_bilevel/CCITT_2.TIF"))
+                                     : test::gridSheet(6000, 70, 2625, 64);
     QImage out(sheet.width(), sheet.height(), QImage::Format_Mono);
     out.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
     ASSERT_TRUE(decodeModifiedHuffman(libtiffG3Strip(sheet, c.reversed), c.reversed, sheet.width(),

@@ -16,9 +16,7 @@
 namespace sw::imaging {
 namespace {
 
-QString corpus(const char* name) {
-    return test::dataPath(QStringLiteral("corpus/") + QLatin1String(name));
-}
+using test::corpus;
 
 // Runs a command with the words of `line`.
 int run(int (*command)(int, char**), const QStringList& line) {

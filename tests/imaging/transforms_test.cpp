@@ -125,26 +125,24 @@ INSTANTIATE_TEST_SUITE_P(Rects, Crop,
                                            QRectF(13, 4, 62, 16), QRectF(74, 0, 1, 20),
                                            QRectF(40.4, 10, 100, 100), QRectF(80, 0, 10, 10)));
 
-// Print in blue: a grey sheet splits at mid-grey, without dithering.
-TEST(Reduce, GreyBecomesTwoColoursWithoutDithering) {
+// Print in blue: a grey sheet splits at mid-grey without dithering; a bilevel one keeps its ink,
+// and reducing it twice (the blue batch does) changes nothing more.
+TEST(Reduce, GreySplitsAtMidGreyAndBilevelKeepsItsInkOnceReduced) {
+    const QRgb blue = qRgb(0, 0, 255);
+    const QRgb white = qRgb(255, 255, 255);
     QImage grey(4, 1, QImage::Format_Grayscale8);
     const uchar values[4] = {0, 127, 128, 255};
     memcpy(grey.scanLine(0), values, 4);
-    const Sheet out = reducedToBilevel(Sheet(grey, 300, 300), qRgb(0, 0, 255), qRgb(255, 255, 255));
+    const Sheet out = reducedToBilevel(Sheet(grey, 300, 300), blue, white);
     for (int x = 0; x < 4; ++x) {
-        EXPECT_EQ(out.image().pixel(x, 0), x < 2 ? qRgb(0, 0, 255) : qRgb(255, 255, 255)) << x;
+        EXPECT_EQ(out.image().pixel(x, 0), x < 2 ? blue : white) << x;
     }
     EXPECT_EQ(out.dpiX(), 300);
-}
-
-// Reducing twice (the blue batch does) changes nothing more.
-TEST(Reduce, BilevelKeepsItsInkAndIsIdempotent) {
     const Sheet sheet = test::randomBilevel(40, 30, 2);
-    const Sheet blue = reducedToBilevel(sheet, qRgb(0, 0, 255), qRgb(255, 255, 255));
-    EXPECT_TRUE(
-        test::samePixels(blue, reducedToBilevel(blue, qRgb(0, 0, 255), qRgb(255, 255, 255))));
-    EXPECT_EQ(bits::countInk(blue.image()), bits::countInk(sheet.image()));
-    EXPECT_EQ(blue.inkColour(), qRgb(0, 0, 255));
+    const Sheet once = reducedToBilevel(sheet, blue, white);
+    EXPECT_TRUE(test::samePixels(once, reducedToBilevel(once, blue, white)));
+    EXPECT_EQ(bits::countInk(once.image()), bits::countInk(sheet.image()));
+    EXPECT_EQ(once.inkColour(), blue);
 }
 
 TEST(Sheet, MonoImageIsNormalisedToPaperAtIndexZero) {
