@@ -238,16 +238,14 @@ TEST(Render, GreyAndColourSheetsAreAveragedPerChannel) {
             colour.setPixel(x, y, (x + y) % 2 ? qRgb(200, 0, 40) : qRgb(0, 100, 40));
         }
     }
-    const QImage view =
-        renderSheet(Sheet(colour, 100, 100), QSize(8, 8), QRectF(0, 0, 8, 8), kGrey);
-    EXPECT_NEAR(qRed(view.pixel(3, 3)), 100, 1);
-    EXPECT_NEAR(qGreen(view.pixel(3, 3)), 50, 1);
-    EXPECT_NEAR(qBlue(view.pixel(3, 3)), 40, 1);
+    const QRgb mean = renderSheet(Sheet(colour, 100, 100), {8, 8}, {0, 0, 8, 8}, kGrey).pixel(3, 3);
+    EXPECT_NEAR(qRed(mean), 100, 1);
+    EXPECT_NEAR(qGreen(mean), 50, 1);
+    EXPECT_NEAR(qBlue(mean), 40, 1);
     QImage grey(64, 64, QImage::Format_Grayscale8);
     grey.fill(77);
-    const QImage greyView =
-        renderSheet(Sheet(grey, 100, 100), QSize(5, 5), QRectF(0, 0, 5, 5), kGrey);
-    EXPECT_EQ(greyView.pixel(2, 2), qRgb(77, 77, 77));
+    EXPECT_EQ(renderSheet(Sheet(grey, 100, 100), {5, 5}, {0, 0, 5, 5}, kGrey).pixel(2, 2),
+              qRgb(77, 77, 77));
 }
 
 }  // namespace

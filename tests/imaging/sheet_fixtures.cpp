@@ -13,49 +13,40 @@
 namespace sw::test {
 namespace {
 
-QImage whiteMono(int w, int h) {
+// A white bilevel sheet with ink where `ink(x, y)` says, asked row by row.
+template <class Ink>
+imaging::Sheet painted(int w, int h, Ink ink, double dpiX = 200, double dpiY = 200) {
     QImage image(w, h, QImage::Format_Mono);
     image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
     image.fill(0);
-    return image;
-}
-
-}  // namespace
-
-imaging::Sheet randomBilevel(int w, int h, unsigned seed, int inkPercent, double dpi) {
-    QImage image = whiteMono(w, h);
-    std::mt19937 random(seed);
-    std::uniform_int_distribution<int> percent(0, 99);
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
-            if (percent(random) < inkPercent) {
+            if (ink(x, y)) {
                 image.setPixel(x, y, 1);
             }
-        }
-    }
-    return imaging::Sheet(image, dpi, dpi);
-}
-
-imaging::Sheet inkSheet(int w, int h, const QRect& ink, double dpiX, double dpiY) {
-    QImage image = whiteMono(w, h);
-    for (int y = ink.top(); y <= ink.bottom(); ++y) {
-        for (int x = ink.left(); x <= ink.right(); ++x) {
-            image.setPixel(x, y, 1);
         }
     }
     return imaging::Sheet(image, dpiX, dpiY);
 }
 
+}  // namespace
+
+imaging::Sheet randomBilevel(int w, int h, unsigned seed, int inkPercent, double dpi) {
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> percent(0, 99);
+    return painted(
+        w, h, [&](int, int) { return percent(random) < inkPercent; }, dpi, dpi);
+}
+
+imaging::Sheet inkSheet(int w, int h, const QRect& ink, double dpiX, double dpiY) {
+    return painted(
+        w, h, [&](int x, int y) { return ink.contains(x, y); }, dpiX, dpiY);
+}
+
 imaging::Sheet gridSheet(int w, int h, int spacing, int offset) {
-    QImage image = whiteMono(w, h);
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            if ((x - offset) % spacing == 0 || (y - offset) % spacing == 0) {
-                image.setPixel(x, y, 1);
-            }
-        }
-    }
-    return imaging::Sheet(image, 200, 200);
+    return painted(w, h, [=](int x, int y) {
+        return (x - offset) % spacing == 0 || (y - offset) % spacing == 0;
+    });
 }
 
 bool isInk(const imaging::Sheet& sheet, int x, int y) {

@@ -85,11 +85,7 @@ TEST(Decode, ASheetLetGoLendsItsMemoryAndNothingElse) {
     // 1 MB packed, 501 of 504 bytes a row used.
     const QByteArray inked = encodeTiff(test::inkSheet(4004, 2100, {0, 0, 4004, 2100}), 29, 1);
     const QByteArray blank = encodeTiff(test::inkSheet(4004, 2100), 29, 1);
-    const uchar* memory = nullptr;
-    {
-        const Sheet first = decodeTiff(inked);
-        memory = first.image().constBits();
-    }
+    const uchar* memory = decodeTiff(inked).image().constBits();  // let go at once
     const size_t idle = PixelBuffer::idleBytes();
     EXPECT_GE(idle, size_t{504} * 2100);
     const Sheet second = decodeTiff(blank);
@@ -156,8 +152,7 @@ TEST_P(OneDimensional, DecodesWhatLibtiffEncodes) {
     // all black run of 6000: make-up codes alone, chained beyond 2560, and with terminating codes.
     const Sheet sheet = c.fromCorpus ? readTiffFile(test::corpus("drawings_bilevel/CCITT_2.TIF"))
                                      : test::gridSheet(6000, 70, 2625, 64);
-    QImage out(sheet.width(), sheet.height(), QImage::Format_Mono);
-    out.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    QImage out = test::inkSheet(sheet.width(), sheet.height()).image();
     ASSERT_TRUE(decodeModifiedHuffman(libtiffG3Strip(sheet, c.reversed), c.reversed, sheet.width(),
                                       0, sheet.height(), out));
     EXPECT_TRUE(test::samePixels(Sheet(out, 200, 200), Sheet(sheet.image(), 200, 200)));

@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -96,11 +95,10 @@ TEST(Info, RunningOutOfMemoryIsAnError) {
     GTEST_SKIP() << "AddressSanitizer needs more address space than the limit leaves";
 #endif
     if (qEnvironmentVariableIsSet("SW_TEST_OUT_OF_MEMORY")) {
-        QFile statm(QStringLiteral("/proc/self/statm"));
-        statm.open(QIODevice::ReadOnly);
+        const QByteArray statm = test::readFile(QStringLiteral("/proc/self/statm"));
         rlimit limit{};
         getrlimit(RLIMIT_AS, &limit);
-        limit.rlim_cur = statm.readAll().split(' ')[0].toULongLong() * getpagesize() + (125 << 20);
+        limit.rlim_cur = statm.split(' ')[0].toULongLong() * getpagesize() + (125 << 20);
         setrlimit(RLIMIT_AS, &limit);
         _exit(run(runInfoCommand,
                   {QStringLiteral("info"), qEnvironmentVariable("SW_TEST_OUT_OF_MEMORY")}));
