@@ -167,23 +167,24 @@ INSTANTIATE_TEST_SUITE_P(Sheets, FittedGrid,
                                            GridCase{14400, 40, 1920}, GridCase{14400, 40, 1000}));
 
 // Each output pixel of a close view shows the sheet pixel under its centre, in the sheet's
-// colours; off the sheet, the background.
+// colours, for bilevel, grey and colour sheets alike; off the sheet, the background.
 TEST(Render, CloseViewsShowThePixelsThemselves) {
     QImage blue = test::randomBilevel(64, 48, 4, 50).image();
     blue.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 255)});
-    const Sheet sheet(blue, 200, 200);
-    for (const double zoom : {1.0, 3.0, 2.5}) {
-        const QRectF display(10.5, 5, 64 * zoom, 48 * zoom);
-        const QImage view = renderSheet(sheet, QSize(200, 150), display, kGrey);
-        for (int y = 0; y < 150; ++y) {
-            for (int x = 0; x < 200; ++x) {
-                const int u = static_cast<int>(std::floor((x + 0.5 - 10.5) / zoom));
-                const int v = static_cast<int>(std::floor((y + 0.5 - 5) / zoom));
-                const bool on = u >= 0 && v >= 0 && u < 64 && v < 48;
-                const QRgb colour = !on                        ? kGrey
-                                    : test::isInk(sheet, u, v) ? qRgb(0, 0, 255)
-                                                               : qRgb(255, 255, 255);
-                ASSERT_EQ(view.pixel(x, y), colour) << zoom << ": " << x << "," << y;
+    for (const QImage& image : {blue, blue.convertToFormat(QImage::Format_Grayscale8),
+                                blue.convertToFormat(QImage::Format_RGB32)}) {
+        const Sheet sheet(image, 200, 200);
+        for (const double zoom : {1.0, 3.0, 2.5}) {
+            const QRectF display(10.5, 5, 64 * zoom, 48 * zoom);
+            const QImage view = renderSheet(sheet, QSize(200, 150), display, kGrey);
+            for (int y = 0; y < 150; ++y) {
+                for (int x = 0; x < 200; ++x) {
+                    const int u = static_cast<int>(std::floor((x + 0.5 - 10.5) / zoom));
+                    const int v = static_cast<int>(std::floor((y + 0.5 - 5) / zoom));
+                    const bool on = u >= 0 && v >= 0 && u < 64 && v < 48;
+                    ASSERT_EQ(view.pixel(x, y), on ? sheet.image().pixel(u, v) : kGrey)
+                        << image.format() << " at " << zoom << ": " << x << "," << y;
+                }
             }
         }
     }
