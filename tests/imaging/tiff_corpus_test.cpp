@@ -129,8 +129,7 @@ INSTANTIATE_TEST_SUITE_P(
 class Malformed : public ::testing::TestWithParam<QString> {};
 
 // A malformed file may be refused or may decode to a degraded picture; it must never crash, hang
-// or give an empty message.
-// One with libtiff's decode in refs/ decodes to it.
+// or give an empty message. One with libtiff's decode in refs/ decodes to that.
 TEST_P(Malformed, FailsCleanlyOrDegrades) {
     const QString reference = corpus(QStringLiteral("refs/o-") + GetParam().section('/', -1));
     Sheet sheet;
