@@ -16,8 +16,15 @@ namespace sw::printing {
 
 namespace {
 
+// The dialogs a script made, by instance number. They go with the application: a printer they
+// hold may not outlive the print support it came from.
 std::map<int, std::unique_ptr<PrintDialog>>& instances() {
     static std::map<int, std::unique_ptr<PrintDialog>> made;
+    static const bool clearedAtTheEnd = [] {
+        qAddPostRoutine([] { made.clear(); });
+        return true;
+    }();
+    Q_UNUSED(clearedAtTheEnd);
     return made;
 }
 
