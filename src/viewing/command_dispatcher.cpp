@@ -64,7 +64,7 @@ void CommandDispatcher::magnify() {
         view.setMagnifierSwitch(1, false);
         view.setRubberBand(false);
         view.setMagnifierSwitch(2, false);
-        view.startMagnifier(LensOptions{});
+        view.startMagnifier(imaging::MagnifierOptions{});
     }
     m_controller.shell().showMagnifierButton(true);
 }

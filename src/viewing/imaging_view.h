@@ -4,23 +4,9 @@
 #include <QRgb>
 #include <QSizeF>
 
-namespace sw::viewing {
+#include "imaging/magnifier_options.h"
 
-// The arguments of the magnifier lens start call: a 250 x 250 pixel lens at magnification 400,
-// followed by the option values the viewer always passes.
-struct LensOptions {
-    double width = 250.0;  // window pixels
-    double height = 250.0;
-    int magnification = 400;  // percent of the current view
-    int option4 = 0;
-    int option5 = 0;
-    bool option6 = false;
-    double option7 = 1.0;
-    bool option8 = false;
-    int option9 = 0;
-    bool option10 = false;
-    bool option11 = true;
-};
+namespace sw::viewing {
 
 // What the viewing logic needs of the imaging control that shows the sheet. The widget side
 // adapts sw::imaging::ImagingControl to it; tests use a fake.
@@ -67,7 +53,7 @@ public:
 
     virtual void setMagnifierNumber(int which, int value) = 0;
     virtual void setMagnifierSwitch(int which, bool on) = 0;
-    virtual void startMagnifier(const LensOptions& options) = 0;
+    virtual void startMagnifier(const imaging::MagnifierOptions& options) = 0;
     virtual void stopMagnifier() = 0;
     // True while a tool (the magnifier) owns the pointer; read at pointer release.
     [[nodiscard]] virtual bool toolActive() const = 0;

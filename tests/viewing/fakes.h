@@ -87,7 +87,7 @@ public:
     QRectF rubberBandRect() const override { return bandRect; }
     void setMagnifierNumber(int, int) override { log << QStringLiteral("magnifierNumber"); }
     void setMagnifierSwitch(int, bool) override { log << QStringLiteral("magnifierSwitch"); }
-    void startMagnifier(const LensOptions&) override {
+    void startMagnifier(const imaging::MagnifierOptions&) override {
         log << QStringLiteral("startMagnifier");
         magnifier = true;
     }

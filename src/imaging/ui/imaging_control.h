@@ -9,6 +9,7 @@
 #include <QRectF>
 #include <QWidget>
 
+#include "imaging/magnifier_options.h"
 #include "imaging/sheet.h"
 #include "imaging/sheet_overlay.h"
 
@@ -209,19 +210,7 @@ public:
 
     // ---- Magnifier
     // -------------------------------------------------------------------------------
-    struct MagnifierOptions {
-        double width = 250.0;  // lens size, window pixels
-        double height = 250.0;
-        int magnification = 400;  // percent of the current view
-        int option4 = 0;
-        int option5 = 0;
-        bool option6 = false;
-        double option7 = 1.0;
-        bool option8 = false;
-        int option9 = 0;
-        bool option10 = false;
-        bool option11 = true;
-    };
+    using MagnifierOptions = imaging::MagnifierOptions;  // imaging/magnifier_options.h
     // The magnifier settings the viewer sets before starting the lens (two numbers, two switches).
     void setMagnifierNumber(int which, int value);
     void setMagnifierSwitch(int which, bool on);

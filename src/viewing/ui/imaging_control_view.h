@@ -43,10 +43,8 @@ public:
     void setMagnifierSwitch(int which, bool on) override {
         m_control.setMagnifierSwitch(which, on);
     }
-    void startMagnifier(const LensOptions& o) override {
-        m_control.startMagnifier({o.width, o.height, o.magnification, o.option4, o.option5,
-                                  o.option6, o.option7, o.option8, o.option9, o.option10,
-                                  o.option11});
+    void startMagnifier(const imaging::MagnifierOptions& options) override {
+        m_control.startMagnifier(options);
     }
     void stopMagnifier() override { m_control.stopMagnifier(); }
     bool toolActive() const override { return m_control.toolActive(); }
