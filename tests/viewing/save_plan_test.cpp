@@ -7,114 +7,83 @@
 #include <QTemporaryDir>
 
 #include "base/ini_store.h"
-#include "base/script_error.h"
 #include "plans/project_state.h"
 
 namespace sw::viewing {
 namespace {
 
-// A project "2004-0815" of site "north" whose settings name a plan folder in a temporary
-// directory. The fake save writes a few bytes where the imaging control would write the TIFF.
-class SavePlanTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        m_state.iniPath = m_temp.filePath("Sheetwise.ini");
-        usePlanFolder(m_plans);
-        QString url = "http://127.0.0.1:1/";
-        QString id = "2004~0815";
-        QString name = "Main Street School";
-        QString site = "north";
-        std::int32_t rotation = 0;
-        m_state.InitVars(url, id, name, rotation, site);
-    }
+using sw::test::PrintTo;
+using Outcome = SaveResult::Outcome;
 
-    void usePlanFolder(const QString& folder) {
-        base::writeProfileString(m_state.iniPath, "Prefs", "Plan Directory", folder);
-    }
-
-    // The sheet on screen, loaded under `name`.
-    static SheetLoad loadedAs(const QString& name) {
-        SheetLoad load;
-        load.request(name, {});
-        load.finish();
-        return load;
-    }
-
-    SaveResult save(const QString& sheetName) {
-        m_state.currentPlanName = sheetName;
-        return SavePlan(m_state, loadedAs(sheetName), true, [this](const QString& file) {
-            QFile out(file);
-            if (!out.open(QIODevice::WriteOnly)) {
-                throw base::ScriptError(base::ScriptError::Code::PathNotFound);
-            }
-            out.write("II*\0", 4);
-            m_saved << file;
-        });
-    }
-
-    QTemporaryDir m_temp;
-    QString m_plans = m_temp.filePath("plans");
-    QString m_project = m_plans + "/north/2004-0815/";
-    plans::ProjectState m_state;
-    QStringList m_saved;
+struct SaveCase {
+    const char* name;
+    const char* sheet;     // the name "Save" stores the sheet under
+    const char* loadedAs;  // the name the sheet on screen was asked for; null when none was
+    bool finished;         // its load finished
+    enum Fault { None, ImageSaveThrows, PlanFolderIsAFile } fault;
+    Outcome outcome;
+    const char* messages;  // joined by "|"; "<file>" stands for the sheet file
+    const char* stored;  // the project folder's files, joined by "|"; "" for no plan folder at all
 };
 
-// The sheet lands in the project folder under its clean name, also from a plan folder that ends
-// in a separator; desc.txt is written once, with the first project name.
-TEST_F(SavePlanTest, SavesUnderTheCleanNameAndWritesTheDescriptionOnce) {
-    usePlanFolder(m_plans + '/');
-    const SaveResult first = save("A/B: Details?");
-    ASSERT_EQ(first.outcome, SaveResult::Outcome::Saved) << first.errorDescription.toStdString();
-    EXPECT_TRUE(first.descriptionWritten);
-    EXPECT_TRUE(first.messages().isEmpty());
-    QString renamed = "Renamed Project";
-    m_state.SetProjectName(renamed);
-    const SaveResult second = save("../../escape");
-    EXPECT_EQ(second.outcome, SaveResult::Outcome::Saved);
-    EXPECT_FALSE(second.descriptionWritten);
-    EXPECT_EQ(QDir(m_project).entryList(QDir::Files | QDir::Hidden, QDir::Name),
-              (QStringList{".. .. escape.tif", "A B  Details .tif", "desc.txt"}));
-    EXPECT_EQ(QDir::cleanPath(m_saved.first()), QDir::cleanPath(m_project + "A B  Details .tif"));
-    QFile desc(m_project + "desc.txt");
-    ASSERT_TRUE(desc.open(QIODevice::ReadOnly));
-    EXPECT_EQ(desc.readAll(), "Main Street School\r\n");
-}
+class Save : public ::testing::TestWithParam<SaveCase> {};
 
-TEST_F(SavePlanTest, NothingLoadedCreatesNoFolderAndNoFile) {
-    m_state.currentPlanName = "A1";
-    bool called = false;
-    const SaveResult result =
-        SavePlan(m_state, SheetLoad{}, false, [&](const QString&) { called = true; });
-    EXPECT_EQ(result.outcome, SaveResult::Outcome::NothingLoaded);
-    EXPECT_FALSE(called);
-    EXPECT_FALSE(QFile::exists(m_plans));
-    EXPECT_TRUE(result.messages().isEmpty());
-}
-
-// The folders the failed save made are taken away again.
-TEST_F(SavePlanTest, AFailingImageSaveReportsItsErrorAndThePath) {
-    m_state.currentPlanName = "A1";
-    const SaveResult result = SavePlan(m_state, loadedAs("A1"), true, [](const QString&) {
-        throw std::runtime_error("Cannot write TIFF: disk full");
+// Project "2004-0815" of site "north" in a plan folder (named with a trailing separator) in a
+// temporary directory. Only a sheet whose load finished under the name it is saved as is stored,
+// under its clean name inside the project folder; desc.txt comes with the first sheet. The
+// imaging control keeps the previous picture while the next sheet loads, so an image being held
+// says nothing. Whatever is not saved leaves no folder behind.
+TEST_P(Save, StoresOnlyAFinishedSheetUnderItsCleanNameAndLeavesNothingElse) {
+    const SaveCase& c = GetParam();
+    QTemporaryDir temp;
+    const QString plans = temp.filePath("plans");
+    plans::ProjectState state;
+    state.iniPath = temp.filePath("Sheetwise.ini");
+    base::writeProfileString(state.iniPath, "Prefs", "Plan Directory", plans + '/');
+    QString url = "http://127.0.0.1:1/", id = "2004~0815", project = "P", site = "north";
+    std::int32_t rotation = 0;
+    state.InitVars(url, id, project, rotation, site);
+    state.currentPlanName = c.sheet;
+    QFile blocker(plans);
+    ASSERT_TRUE(c.fault != SaveCase::PlanFolderIsAFile || blocker.open(QIODevice::WriteOnly));
+    SheetLoad shown;
+    if (c.loadedAs != nullptr) {
+        shown.request(c.loadedAs, {});
+    }
+    if (c.finished) {
+        shown.finish();
+    }
+    const SaveResult result = SavePlan(state, shown, c.loadedAs != nullptr, [&](const QString& f) {
+        if (c.fault == SaveCase::ImageSaveThrows || !QFile(f).open(QIODevice::WriteOnly)) {
+            throw std::runtime_error("Cannot write TIFF");
+        }
     });
-    ASSERT_EQ(result.outcome, SaveResult::Outcome::Failed);
-    EXPECT_EQ(result.messages(),
-              (QStringList{"Cannot write TIFF: disk full", "ErrPath: " + result.file}));
-    EXPECT_TRUE(result.file.endsWith("2004-0815/A1.tif"));
-    EXPECT_FALSE(QFile::exists(m_plans));
+    EXPECT_EQ(result.outcome, c.outcome);
+    EXPECT_EQ(result.messages().join('|'), QString(c.messages).replace("<file>", result.file));
+    EXPECT_EQ(result.descriptionWritten, c.outcome == Outcome::Saved);
+    const QDir folder(plans + "/north/2004-0815");
+    EXPECT_EQ(folder.entryList(QDir::Files | QDir::Hidden, QDir::Name).join('|'), c.stored);
+    EXPECT_EQ(QFileInfo(plans).isDir(), *c.stored != '\0');
 }
 
-TEST_F(SavePlanTest, APlanFolderThatIsAFileFailsWithAClearMessage) {
-    QFile blocker(m_plans);
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    const SaveResult result = save("A1");
-    ASSERT_EQ(result.outcome, SaveResult::Outcome::Failed);
-    ASSERT_EQ(result.messages().size(), 2);
-    EXPECT_FALSE(result.errorDescription.isEmpty());
-    EXPECT_EQ(result.messages().at(1), "ErrPath: " + result.file);
-    EXPECT_TRUE(m_saved.isEmpty());
-}
+INSTANTIATE_TEST_SUITE_P(
+    Table, Save,
+    ::testing::Values(
+        SaveCase{"UnderItsCleanName", "A/B: Details?", "A/B: Details?", true, SaveCase::None,
+                 Outcome::Saved, "", "A B  Details .tif|desc.txt"},
+        SaveCase{"HostileNameStaysInTheProjectFolder", "../../escape", "../../escape", true,
+                 SaveCase::None, Outcome::Saved, "", ".. .. escape.tif|desc.txt"},
+        SaveCase{"NothingLoaded", "A1", nullptr, false, SaveCase::None, Outcome::NothingLoaded, "",
+                 ""},
+        SaveCase{"StillLoading", "A1", "A1", false, SaveCase::None, Outcome::Refused,
+                 "\"A1\" has not finished loading. Nothing was saved.", ""},
+        SaveCase{"LoadedUnderAnotherName", "A1", "A2", true, SaveCase::None, Outcome::Refused,
+                 "The sheet on screen was loaded as \"A2\", not as \"A1\". Nothing was saved.", ""},
+        SaveCase{"ImageSaveFails", "A1", "A1", true, SaveCase::ImageSaveThrows, Outcome::Failed,
+                 "Cannot write TIFF|ErrPath: <file>", ""},
+        SaveCase{"PlanFolderIsAFile", "A1", "A1", true, SaveCase::PlanFolderIsAFile,
+                 Outcome::Failed, "Cannot write TIFF|ErrPath: <file>", ""}),
+    sw::test::byName);
 
 }  // namespace
 }  // namespace sw::viewing

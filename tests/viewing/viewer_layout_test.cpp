@@ -14,18 +14,14 @@ using C = ControlGeometry;
 
 // A 1200 x 900 pixel viewer control as the shell arranges it before a layout: toolbar on top,
 // status bar at the bottom, rulers and imaging control wherever the previous layout left them.
-ViewerGeometry typicalControl() {
-    G g;
-    g.width = 18000;
-    g.height = 13500;
-    g.toolbar = {0, 0, 18000, 720};
-    g.horRuler = {111, 222, 333, 300};
-    g.vertRuler = {444, 555, 300, 666};
-    g.viewer = {1, 2, 3, 4};
-    g.status = {0, 13125, 18000, 375};
-    g.progress = {10320, 5, 6, 255};
-    return g;
-}
+const G kControl{.width = 18000,
+                 .height = 13500,
+                 .toolbar = {0, 0, 18000, 720},
+                 .horRuler = {111, 222, 333, 300},
+                 .vertRuler = {444, 555, 300, 666},
+                 .viewer = {1, 2, 3, 4},
+                 .status = {0, 13125, 18000, 375},
+                 .progress = {10320, 5, 6, 255}};
 
 struct PlacementCase {
     const char* name;
@@ -40,42 +36,35 @@ class RulerPlacement : public ::testing::TestWithParam<PlacementCase> {};
 TEST_P(RulerPlacement, ScalesCoverTheDisplayedSheet) {
     const QRectF d = GetParam().display;
     const TwipsPerPixel tpp = GetParam().tpp;
-    const G g = ArrangeControls(typicalControl(), d, tpp);
+    const G g = ArrangeControls(kControl, d, tpp);
     EXPECT_FLOAT_EQ(g.horRuler.left + 300.0F, g.viewer.left + static_cast<float>(d.left()) * tpp.x);
     EXPECT_FLOAT_EQ(g.horRuler.width - 300.0F, static_cast<float>(d.width()) * tpp.x);
     EXPECT_FLOAT_EQ(g.vertRuler.top, g.viewer.top + static_cast<float>(d.top()) * tpp.y);
     EXPECT_FLOAT_EQ(g.vertRuler.height, static_cast<float>(d.height()) * tpp.y);
-    EXPECT_FLOAT_EQ(g.horRuler.top + g.horRuler.height, g.viewer.top) << "ruler sits on viewer";
-    EXPECT_FLOAT_EQ(g.vertRuler.left + g.vertRuler.width, g.viewer.left);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, RulerPlacement,
     ::testing::Values(PlacementCase{"FittedNarrowerThanViewer", {235, 0, 710, 820}},
-                      PlacementCase{"FittedShorterThanViewer", {0, 140, 1180, 500}},
                       PlacementCase{"ZoomedAndPannedUpLeft", {-2400, -1300, 7200, 4800}},
-                      PlacementCase{"PannedBeyondBottomRight", {900, 700, 7200, 4800}},
                       PlacementCase{"NoImage", {0, 0, 0, 0}},
                       PlacementCase{"FractionalPixels", {10.5, 20.25, 333.3, 222.2}},
                       PlacementCase{"OtherDensityPerAxis", {-40, 30, 2000, 1000}, {7.5F, 10.0F}}),
     sw::test::byName);
 
+// The status bar is only read; the progress bar's left edge never moves, it keeps 120 twips right
+// of it and is at least 10 twips wide.
 TEST(ArrangeControls, FillsTheControlAroundTheRulersAndBars) {
-    const G g = ArrangeControls(typicalControl(), {0, 0, 100, 100}, {});
+    const G g = ArrangeControls(kControl, {0, 0, 100, 100}, {});
     EXPECT_EQ(g.viewer, (C{300, 1020, 17700, 12105}));
     EXPECT_EQ(g.toolbar, (C{0, 0, 18000, 720}));
-    EXPECT_EQ(g.progress, (C{10320, 13125 + 65, 7560, 255})) << "left edge never moves";
-    EXPECT_EQ(g.status, typicalControl().status) << "the status bar is only read";
-}
-
-// The progress bar keeps 120 twips right of it and is at least 10 twips wide.
-TEST(ArrangeControls, ProgressBarFollowsTheControlDownToTheMinimum) {
+    EXPECT_EQ(g.progress, (C{10320, 13125 + 65, 7560, 255}));
+    EXPECT_EQ(g.status, kControl.status);
     for (const auto& [controlWidth, width] :
-         {std::pair{10441.0F, 1.0F}, std::pair{10440.5F, 10.0F}, std::pair{10440.0F, 10.0F},
-          std::pair{3000.0F, 10.0F}}) {
-        G g = typicalControl();
-        g.width = controlWidth;
-        EXPECT_FLOAT_EQ(ArrangeControls(g, {}, {}).progress.width, width) << controlWidth;
+         {std::pair{10441.0F, 1.0F}, std::pair{10440.5F, 10.0F}, std::pair{3000.0F, 10.0F}}) {
+        G narrow = kControl;
+        narrow.width = controlWidth;
+        EXPECT_FLOAT_EQ(ArrangeControls(narrow, {}, {}).progress.width, width) << controlWidth;
     }
 }
 
@@ -91,13 +80,12 @@ class FailingAssignment : public ::testing::TestWithParam<FailureCase> {};
 // A failing assignment keeps the control's previous value; every other assignment still runs.
 TEST_P(FailingAssignment, KeepsThePreviousValueAndRunsTheRest) {
     const FailureCase& c = GetParam();
-    G g = typicalControl();
+    G g = kControl;
     QRectF display(10, 20, 700, 500);
     c.arrange(g, display);
     const G result = ArrangeControls(g, display, {});
     EXPECT_FLOAT_EQ(result.*c.control.*c.field, g.*c.control.*c.field);
     EXPECT_FLOAT_EQ(result.toolbar.width, g.width) << "the last step still ran";
-    EXPECT_FLOAT_EQ(result.progress.top, g.status.top + 65);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -105,19 +93,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         FailureCase{"ControlShorterThanBars", [](G& g, QRectF&) { g.height = 1000; }, &G::viewer,
                     &C::height},
-        FailureCase{"ControlNarrowerThanVerticalRuler", [](G& g, QRectF&) { g.width = 200; },
-                    &G::viewer, &C::width},
         FailureCase{"OffsetBeyondSixteenBits", [](G& g, QRectF&) { g.horRulerOffset = 40000; },
                     &G::horRuler, &C::width},
-        FailureCase{"VerticalOffsetBeyondSixteenBits",
-                    [](G& g, QRectF&) { g.vertRulerOffset = -40000; }, &G::vertRuler, &C::height},
         FailureCase{"DisplayTooWideForAControl", [](G&, QRectF& d) { d.setWidth(2e9); },
                     &G::horRuler, &C::width},
         FailureCase{"DisplayPositionNotANumber",
                     [](G&, QRectF& d) { d.moveLeft(std::numeric_limits<double>::quiet_NaN()); },
-                    &G::horRuler, &C::left},
-        FailureCase{"NegativeDisplayHeight", [](G&, QRectF& d) { d.setHeight(-50); }, &G::vertRuler,
-                    &C::height}),
+                    &G::horRuler, &C::left}),
     sw::test::byName);
 
 }  // namespace
