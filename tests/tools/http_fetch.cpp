@@ -6,13 +6,11 @@
 
 namespace sw::test {
 
-FetchResult fetch(const QUrl& url, const QByteArray& method, int transferTimeoutMs) {
+FetchResult fetch(const QUrl& url, int transferTimeoutMs) {
     QNetworkAccessManager manager;
     QNetworkRequest request(url);
     request.setTransferTimeout(transferTimeoutMs);
-    // A custom "HEAD" would make the client wait for a body.
-    QNetworkReply* reply =
-        method == "HEAD" ? manager.head(request) : manager.sendCustomRequest(request, method);
+    QNetworkReply* reply = manager.get(request);
     FetchResult result;
     qint64 lastReceived = 0;
     QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [&](qint64 received, qint64) {
@@ -33,10 +31,7 @@ FetchResult fetch(const QUrl& url, const QByteArray& method, int transferTimeout
         result.body += reply->readAll();
     }
     result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    result.error = reply->error();
     result.contentType = reply->header(QNetworkRequest::ContentTypeHeader).toByteArray();
-    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
-    result.contentLength = length.isValid() ? length.toLongLong() : -1;
     delete reply;
     return result;
 }

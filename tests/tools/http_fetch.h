@@ -5,20 +5,18 @@
 #include <QString>
 #include <QUrl>
 
-// A blocking-looking HTTP fetch for the tool tests: runs an event loop until the reply ends, so
+// A blocking-looking HTTP GET for the tool tests: runs an event loop until the reply ends, so
 // an in-process server on the same thread keeps answering.
 namespace sw::test {
 
 struct FetchResult {
     int status = 0;  // HTTP status, 0 when none arrived
-    QNetworkReply::NetworkError error = QNetworkReply::NoError;
     QByteArray body;
     QByteArray contentType;
-    qint64 contentLength = -1;
     int progressSignals = 0;  // downloadProgress signals with a new byte count
 };
 
 // `transferTimeoutMs` 0 waits without limit (the server must end the answer).
-FetchResult fetch(const QUrl& url, const QByteArray& method = "GET", int transferTimeoutMs = 0);
+FetchResult fetch(const QUrl& url, int transferTimeoutMs = 0);
 
 }  // namespace sw::test

