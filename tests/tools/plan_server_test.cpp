@@ -195,7 +195,7 @@ INSTANTIATE_TEST_SUITE_P(
         RequestCase{"StalledIsHalfTheAnnouncedLengthThenSilence", "--stall */A-101.tif",
                     "GET /plans/A-101.tif", 200, "Length: 300001", kSheetBytes / 2},
         RequestCase{"DotDot", "", "GET /../root2/secret.txt", 403},
-        RequestCase{"DotDotDeep", "", "GET /plans/../../root2/secret.txt", 403},
+        RequestCase{"DotDotEvenBackInside", "", "GET /../root/plans/A-101.tif", 403},
         RequestCase{"EncodedSlash", "", "GET /..%2froot2%2fsecret.txt", 403},
         RequestCase{"EncodedDots", "", "GET /%2e%2e/root2/secret.txt", 403},
         RequestCase{"DoubleEncoded", "", "GET /%252e%252e/root2/secret.txt", 404},
