@@ -2,14 +2,12 @@
 // decode to the calls that hand the project and the chosen sheet to the viewer.
 #include "planserver/plan_room_page.h"
 
+#include "http_fetch.h"
 #include "planserver/background_plan_server.h"
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QEventLoop>
 #include <QJsonArray>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -63,14 +61,13 @@ TEST_F(PlanRoomPage, LinksBuiltInTheBrowserHandTheProjectAndTheSheetToTheViewer)
     static const QRegularExpression kHref(R"re(href="(sheetwise:[^"]*)")re");
     QList<QJsonArray> links;  // the calls of each link
     for (auto match = kHref.globalMatch(QString::fromUtf8(dom)); match.hasNext();) {
+        QString href = match.next().captured(1);
+        href.replace("&quot;", "\"")
+            .replace("&lt;", "<")
+            .replace("&gt;", ">")
+            .replace("&amp;", "&");
         QString error;
-        const std::optional<SheetwiseUrl> url = parseSheetwiseUrl(match.next()
-                                                                      .captured(1)
-                                                                      .replace("&quot;", "\"")
-                                                                      .replace("&lt;", "<")
-                                                                      .replace("&gt;", ">")
-                                                                      .replace("&amp;", "&"),
-                                                                  &error);
+        const std::optional<SheetwiseUrl> url = parseSheetwiseUrl(href, &error);
         ASSERT_TRUE(url.has_value()) << error.toStdString();
         links << readUntrustedDocument(url->document, &error).value_or(QJsonArray{error});
     }
@@ -92,18 +89,12 @@ TEST_F(PlanRoomPage, LinksBuiltInTheBrowserHandTheProjectAndTheSheetToTheViewer)
 }
 
 TEST_F(PlanRoomPage, ProjectNumbersThatCouldLeaveTheFolderAreNotFound) {
-    QNetworkAccessManager network;
     for (const char* path :
          {"planroom/2004-0815", "planroom/2004-0815/", "planroom/..-..", "planroom/%2E%2E-plans",
           "planroom/2004", "planroom/2004-%2F0815", "planroom/9999-0000", "planroom/"}) {
-        QNetworkReply* reply =
-            network.get(QNetworkRequest(m_server.baseUrl().toString() + QLatin1String(path)));
-        QEventLoop loop;
-        QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-        loop.exec();
-        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        EXPECT_EQ(status, QByteArray(path).startsWith("planroom/2004-0815") ? 200 : 404) << path;
-        reply->deleteLater();
+        EXPECT_EQ(sw::test::fetch(QUrl(m_server.baseUrl().toString() + QLatin1String(path))).status,
+                  QByteArray(path).startsWith("planroom/2004-0815") ? 200 : 404)
+            << path;
     }
 }
 
