@@ -7,6 +7,7 @@
 
 #include "plans/path_rules.h"
 #include "plans/plan_test_support.h"
+#include "support/test_paths.h"
 
 namespace sw::plans {
 namespace {
@@ -14,10 +15,9 @@ namespace {
 using test::errorOf;
 
 // Forbidden characters become blanks, and whatever the name, the sheet file lands directly in its
-// folder.
+// folder, never beside it.
 TEST(CleanFileName, ReplacesForbiddenCharactersAndStaysInTheFolder) {
     const std::pair<QString, QString> cases[] = {
-        {"A-101 Site Plan", "A-101 Site Plan"},
         {"A/B: Details?", "A B  Details "},
         {"/\\|<>:*?", "        "},
         {"6\" Slab", "6\" Slab"},
@@ -28,81 +28,70 @@ TEST(CleanFileName, ReplacesForbiddenCharactersAndStaysInTheFolder) {
         {"", ""}};
     const QString folder = "/plans/north/1-2/";
     for (const auto& [in, out] : cases) {
-        EXPECT_EQ(CleanFileName(in), out);
         const QString file = sheetFilePath(folder, in);
-        EXPECT_TRUE(isInsideFolder(folder, file)) << file.toStdString();
         EXPECT_EQ(file, folder + out + ".tif");
+        EXPECT_TRUE(isInsideFolder(folder, file)) << file.toStdString();
     }
+    EXPECT_FALSE(isInsideFolder("/plans/north", "/plans/north-east/A1.tif")) << "a sibling";
 }
 
 class CacheFixture : public ::testing::Test {
 protected:
     void put(const QString& name, const QByteArray& bytes = {}) {
-        QFile file(m_root + name);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        ASSERT_TRUE(sw::test::writeFile(m_root + name, bytes));
     }
 
     QTemporaryDir m_dir;
     QString m_root = m_dir.path() + '/';
 };
 
-TEST_F(CacheFixture, CreateFolderPathCreatesEveryLevel) {
+// Every missing level is made, existing ones are fine, and the folders made are taken away again
+// innermost first. A level that cannot be made is skipped, and the write that follows fails with
+// a clear error.
+TEST_F(CacheFixture, CreateFolderPathMakesWhatItCanAndTheWriteAfterSaysWhy) {
     for (const char* path : {"plans/north/2004-0815/", "plans//north/1-2", "a:b/c"}) {
-        EXPECT_FALSE(FolderExists(m_root + path));
         CreateFolderPath(m_root + path);
-        CreateFolderPath(m_root + path);  // existing levels are fine
+        CreateFolderPath(m_root + path);
         EXPECT_TRUE(QFileInfo(m_root + path).isDir()) << path;
     }
+    RemoveEmptyFolders(CreateFolderPath(m_root + "x/y/z/"));
+    EXPECT_FALSE(FolderExists(m_root + "x"));
     EXPECT_EQ(errorOf([] { CreateFolderPath("C:/"); }), "Subscript out of range");
-}
-
-// A level that cannot be created is skipped; the write that follows fails.
-TEST_F(CacheFixture, CreateFolderPathIgnoresFailuresAndTheWriteAfterFails) {
     put("file");
     EXPECT_NO_THROW(CreateFolderPath(m_root + "file/sub/"));
-    EXPECT_FALSE(FolderExists(m_root + "file/sub/"));
-    EXPECT_FALSE(errorOf([&] { writeDescriptionOnce(m_root + "file/sub/", "P"); }).isEmpty());
-    EXPECT_EQ(errorOf([&] { writeDescriptionOnce(m_root + "missing/", "P"); }), "Path not found");
+    EXPECT_EQ(errorOf([&] { writeDescriptionOnce(m_root + "file/sub/", "P"); }), "Path not found");
 }
 
-TEST_F(CacheFixture, FolderExistsForFilesAndFolders) {
+TEST_F(CacheFixture, FolderExistsForFilesAndFoldersOnly) {
     put("s1.tif");
-    for (const QString& path : {m_root, m_dir.path(), m_root + "s1.tif"}) {
-        EXPECT_TRUE(FolderExists(path)) << path.toStdString();
-    }
-    for (const QString& path :
-         {m_root + "s1.tif/", m_root + "missing", QString(), m_root + QChar(0)}) {
-        EXPECT_FALSE(FolderExists(path)) << path.toStdString();
+    const std::pair<QString, bool> cases[] = {
+        {m_root, true},           {m_root + "s1.tif", true}, {m_root + "s1.tif/", false},
+        {m_root + "gone", false}, {QString(), false},        {m_root + QChar(0), false}};
+    for (const auto& [path, exists] : cases) {
+        EXPECT_EQ(FolderExists(path), exists) << path.toStdString();
     }
 }
 
-TEST_F(CacheFixture, DescriptionIsWrittenOnceWithCrLf) {
-    EXPECT_TRUE(writeDescriptionOnce(m_root, "Main Street School"));
+// desc.txt is written once, in UTF-8 with CR LF; its first line reads back up to the line end,
+// as UTF-8 when valid and Latin-1 otherwise.
+TEST_F(CacheFixture, DescriptionIsWrittenOnceAndReadBackByItsFirstLine) {
+    EXPECT_TRUE(writeDescriptionOnce(m_root, "Caf\u00e9"));
     EXPECT_FALSE(writeDescriptionOnce(m_root, "Renamed Project"));
-    QFile file(m_root + "desc.txt");
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), "Main Street School\r\n");
-    EXPECT_EQ(readFirstLine(m_root + "desc.txt"), "Main Street School");
-}
-
-TEST_F(CacheFixture, FirstLineReadsUpToTheLineEnd) {
-    struct Case {
-        QByteArray bytes;
-        std::optional<QString> line;
-    };
-    for (const Case& c : {Case{"Main\r\nsecond\r\n", "Main"}, Case{"Main\nsecond", "Main"},
-                          Case{"Main", "Main"}, Case{"\r\nx", ""}, Case{"", std::nullopt},
-                          Case{"Caf\xc3\xa9\r\n", "Caf\u00e9"}, Case{"Caf\xe9\r\n", "Caf\u00e9"}}) {
-        put("desc.txt", c.bytes);
-        EXPECT_EQ(readFirstLine(m_root + "desc.txt"), c.line) << c.bytes.toStdString();
+    EXPECT_EQ(sw::test::readFile(m_root + "desc.txt"), "Caf\xc3\xa9\r\n");
+    EXPECT_EQ(readFirstLine(m_root + "desc.txt"), "Caf\u00e9");
+    const std::pair<QByteArray, std::optional<QString>> cases[] = {
+        {"Main\nsecond", "Main"}, {"Main", "Main"}, {"\r\nx", ""}, {"Caf\xe9\r\n", "Caf\u00e9"}};
+    for (const auto& [bytes, line] : cases) {
+        put("desc.txt", bytes);
+        EXPECT_EQ(readFirstLine(m_root + "desc.txt"), line) << bytes.toStdString();
     }
+    put("empty.txt");
+    EXPECT_EQ(readFirstLine(m_root + "empty.txt"), std::nullopt);
     EXPECT_EQ(readFirstLine(m_root + "missing.txt"), std::nullopt);
 }
 
 TEST(ProjectFolder, CutsAtTheFirstPlans) {
     EXPECT_EQ(projectFolder("/p/north/", "2004-0815/plans/"), "/p/north/2004-0815/");
-    EXPECT_EQ(projectFolder("/p//north/", "1-2/plans/"), "/p//north/1-2/");
     EXPECT_EQ(projectFolder("/p/north/", "1-2/"), "/p/north/1-2/");
     EXPECT_EQ(projectFolder("/p/north/", "1-plans/plans/"), "/p/north/1-");
     EXPECT_EQ(projectFolder("/p/north/", "1-PLANS/plans/"), "/p/north/1-PLANS/");

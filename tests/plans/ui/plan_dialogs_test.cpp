@@ -1,0 +1,404 @@
+// The plan area's dialogs as the viewer's "Download", "Prefs" and "Markup" commands open them.
+#include "host/ui/plan_dialog_commands.h"
+
+#include "planserver/plan_server.h"
+#include "support/test_paths.h"
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "base/ini_store.h"
+#include "base/paths.h"
+#include "base/preferences.h"
+#include "host/ui/fast_viewer.h"
+#include "imaging/tiff_reader.h"
+#include "imaging/tiff_writer.h"
+#include "imaging/ui/imaging_control.h"
+#include "plans/ui/batch_download.h"
+#include "plans/ui/prefs_form.h"
+#include "plans/ui/upgrade_frm.h"
+
+namespace sw::plans {
+namespace {
+
+using sw::test::PrintTo;
+
+constexpr int kBatchTimeoutMs = 20000;
+
+// The visible top-level dialogs of one kind.
+template <typename Dialog>
+QList<Dialog*> shown() {
+    QList<Dialog*> found;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<Dialog*>(widget); dialog && dialog->isVisible()) {
+            found << dialog;
+        }
+    }
+    return found;
+}
+
+QString planList(int sheets) {
+    QString list = "hdr";
+    for (int i = 1; i <= sheets; ++i) {
+        list += QString("~A,Sheet %1,s%1.tif").arg(i);
+    }
+    return list;
+}
+
+// A viewer whose settings name a plan folder in a temporary directory, and project "2004-0815" of
+// site "north" whose sheets s1.tif to s3.tif (white, with a 4 x 4 block of ink in the top left
+// corner so that a turn can be told) are served from a local folder laid out as on the plan
+// server (the imaging control loads local paths as it loads URLs).
+class PlanDialogs : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_viewer.iniPath = m_temp.filePath("Sheetwise.ini");
+        base::writeProfileString(m_viewer.iniPath, "Prefs", "Plan Directory",
+                                 m_temp.filePath("plans"));
+        m_viewer.setMessageSink([](const QString&) {});
+        for (const char* file : {"s1.tif", "s2.tif", "s3.tif"}) {
+            serve(file);
+        }
+    }
+    void TearDown() override {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            delete qobject_cast<QDialog*>(widget);
+        }
+    }
+
+    void serve(const QString& file, QSize size = {40, 20}) {
+        QImage image(size, QImage::Format_Mono);
+        image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+        image.fill(0);
+        for (int i = 0; i < 16; ++i) {
+            image.setPixel(i % 4, i / 4, 1);
+        }
+        QDir().mkpath(m_served);
+        imaging::saveTiffFile(imaging::Sheet(image, 200, 200), m_served + file,
+                              imaging::kFormatCompressed, 1);
+    }
+    // Serves the sheets over HTTP from now on, with the server's fault rules.
+    tools::PlanServer& serveOverHttp(tools::PlanServerOptions options) {
+        options.root = m_temp.filePath("served");
+        m_server = std::make_unique<tools::PlanServer>(options);
+        EXPECT_NE(m_server->start(), 0) << m_server->errorString().toStdString();
+        m_base = m_server->baseUrl().toString();
+        return *m_server;
+    }
+
+    // Sets the project up as a page does and runs "Download"; the dialog it opened, if one.
+    BatchDownload* openDownload(qint32 rotation = 0, QString list = planList(3)) {
+        QString url = m_base, id = "2004~0815", name = "Main Street School", site = "north";
+        m_viewer.InitVars(url, id, name, rotation, site);
+        m_viewer.MakePlanList(list);
+        m_viewer.DoCommand("Download");
+        const QList<BatchDownload*> open = shown<BatchDownload>();
+        return open.size() == 1 ? open.first() : nullptr;
+    }
+    // Selects `rows`, clicks "Download", runs `whileRunning` and waits for the end of the batch.
+    static void download(BatchDownload* dialog, const QList<int>& rows,
+                         const std::function<void()>& whileRunning = {}) {
+        for (const int row : rows) {
+            dialog->thelist->item(row)->setSelected(true);
+        }
+        QSignalSpy finished(dialog, &BatchDownload::batchFinished);
+        dialog->Command1->click();
+        if (whileRunning) {
+            whileRunning();
+        }
+        ASSERT_TRUE(finished.count() > 0 || finished.wait(kBatchTimeoutMs));
+    }
+    template <typename Dialog>
+    static bool closesItself(const QPointer<Dialog>& dialog) {
+        return QTest::qWaitFor([&] { return dialog.isNull(); }, 2000);
+    }
+    // Every entry of the project folder, hidden and temporary files included.
+    QStringList stored() const {
+        return QDir(m_folder).entryList(
+            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    }
+
+    // "Prefs": the one preferences dialog.
+    PrefsForm* openPrefs() {
+        m_viewer.DoCommand("Prefs");
+        const QList<PrefsForm*> open = shown<PrefsForm>();
+        EXPECT_EQ(open.size(), 1);
+        return open.value(0);
+    }
+
+    QTemporaryDir m_temp;
+    QString m_served = m_temp.filePath("served/2004/0815/plans/");
+    QString m_base = m_temp.filePath("served") + '/';  // base URL handed to InitVars
+    QString m_folder = m_temp.filePath("plans/north/2004-0815/");  // project folder
+    std::unique_ptr<tools::PlanServer> m_server;
+    host::FastViewer m_viewer;
+};
+
+// ---- Download --------------------------------------------------------------------------------
+
+// The chosen rows are fetched in list order, turned by the project rotation and stored whole
+// under their sheet names; the dialog belongs to the viewer, shows its progress, and closes by
+// itself when everything was stored.
+TEST_F(PlanDialogs, DownloadStoresTheChosenSheetsTurnedInListOrderThenCloses) {
+    QPointer<BatchDownload> dialog =
+        openDownload(90, "hdr~A,Sheet 1,s1.tif~A,Sheet 2,s2.tif~B,O^Brien,s3.tif");
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(dialog->parentWidget(), m_viewer.window());
+    EXPECT_EQ(dialog->thelist->item(2)->text(), "O'Brien");
+    download(dialog, {0, 2}, [&] {
+        EXPECT_FALSE(dialog->Frame1->isVisible());
+        EXPECT_TRUE(dialog->Frame2->isVisible());
+        EXPECT_EQ(dialog->Label1->text(), m_served + "s1.tif");
+        EXPECT_EQ(dialog->findChild<QLabel*>("lblCount")->text(), "Sheet 1 of 2");
+        EXPECT_EQ(dialog->findChild<QLabel*>("lblSheet")->text(), "Sheet 1");
+    });
+    EXPECT_EQ(dialog->savedFiles(),
+              (QStringList{m_folder + "Sheet 1.tif", m_folder + "O^Brien.tif"}));
+    EXPECT_EQ(stored(), (QStringList{"O^Brien.tif", "Sheet 1.tif", "desc.txt"}));
+    for (const QString& file : dialog->savedFiles()) {
+        const imaging::Sheet sheet = imaging::readTiffFile(file);
+        EXPECT_EQ(QSize(sheet.width(), sheet.height()), QSize(20, 40)) << file.toStdString();
+        EXPECT_EQ(sheet.bitsPerPixel(), 1);
+        EXPECT_EQ(sheet.image().pixelIndex(19, 0), 1) << "the corner mark turned clockwise";
+        EXPECT_EQ(sheet.image().pixelIndex(10, 20), 0);
+    }
+    EXPECT_TRUE(closesItself(dialog));
+}
+
+// A full turn does not fit the batch's 16-bit hundredths of a degree: no folder, no dialog, the
+// error is shown. "Download" without a chosen row says so and fetches nothing; "Select All"
+// toggles every row; "Cancel" closes, leaving only the description written on opening.
+TEST_F(PlanDialogs, DownloadNeedsARotationThatFitsAndASelection) {
+    EXPECT_EQ(openDownload(360), nullptr);
+    EXPECT_EQ(m_viewer.messagesShown, QStringList{"Overflow"});
+    EXPECT_FALSE(QFileInfo::exists(m_folder));
+    QPointer<BatchDownload> dialog = openDownload();
+    ASSERT_TRUE(dialog);
+    auto* note = dialog->findChild<QLabel*>("lblNote");
+    dialog->Command1->click();
+    QTest::qWait(50);
+    ASSERT_FALSE(dialog.isNull());
+    EXPECT_EQ(dialog->phase(), BatchDownload::Phase::Selecting);
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_TRUE(dialog->viewer->loadAddress().isEmpty());
+    dialog->Command3->click();
+    EXPECT_EQ(dialog->Command3->text(), "Deselect All");
+    EXPECT_EQ(dialog->thelist->selectedItems().size(), 3);
+    EXPECT_FALSE(note->isVisible()) << "picking rows clears the note";
+    dialog->Command3->click();
+    EXPECT_EQ(dialog->Command3->text(), "Select All");
+    EXPECT_TRUE(dialog->thelist->selectedItems().isEmpty());
+    dialog->Command2->click();
+    EXPECT_TRUE(closesItself(dialog));
+    EXPECT_EQ(stored(), QStringList{"desc.txt"});
+    EXPECT_EQ(sw::test::readFile(m_folder + "desc.txt"), "Main Street School\r\n");
+}
+
+// Over HTTP, sheets 2 to 7 of 8 fail each in its own way; the batch goes on, stores the others
+// whole and leaves no partial file, and the dialog stays open with the failures listed.
+TEST_F(PlanDialogs, EachFailingSheetIsListedAndTheOthersAreStoredWhole) {
+    serve("s7.tif");
+    serve("s8.tif");
+    QFile::copy(sw::test::dataPath("corpus/malformed/fuzz-inf_loop-000028.tif"),
+                m_served + "s5.tif");
+    ASSERT_TRUE(sw::test::writeFile(m_served + "s6.tif", "<html>Not Found</html>"));
+    QDir().mkpath(m_folder + "Sheet 7.tif/inner");  // a folder in the way of the file
+    tools::PlanServerOptions options;
+    options.status = {{"*/s2.tif", 500}};
+    options.truncate = {"*/s3.tif"};
+    serveOverHttp(options);
+
+    QPointer<BatchDownload> dialog = openDownload(0, planList(8));
+    ASSERT_TRUE(dialog);
+    download(dialog, {0, 1, 2, 3, 4, 5, 6, 7});
+    QTest::qWait(100);
+    ASSERT_FALSE(dialog.isNull()) << "closed itself although sheets failed";
+    EXPECT_EQ(dialog->phase(), BatchDownload::Phase::Finished);
+    const QStringList failures = dialog->failures();
+    ASSERT_EQ(failures.size(), 6) << failures.join('\n').toStdString();
+    const char* reasons[] = {"500", "cut short", "404", "", "TIFF", "Cannot write"};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_TRUE(failures[i].startsWith(QString("Sheet %1: ").arg(i + 2)));
+        EXPECT_TRUE(failures[i].contains(reasons[i])) << failures[i].toStdString();
+    }
+    EXPECT_EQ(stored(), (QStringList{"Sheet 1.tif", "Sheet 7.tif", "Sheet 8.tif", "desc.txt"}));
+    EXPECT_EQ(dialog->findChild<QListWidget*>("lstFailures")->count(), 6);
+    auto* close = dialog->findChild<QPushButton*>("cmdClose");
+    EXPECT_TRUE(close->isVisible());
+    close->click();
+    EXPECT_TRUE(closesItself(dialog));
+}
+
+// Closing the dialog stops the batch, whether a sheet is decoding or its transfer stalls: the
+// dialog goes and no partial sheet is left behind.
+TEST_F(PlanDialogs, ClosingWhileASheetDecodesStopsCleanly) {
+    serve("big.tif", {4000, 3000});
+    QPointer<BatchDownload> dialog = openDownload(90, "hdr~A,Big,big.tif~A,Big 2,big.tif");
+    ASSERT_TRUE(dialog);
+    dialog->Command3->click();
+    dialog->Command1->click();
+    ASSERT_EQ(dialog->phase(), BatchDownload::Phase::Downloading);
+    dialog->close();
+    EXPECT_TRUE(closesItself(dialog));
+    QTest::qWait(500);
+    EXPECT_EQ(stored(), QStringList{"desc.txt"});
+}
+
+TEST_F(PlanDialogs, EscapeDuringAStalledTransferClosesAndStops) {
+    tools::PlanServerOptions options;
+    options.stall = {"*/s1.tif"};
+    QSignalSpy answered(&serveOverHttp(options), &tools::PlanServer::requestServed);
+    QPointer<BatchDownload> dialog = openDownload();
+    ASSERT_TRUE(dialog);
+    dialog->thelist->item(0)->setSelected(true);
+    dialog->Command1->click();
+    ASSERT_TRUE(answered.wait(5000));
+    QTest::keyClick(dialog, Qt::Key_Escape);
+    EXPECT_TRUE(closesItself(dialog));
+    QTest::qWait(100);
+    EXPECT_EQ(stored(), QStringList{"desc.txt"});
+}
+
+// ---- Prefs -----------------------------------------------------------------------------------
+
+struct PrefsCase {
+    const char* name;
+    QString folder;  // what "Choose Folder" answers; empty: no user, so the chooser cancels
+    bool blue;
+    bool reverse;
+    const char* exit;  // object name of the button that ends the dialog; another: the close box
+};
+
+class PrefsTable : public PlanDialogs, public ::testing::WithParamInterface<PrefsCase> {};
+
+// What "Save" writes, the next dialog shows and the viewer's next ResetRoot reads (an empty
+// folder as the default one), with the file's other sections kept; "Cancel" and the close box
+// write nothing. A second "Prefs" keeps the one dialog and the user's edits. With no user to
+// answer, "Choose Folder" must not wait for one.
+TEST_P(PrefsTable, SaveReachesTheNextDialogAndResetRootCancelAndCloseWriteNothing) {
+    const PrefsCase& c = GetParam();
+    if (c.folder.isEmpty() && QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        GTEST_SKIP() << "a screen is attached: Choose Folder would wait for a user";
+    }
+    const QByteArray other = "[Printing]\r\nDefault Paper=1\r\n";
+    const QByteArray before = other + "[Prefs]\r\nPlan Directory=/data/Plans\r\n";
+    ASSERT_TRUE(sw::test::writeFile(m_viewer.iniPath, before));
+    QPointer<PrefsForm> form = openPrefs();
+    if (!c.folder.isEmpty()) {
+        form->setFolderChooser([&](QWidget*, const QString&, const QString&) { return c.folder; });
+    }
+    form->Command1->click();
+    form->Check1->setChecked(c.blue);
+    form->ReverseBatch->setChecked(c.reverse);
+    EXPECT_EQ(openPrefs(), form.data());
+    EXPECT_EQ(form->Check1->isChecked(), c.blue) << "the user's edit is kept";
+    if (auto* button = form->findChild<QPushButton*>(c.exit)) {
+        button->click();
+    } else {
+        form->close();
+    }
+    EXPECT_TRUE(closesItself(form));
+    const bool saved = QLatin1String(c.exit) == QLatin1String("Command2");
+    if (saved) {
+        EXPECT_TRUE(sw::test::readFile(m_viewer.iniPath).startsWith(other));
+    } else {
+        EXPECT_EQ(sw::test::readFile(m_viewer.iniPath), before);
+    }
+    const QString folder = saved ? c.folder : "/data/Plans";
+    const QString options = QString("|%1|%2").arg(int(saved && c.blue)).arg(int(saved && c.reverse));
+    const PrefsForm* again = openPrefs();
+    EXPECT_EQ(QString("%1|%2|%3")
+                  .arg(again->PlanFolder->text())
+                  .arg(int(again->Check1->isChecked()))
+                  .arg(int(again->ReverseBatch->isChecked())),
+              folder + options);
+    EXPECT_EQ(QString("%1|%2|%3")
+                  .arg(m_viewer.planDirectory)
+                  .arg(int(m_viewer.printInBlue))
+                  .arg(int(m_viewer.reversePrint)),
+              (folder.isEmpty() ? base::defaultPlanDirectory() : folder) + options);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Choices, PrefsTable,
+    ::testing::Values(PrefsCase{"SaveBlueOnly", "/srv/plan room/saved", true, false, "Command2"},
+                      PrefsCase{"SaveReverseOnly", QStringLiteral("/home/zoë/Pläne"), false, true,
+                                "Command2"},
+                      PrefsCase{"SaveBothTrailingSeparator", "/mnt/plans/", true, true, "Command2"},
+                      PrefsCase{"SaveWithNoUserToChoose", "", true, false, "Command2"},
+                      PrefsCase{"CancelWritesNothing", "/elsewhere", true, true, "Command3"},
+                      PrefsCase{"CloseBoxWritesNothing", "/elsewhere", true, true, "-"}),
+    sw::test::byName);
+
+// With no plan folder in the settings the dialog shows the default folder and writes it, and
+// nothing else.
+TEST_F(PlanDialogs, AbsentPlanFolderShowsAndWritesTheDefaultOnly) {
+    const QString expected = base::withTrailingSeparator(base::defaultPlanDirectory());
+    for (const QByteArray& content : {QByteArray(), QByteArray("[Prefs]\r\nPlan Directory=NONE\r\n")}) {
+        ASSERT_TRUE(sw::test::writeFile(m_viewer.iniPath, content));
+        PrefsForm form;
+        form.SetIni(m_viewer.iniPath);
+        form.show();
+        EXPECT_EQ(form.PlanFolder->text(), expected);
+        QStringList values;
+        for (const char* key : {"Plan Directory", "Print In Blue", "Reverse Print"}) {
+            values << base::readProfileString(m_viewer.iniPath, "Prefs", key, "none");
+        }
+        EXPECT_EQ(values, (QStringList{expected, "none", "none"}));
+    }
+}
+
+// With a configuration folder that cannot be written, a save was lost with only a warning on
+// standard error: the dialog says why at opening and on "Save", and keeps the user's choices.
+// (The folder is a plain file here: a folder made read-only does not stop the root user.)
+TEST_F(PlanDialogs, ASaveThatFailsIsToldInTheDialogWhichStaysOpen) {
+    ASSERT_TRUE(sw::test::writeFile(m_temp.filePath("config"), {}));
+    QString ini = m_temp.filePath("config/Sheetwise.ini");
+    QPointer<PrefsForm> form = new PrefsForm;
+    form->SetIni(ini);
+    form->show();
+    EXPECT_TRUE(form->Problem->text().startsWith("Preferences cannot be saved: cannot write"));
+    form->Check1->setChecked(true);
+    form->Command2->click();
+    QTest::qWait(50);
+    ASSERT_FALSE(form.isNull());
+    EXPECT_TRUE(form->Problem->isVisible());
+    EXPECT_TRUE(form->Problem->text().startsWith(
+        "The preferences were not saved: cannot write the settings file " + ini))
+        << form->Problem->text().toStdString();
+    EXPECT_TRUE(form->Check1->isChecked());
+}
+
+// ---- Markup ----------------------------------------------------------------------------------
+
+// "Markup" shows one about window with this build's version; once closed, it opens anew.
+TEST_F(PlanDialogs, MarkupShowsTheAboutWindowOnce) {
+    m_viewer.DoCommand("Markup");
+    m_viewer.DoCommand("Markup");
+    const QList<UpgradeFrm*> open = shown<UpgradeFrm>();
+    ASSERT_EQ(open.size(), 1);
+    QPointer<UpgradeFrm> window = open.first();
+    EXPECT_EQ(window->windowTitle(), "About Sheetwise");
+    EXPECT_EQ(window->version->text(), "Version " SW_EXPECTED_VERSION);
+    EXPECT_FALSE(window->Picture1->pixmap().isNull());
+    window->close();
+    EXPECT_TRUE(closesItself(window));
+    m_viewer.DoCommand("Markup");
+    EXPECT_EQ(shown<UpgradeFrm>().size(), 1);
+}
+
+}  // namespace
+}  // namespace sw::plans
