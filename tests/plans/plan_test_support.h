@@ -1,8 +1,6 @@
 #pragma once
 
 #include <functional>
-#include <ostream>
-#include <string>
 #include <vector>
 
 #include <QString>

@@ -1,11 +1,8 @@
 // The plan area's dialogs as the viewer's "Download", "Prefs" and "Markup" commands open them.
-#include "host/ui/plan_dialog_commands.h"
-
 #include "planserver/plan_server.h"
 #include "support/test_paths.h"
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 
 #include <QApplication>
@@ -24,6 +21,7 @@
 #include "base/paths.h"
 #include "base/preferences.h"
 #include "host/ui/fast_viewer.h"
+#include "host/ui/plan_dialog_commands.h"
 #include "imaging/tiff_reader.h"
 #include "imaging/tiff_writer.h"
 #include "imaging/ui/imaging_control.h"
@@ -38,30 +36,15 @@ using sw::test::PrintTo;
 
 constexpr int kBatchTimeoutMs = 20000;
 
-// The visible top-level dialogs of one kind.
-template <typename Dialog>
-QList<Dialog*> shown() {
-    QList<Dialog*> found;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* dialog = qobject_cast<Dialog*>(widget); dialog && dialog->isVisible()) {
-            found << dialog;
-        }
-    }
-    return found;
-}
-
-QString planList(int sheets) {
-    QString list = "hdr";
-    for (int i = 1; i <= sheets; ++i) {
-        list += QString("~A,Sheet %1,s%1.tif").arg(i);
-    }
-    return list;
-}
+const QString kEightSheets =
+    "hdr~A,Sheet 1,s1.tif~A,Sheet 2,s2.tif~A,Sheet 3,s3.tif~A,Sheet 4,s4.tif~A,Sheet 5,s5.tif"
+    "~A,Sheet 6,s6.tif~A,Sheet 7,s7.tif~A,Sheet 8,s8.tif";
 
 // A viewer whose settings name a plan folder in a temporary directory, and project "2004-0815" of
 // site "north" whose sheets s1.tif to s3.tif (white, with a 4 x 4 block of ink in the top left
 // corner so that a turn can be told) are served from a local folder laid out as on the plan
-// server (the imaging control loads local paths as it loads URLs).
+// server (the imaging control loads local paths as it loads URLs). The dialogs belong to the
+// viewer and go with it.
 class PlanDialogs : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -71,11 +54,6 @@ protected:
         m_viewer.setMessageSink([](const QString&) {});
         for (const char* file : {"s1.tif", "s2.tif", "s3.tif"}) {
             serve(file);
-        }
-    }
-    void TearDown() override {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            delete qobject_cast<QDialog*>(widget);
         }
     }
 
@@ -100,26 +78,13 @@ protected:
     }
 
     // Sets the project up as a page does and runs "Download"; the dialog it opened, if one.
-    BatchDownload* openDownload(qint32 rotation = 0, QString list = planList(3)) {
+    BatchDownload* openDownload(qint32 rotation = 0, QString list = kEightSheets) {
         QString url = m_base, id = "2004~0815", name = "Main Street School", site = "north";
         m_viewer.InitVars(url, id, name, rotation, site);
         m_viewer.MakePlanList(list);
         m_viewer.DoCommand("Download");
-        const QList<BatchDownload*> open = shown<BatchDownload>();
+        const QList<BatchDownload*> open = m_viewer.findChildren<BatchDownload*>();
         return open.size() == 1 ? open.first() : nullptr;
-    }
-    // Selects `rows`, clicks "Download", runs `whileRunning` and waits for the end of the batch.
-    static void download(BatchDownload* dialog, const QList<int>& rows,
-                         const std::function<void()>& whileRunning = {}) {
-        for (const int row : rows) {
-            dialog->thelist->item(row)->setSelected(true);
-        }
-        QSignalSpy finished(dialog, &BatchDownload::batchFinished);
-        dialog->Command1->click();
-        if (whileRunning) {
-            whileRunning();
-        }
-        ASSERT_TRUE(finished.count() > 0 || finished.wait(kBatchTimeoutMs));
     }
     template <typename Dialog>
     static bool closesItself(const QPointer<Dialog>& dialog) {
@@ -134,14 +99,14 @@ protected:
     // "Prefs": the one preferences dialog.
     PrefsForm* openPrefs() {
         m_viewer.DoCommand("Prefs");
-        const QList<PrefsForm*> open = shown<PrefsForm>();
+        const QList<PrefsForm*> open = m_viewer.findChildren<PrefsForm*>();
         EXPECT_EQ(open.size(), 1);
         return open.value(0);
     }
 
     QTemporaryDir m_temp;
     QString m_served = m_temp.filePath("served/2004/0815/plans/");
-    QString m_base = m_temp.filePath("served") + '/';  // base URL handed to InitVars
+    QString m_base = m_temp.filePath("served") + '/';              // base URL handed to InitVars
     QString m_folder = m_temp.filePath("plans/north/2004-0815/");  // project folder
     std::unique_ptr<tools::PlanServer> m_server;
     host::FastViewer m_viewer;
@@ -154,34 +119,36 @@ protected:
 // itself when everything was stored.
 TEST_F(PlanDialogs, DownloadStoresTheChosenSheetsTurnedInListOrderThenCloses) {
     QPointer<BatchDownload> dialog =
-        openDownload(90, "hdr~A,Sheet 1,s1.tif~A,Sheet 2,s2.tif~B,O^Brien,s3.tif");
+        openDownload(90, "hdr~A,A-101 Site,s1.tif~A,Sheet 2,s2.tif~B,O^Brien,s3.tif");
     ASSERT_TRUE(dialog);
     EXPECT_EQ(dialog->parentWidget(), m_viewer.window());
-    EXPECT_EQ(dialog->thelist->item(2)->text(), "O'Brien");
-    download(dialog, {0, 2}, [&] {
-        EXPECT_FALSE(dialog->Frame1->isVisible());
-        EXPECT_TRUE(dialog->Frame2->isVisible());
-        EXPECT_EQ(dialog->Label1->text(), m_served + "s1.tif");
-        EXPECT_EQ(dialog->findChild<QLabel*>("lblCount")->text(), "Sheet 1 of 2");
-        EXPECT_EQ(dialog->findChild<QLabel*>("lblSheet")->text(), "Sheet 1");
-    });
+    EXPECT_EQ(dialog->thelist->count(), 3) << "no row for the spare element";
+    EXPECT_EQ(dialog->thelist->item(0)->text() + dialog->thelist->item(2)->text(),
+              "A-101 SiteO'Brien");
+    dialog->thelist->item(0)->setSelected(true);
+    dialog->thelist->item(2)->setSelected(true);
+    QSignalSpy finished(dialog, &BatchDownload::batchFinished);
+    dialog->Command1->click();
+    EXPECT_TRUE(dialog->Frame2->isVisible() && !dialog->Frame1->isVisible()) << "the progress";
+    EXPECT_EQ(dialog->Label1->text(), m_served + "s1.tif");
+    EXPECT_EQ(dialog->findChild<QLabel*>("lblCount")->text(), "Sheet 1 of 2");
+    EXPECT_EQ(dialog->findChild<QLabel*>("lblSheet")->text(), "A-101 Site");
+    ASSERT_TRUE(finished.wait(kBatchTimeoutMs));
     EXPECT_EQ(dialog->savedFiles(),
-              (QStringList{m_folder + "Sheet 1.tif", m_folder + "O^Brien.tif"}));
-    EXPECT_EQ(stored(), (QStringList{"O^Brien.tif", "Sheet 1.tif", "desc.txt"}));
-    for (const QString& file : dialog->savedFiles()) {
-        const imaging::Sheet sheet = imaging::readTiffFile(file);
-        EXPECT_EQ(QSize(sheet.width(), sheet.height()), QSize(20, 40)) << file.toStdString();
-        EXPECT_EQ(sheet.bitsPerPixel(), 1);
-        EXPECT_EQ(sheet.image().pixelIndex(19, 0), 1) << "the corner mark turned clockwise";
-        EXPECT_EQ(sheet.image().pixelIndex(10, 20), 0);
-    }
+              (QStringList{m_folder + "A-101 Site.tif", m_folder + "O^Brien.tif"}));
+    EXPECT_EQ(stored(), (QStringList{"A-101 Site.tif", "O^Brien.tif", "desc.txt"}));
+    const QImage turned = imaging::readTiffFile(m_folder + "O^Brien.tif").image();
+    EXPECT_EQ(turned.size(), QSize(20, 40));
+    EXPECT_EQ(turned.depth(), 1);
+    EXPECT_EQ(turned.pixelIndex(19, 0) - turned.pixelIndex(10, 20), 1) << "the mark turned right";
     EXPECT_TRUE(closesItself(dialog));
 }
 
-// A full turn does not fit the batch's 16-bit hundredths of a degree: no folder, no dialog, the
-// error is shown. "Download" without a chosen row says so and fetches nothing; "Select All"
-// toggles every row; "Cancel" closes, leaving only the description written on opening.
-TEST_F(PlanDialogs, DownloadNeedsARotationThatFitsAndASelection) {
+// A batch that stores nothing leaves only the description written on opening: a full turn does
+// not fit the batch's 16-bit hundredths of a degree (the error is shown, and neither folder nor
+// dialog is made); "Download" without a chosen row says so and fetches nothing ("Select All"
+// toggles every row); "Cancel" closes; and closing while a sheet decodes stops the batch.
+TEST_F(PlanDialogs, ABatchThatStoresNothingLeavesOnlyTheDescription) {
     EXPECT_EQ(openDownload(360), nullptr);
     EXPECT_EQ(m_viewer.messagesShown, QStringList{"Overflow"});
     EXPECT_FALSE(QFileInfo::exists(m_folder));
@@ -191,18 +158,27 @@ TEST_F(PlanDialogs, DownloadNeedsARotationThatFitsAndASelection) {
     dialog->Command1->click();
     QTest::qWait(50);
     ASSERT_FALSE(dialog.isNull());
-    EXPECT_EQ(dialog->phase(), BatchDownload::Phase::Selecting);
     EXPECT_TRUE(note->isVisible());
     EXPECT_TRUE(dialog->viewer->loadAddress().isEmpty());
     dialog->Command3->click();
     EXPECT_EQ(dialog->Command3->text(), "Deselect All");
-    EXPECT_EQ(dialog->thelist->selectedItems().size(), 3);
+    EXPECT_EQ(dialog->thelist->selectedItems().size(), 8);
     EXPECT_FALSE(note->isVisible()) << "picking rows clears the note";
     dialog->Command3->click();
     EXPECT_EQ(dialog->Command3->text(), "Select All");
     EXPECT_TRUE(dialog->thelist->selectedItems().isEmpty());
     dialog->Command2->click();
     EXPECT_TRUE(closesItself(dialog));
+
+    serve("big.tif", {4000, 3000});
+    dialog = openDownload(90, "hdr~A,Big,big.tif~A,Big 2,big.tif");
+    ASSERT_TRUE(dialog);
+    dialog->Command3->click();
+    dialog->Command1->click();
+    ASSERT_EQ(dialog->phase(), BatchDownload::Phase::Downloading);
+    dialog->close();
+    EXPECT_TRUE(closesItself(dialog));
+    QTest::qWait(500);
     EXPECT_EQ(stored(), QStringList{"desc.txt"});
     EXPECT_EQ(sw::test::readFile(m_folder + "desc.txt"), "Main Street School\r\n");
 }
@@ -221,12 +197,14 @@ TEST_F(PlanDialogs, EachFailingSheetIsListedAndTheOthersAreStoredWhole) {
     options.truncate = {"*/s3.tif"};
     serveOverHttp(options);
 
-    QPointer<BatchDownload> dialog = openDownload(0, planList(8));
+    QPointer<BatchDownload> dialog = openDownload();
     ASSERT_TRUE(dialog);
-    download(dialog, {0, 1, 2, 3, 4, 5, 6, 7});
+    QSignalSpy finished(dialog, &BatchDownload::batchFinished);
+    dialog->Command3->click();
+    dialog->Command1->click();
+    ASSERT_TRUE(finished.wait(kBatchTimeoutMs));
     QTest::qWait(100);
     ASSERT_FALSE(dialog.isNull()) << "closed itself although sheets failed";
-    EXPECT_EQ(dialog->phase(), BatchDownload::Phase::Finished);
     const QStringList failures = dialog->failures();
     ASSERT_EQ(failures.size(), 6) << failures.join('\n').toStdString();
     const char* reasons[] = {"500", "cut short", "404", "", "TIFF", "Cannot write"};
@@ -242,21 +220,7 @@ TEST_F(PlanDialogs, EachFailingSheetIsListedAndTheOthersAreStoredWhole) {
     EXPECT_TRUE(closesItself(dialog));
 }
 
-// Closing the dialog stops the batch, whether a sheet is decoding or its transfer stalls: the
-// dialog goes and no partial sheet is left behind.
-TEST_F(PlanDialogs, ClosingWhileASheetDecodesStopsCleanly) {
-    serve("big.tif", {4000, 3000});
-    QPointer<BatchDownload> dialog = openDownload(90, "hdr~A,Big,big.tif~A,Big 2,big.tif");
-    ASSERT_TRUE(dialog);
-    dialog->Command3->click();
-    dialog->Command1->click();
-    ASSERT_EQ(dialog->phase(), BatchDownload::Phase::Downloading);
-    dialog->close();
-    EXPECT_TRUE(closesItself(dialog));
-    QTest::qWait(500);
-    EXPECT_EQ(stored(), QStringList{"desc.txt"});
-}
-
+// Escape closes the dialog while a transfer stalls, and the batch stops with nothing stored.
 TEST_F(PlanDialogs, EscapeDuringAStalledTransferClosesAndStops) {
     tools::PlanServerOptions options;
     options.stall = {"*/s1.tif"};
@@ -274,6 +238,15 @@ TEST_F(PlanDialogs, EscapeDuringAStalledTransferClosesAndStops) {
 
 // ---- Prefs -----------------------------------------------------------------------------------
 
+// Section "Prefs" as the dialog writes it.
+QByteArray prefsSection(const QString& folder, bool blue, bool reverse) {
+    return QString("[Prefs]\r\nPlan Directory=%1\r\nPrint In Blue=%2\r\nReverse Print=%3\r\n")
+        .arg(folder)
+        .arg(int(blue))
+        .arg(int(reverse))
+        .toUtf8();
+}
+
 struct PrefsCase {
     const char* name;
     QString folder;  // what "Choose Folder" answers; empty: no user, so the chooser cancels
@@ -284,18 +257,16 @@ struct PrefsCase {
 
 class PrefsTable : public PlanDialogs, public ::testing::WithParamInterface<PrefsCase> {};
 
-// What "Save" writes, the next dialog shows and the viewer's next ResetRoot reads (an empty
-// folder as the default one), with the file's other sections kept; "Cancel" and the close box
-// write nothing. A second "Prefs" keeps the one dialog and the user's edits. With no user to
-// answer, "Choose Folder" must not wait for one.
-TEST_P(PrefsTable, SaveReachesTheNextDialogAndResetRootCancelAndCloseWriteNothing) {
+// What "Save" writes the next dialog shows, and the file's other sections stay; "Cancel" and the
+// close box write nothing. A second "Prefs" keeps the one dialog and the user's edits. With no
+// user to answer, "Choose Folder" must not wait for one.
+TEST_P(PrefsTable, SaveWritesWhatTheNextDialogShowsCancelAndCloseWriteNothing) {
     const PrefsCase& c = GetParam();
-    if (c.folder.isEmpty() && QGuiApplication::platformName() != QLatin1String("offscreen")) {
+    if (c.folder.isEmpty() && QApplication::platformName() != QLatin1String("offscreen")) {
         GTEST_SKIP() << "a screen is attached: Choose Folder would wait for a user";
     }
     const QByteArray other = "[Printing]\r\nDefault Paper=1\r\n";
-    const QByteArray before = other + "[Prefs]\r\nPlan Directory=/data/Plans\r\n";
-    ASSERT_TRUE(sw::test::writeFile(m_viewer.iniPath, before));
+    ASSERT_TRUE(sw::test::writeFile(m_viewer.iniPath, other + prefsSection("/data/Plans", 0, 0)));
     QPointer<PrefsForm> form = openPrefs();
     if (!c.folder.isEmpty()) {
         form->setFolderChooser([&](QWidget*, const QString&, const QString&) { return c.folder; });
@@ -311,25 +282,14 @@ TEST_P(PrefsTable, SaveReachesTheNextDialogAndResetRootCancelAndCloseWriteNothin
         form->close();
     }
     EXPECT_TRUE(closesItself(form));
-    const bool saved = QLatin1String(c.exit) == QLatin1String("Command2");
-    if (saved) {
-        EXPECT_TRUE(sw::test::readFile(m_viewer.iniPath).startsWith(other));
-    } else {
-        EXPECT_EQ(sw::test::readFile(m_viewer.iniPath), before);
-    }
-    const QString folder = saved ? c.folder : "/data/Plans";
-    const QString options = QString("|%1|%2").arg(int(saved && c.blue)).arg(int(saved && c.reverse));
+    const QByteArray written = QLatin1String(c.exit) == QLatin1String("Command2")
+                                   ? prefsSection(c.folder, c.blue, c.reverse)
+                                   : prefsSection("/data/Plans", 0, 0);
+    EXPECT_EQ(sw::test::readFile(m_viewer.iniPath), other + written);
     const PrefsForm* again = openPrefs();
-    EXPECT_EQ(QString("%1|%2|%3")
-                  .arg(again->PlanFolder->text())
-                  .arg(int(again->Check1->isChecked()))
-                  .arg(int(again->ReverseBatch->isChecked())),
-              folder + options);
-    EXPECT_EQ(QString("%1|%2|%3")
-                  .arg(m_viewer.planDirectory)
-                  .arg(int(m_viewer.printInBlue))
-                  .arg(int(m_viewer.reversePrint)),
-              (folder.isEmpty() ? base::defaultPlanDirectory() : folder) + options);
+    EXPECT_EQ(prefsSection(again->PlanFolder->text(), again->Check1->isChecked(),
+                           again->ReverseBatch->isChecked()),
+              written);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -347,17 +307,16 @@ INSTANTIATE_TEST_SUITE_P(
 // nothing else.
 TEST_F(PlanDialogs, AbsentPlanFolderShowsAndWritesTheDefaultOnly) {
     const QString expected = base::withTrailingSeparator(base::defaultPlanDirectory());
-    for (const QByteArray& content : {QByteArray(), QByteArray("[Prefs]\r\nPlan Directory=NONE\r\n")}) {
+    for (const QByteArray& content :
+         {QByteArray(), QByteArray("[Prefs]\r\nPlan Directory=NONE\r\n")}) {
         ASSERT_TRUE(sw::test::writeFile(m_viewer.iniPath, content));
         PrefsForm form;
         form.SetIni(m_viewer.iniPath);
         form.show();
         EXPECT_EQ(form.PlanFolder->text(), expected);
-        QStringList values;
-        for (const char* key : {"Plan Directory", "Print In Blue", "Reverse Print"}) {
-            values << base::readProfileString(m_viewer.iniPath, "Prefs", key, "none");
-        }
-        EXPECT_EQ(values, (QStringList{expected, "none", "none"}));
+        EXPECT_EQ(base::readProfileString(m_viewer.iniPath, "Prefs", "Plan Directory", "-"),
+                  expected);
+        EXPECT_FALSE(sw::test::readFile(m_viewer.iniPath).contains("Print")) << "only the folder";
     }
 }
 
@@ -367,7 +326,7 @@ TEST_F(PlanDialogs, AbsentPlanFolderShowsAndWritesTheDefaultOnly) {
 TEST_F(PlanDialogs, ASaveThatFailsIsToldInTheDialogWhichStaysOpen) {
     ASSERT_TRUE(sw::test::writeFile(m_temp.filePath("config"), {}));
     QString ini = m_temp.filePath("config/Sheetwise.ini");
-    QPointer<PrefsForm> form = new PrefsForm;
+    QPointer<PrefsForm> form = new PrefsForm(&m_viewer);
     form->SetIni(ini);
     form->show();
     EXPECT_TRUE(form->Problem->text().startsWith("Preferences cannot be saved: cannot write"));
@@ -388,7 +347,7 @@ TEST_F(PlanDialogs, ASaveThatFailsIsToldInTheDialogWhichStaysOpen) {
 TEST_F(PlanDialogs, MarkupShowsTheAboutWindowOnce) {
     m_viewer.DoCommand("Markup");
     m_viewer.DoCommand("Markup");
-    const QList<UpgradeFrm*> open = shown<UpgradeFrm>();
+    const QList<UpgradeFrm*> open = m_viewer.findChildren<UpgradeFrm*>();
     ASSERT_EQ(open.size(), 1);
     QPointer<UpgradeFrm> window = open.first();
     EXPECT_EQ(window->windowTitle(), "About Sheetwise");
@@ -397,7 +356,7 @@ TEST_F(PlanDialogs, MarkupShowsTheAboutWindowOnce) {
     window->close();
     EXPECT_TRUE(closesItself(window));
     m_viewer.DoCommand("Markup");
-    EXPECT_EQ(shown<UpgradeFrm>().size(), 1);
+    EXPECT_EQ(m_viewer.findChildren<UpgradeFrm*>().size(), 1);
 }
 
 }  // namespace
