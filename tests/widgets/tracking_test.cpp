@@ -102,32 +102,6 @@ TEST(Tracking, ButtonWithoutStoredPropertiesKeepsTheHoverLook) {
     EXPECT_EQ(TrackingEvents::TrackedWindowCount(), 0) << "designer mode does not track";
 }
 
-TEST(Tracking, CollectionExistsOnlyWhileAWindowIsTracked) {
-    QWidget first;
-    QWidget second;
-    first.setMouseTracking(false);
-    clsTrackInfo a;
-    clsTrackInfo b;
-    a.setHWnd(handles::windowHandle(&first));
-    b.setHWnd(handles::windowHandle(&second));
-    ASSERT_TRUE(TrackingEvents::StartTracking(&a));
-    ASSERT_TRUE(TrackingEvents::StartTracking(&b));
-    EXPECT_EQ(TrackingEvents::TrackedWindowCount(), 2);
-    EXPECT_TRUE(first.hasMouseTracking());
-    EXPECT_FALSE(TrackingEvents::StartTracking(&a)) << "a window is tracked once";
-    clsTrackInfo sameWindow;
-    sameWindow.setHWnd(a.hWnd());
-    EXPECT_FALSE(TrackingEvents::StartTracking(&sameWindow));
-    TrackingEvents::StopTracking(&sameWindow);  // not its record: nothing happens
-    EXPECT_EQ(TrackingEvents::TrackedWindowCount(), 2);
-    TrackingEvents::StopTracking(&a);
-    TrackingEvents::StopTracking(&a);
-    EXPECT_EQ(TrackingEvents::TrackedWindowCount(), 1);
-    EXPECT_FALSE(first.hasMouseTracking()) << "the window's own pointer setting comes back";
-    TrackingEvents::StopTracking(&b);
-    EXPECT_EQ(TrackingEvents::TrackedWindowCount(), 0);
-}
-
 // Counts the events that reach the widget itself.
 class CountingWidget : public QWidget {
 public:
@@ -140,27 +114,43 @@ protected:
     }
 };
 
-TEST(Tracking, DestroyedRecordOrWindowLeavesTheCollection) {
-    auto widget = std::make_unique<CountingWidget>();
-    auto record = std::make_unique<clsTrackInfo>();
-    record->setHWnd(handles::windowHandle(widget.get()));
-    ASSERT_TRUE(TrackingEvents::StartTracking(record.get()));
+// The collection holds each live window once and exists only while one is tracked. Stopping gives
+// the window its own pointer setting back; a record or window destroyed while tracked leaves the
+// collection, and no stale filter swallows the window's events. Unknown windows are refused and
+// their messages swallowed.
+TEST(Tracking, CollectionHoldsEachLiveTrackedWindowOnce) {
+    CountingWidget first;
+    auto second = std::make_unique<QWidget>();
+    first.setMouseTracking(false);
+    auto a = std::make_unique<clsTrackInfo>();
+    clsTrackInfo b;
+    a->setHWnd(handles::windowHandle(&first));
+    b.setHWnd(handles::windowHandle(second.get()));
+    ASSERT_TRUE(TrackingEvents::StartTracking(a.get()));
+    ASSERT_TRUE(TrackingEvents::StartTracking(&b));
+    EXPECT_EQ(TrackingEvents::TrackedWindowCount(), 2);
+    EXPECT_TRUE(first.hasMouseTracking());
+    EXPECT_FALSE(TrackingEvents::StartTracking(a.get())) << "a window is tracked once";
+    clsTrackInfo sameWindow;
+    sameWindow.setHWnd(handles::windowHandle(&first));
+    EXPECT_FALSE(TrackingEvents::StartTracking(&sameWindow));
+    TrackingEvents::StopTracking(&sameWindow);  // not its record: nothing happens
+    EXPECT_EQ(TrackingEvents::TrackedWindowCount(), 2);
     QEvent user(QEvent::User);
-    QApplication::sendEvent(widget.get(), &user);
-    EXPECT_EQ(widget->received, 1) << "other events go on to the window";
-    record.reset();
+    QApplication::sendEvent(&first, &user);
+    EXPECT_EQ(first.received, 1) << "other events go on to the window";
+    TrackingEvents::StopTracking(a.get());
+    TrackingEvents::StopTracking(a.get());
+    EXPECT_EQ(TrackingEvents::TrackedWindowCount(), 1);
+    EXPECT_FALSE(first.hasMouseTracking()) << "the window's own pointer setting comes back";
+    ASSERT_TRUE(TrackingEvents::StartTracking(a.get()));
+    a.reset();
+    second.reset();
     EXPECT_EQ(TrackingEvents::TrackedWindowCount(), 0);
-    QApplication::sendEvent(widget.get(), &user);
-    EXPECT_EQ(widget->received, 2) << "no stale filter swallows the window's events";
-    clsTrackInfo other;
-    other.setHWnd(handles::windowHandle(widget.get()));
-    ASSERT_TRUE(TrackingEvents::StartTracking(&other));
-    widget.reset();
-    EXPECT_EQ(TrackingEvents::TrackedWindowCount(), 0);
-    TrackingEvents::StopTracking(&other);
-}
+    QApplication::sendEvent(&first, &user);
+    EXPECT_EQ(first.received, 2) << "no stale filter swallows the window's events";
+    TrackingEvents::StopTracking(&b);
 
-TEST(Tracking, MessagesForUnknownWindowsAreSwallowed) {
     EXPECT_FALSE(TrackingEvents::TrackingWndProc(0, TrackingEvents::kMouseMove));
     EXPECT_FALSE(TrackingEvents::TrackingWndProc(0x7FFFFFF0, TrackingEvents::kMouseHover));
     clsTrackInfo nowhere;
