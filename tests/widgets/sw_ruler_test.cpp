@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -11,9 +13,12 @@
 #include <QTest>
 
 #include "widgets/handles.h"
+#include "widgets/ruler_drawing.h"
 
 namespace sw::widgets {
 namespace {
+
+using sw::test::PrintTo;
 
 const QColor kGrey(213, 212, 211);
 const QColor kBlack(Qt::black);
@@ -38,17 +43,16 @@ protected:
 TEST_F(RulerWidget, PaintsFrameOffsetBoxUnitsAndLabels) {
     const QImage image = m_ruler.grab().toImage();
     ASSERT_EQ(image.size(), QSize(980, 20));
-    EXPECT_EQ(image.pixelColor(500, 0), kBlack) << "top frame";
-    EXPECT_EQ(image.pixelColor(500, 19), kBlack) << "bottom frame on the last row";
-    EXPECT_EQ(image.pixelColor(0, 10), kBlack) << "leading frame";
-    EXPECT_EQ(image.pixelColor(15, 10), kBlack) << "offset box";
-    EXPECT_EQ(image.pixelColor(30, 17), kGrey) << "background";
-    EXPECT_EQ(image.pixelColor(979, 17), kGrey) << "no frame on the far edge";
-    // Unit 2 at 1116 twips = pixel 74.4; unit 1 (708 twips, pixel 47) is skipped on a sparse
-    // ruler.
-    EXPECT_EQ(image.pixelColor(74, 17), kBlack);
-    EXPECT_EQ(image.pixelColor(47, 17), kGrey);
-    EXPECT_EQ(image.pixelColor(129, 17), kBlack) << "unit 4 at 1932 twips";
+    // Top, bottom (on the last row) and leading frame, offset box, background, no frame on the far
+    // edge; unit 2 at 1116 twips (pixel 74.4) and unit 4 at 1932 twips, but not unit 1 (708
+    // twips, pixel 47) on this sparse ruler.
+    const std::pair<QPoint, QColor> pixels[] = {
+        {{500, 0}, kBlack}, {{500, 19}, kBlack}, {{0, 10}, kBlack},
+        {{15, 10}, kBlack}, {{30, 17}, kGrey},   {{979, 17}, kGrey},
+        {{74, 17}, kBlack}, {{129, 17}, kBlack}, {{47, 17}, kGrey}};
+    for (const auto& [at, colour] : pixels) {
+        EXPECT_EQ(image.pixelColor(at), colour) << at.x() << "," << at.y();
+    }
     // " 2 " starts at the line; its digit lies a blank's width to the right, in the top rows.
     int dark = 0;
     for (int x = 76; x < 100; ++x) {
@@ -158,8 +162,6 @@ struct KeyCase {
     int keyAscii;  // -1: no KeyPress
 };
 
-using sw::test::PrintTo;
-
 class RulerKeys : public ::testing::TestWithParam<KeyCase> {};
 
 TEST_P(RulerKeys, PassKeysOnWithHostCodes) {
@@ -219,23 +221,125 @@ TEST(RulerPersistence, ChangedValuesRoundTripInOrderAndDefaultsAreLeftOut) {
     EXPECT_TRUE(bag.isEmpty()) << bag.writtenKeys().join(',').toStdString();
 }
 
-TEST(RulerPersistence, StoredValueBeyondSixteenBitsFailsTheGetterButStillDraws) {
+// Values only a damaged bag can hold: one beyond 16 bits fails its getter but the ruler still
+// draws with it; values of the wrong kind read as the defaults.
+TEST(RulerPersistence, UnusableStoredValuesFailTheGetterOrReadAsDefaults) {
     test::PinnedTwips pin;
     SWRuler ruler;
     ruler.ReadProperties(PropertyBag({{"Max", 40000}, {"Min", 39990}}));
     EXPECT_THROW((void)ruler.Max(), std::overflow_error);
     ruler.setGeometryTwips(0, 0, 15000, 300);
-    const QImage image = ruler.grab().toImage();
-    EXPECT_EQ(image.pixelColor(100, 17), kBlack) << "range 10 at 1500 twips a unit";
-}
-
-TEST(RulerPersistence, ValuesOfTheWrongKindReadAsDefaults) {
-    SWRuler ruler;
+    EXPECT_EQ(ruler.grab().toImage().pixelColor(100, 17), kBlack) << "range 10, 1500 twips a unit";
     ruler.ReadProperties(
         PropertyBag({{"Max", "many"}, {"IsVertical", "yes"}, {"DrawMode", 70000}}));
     EXPECT_EQ(ruler.Max(), 36);
     EXPECT_FALSE(ruler.IsVertical());
     EXPECT_EQ(ruler.DrawMode(), 13);
+}
+
+// ---- Layout ------------------------------------------------------------------------------------
+
+RulerInput horizontal(double width, std::int32_t max, std::int32_t min = 0, std::int32_t offset = 0,
+                      double twipsPerPixel = 15) {
+    RulerInput in{.width = width, .height = 300, .max = max, .min = min, .offset = offset};
+    in.twipsPerPixelX = twipsPerPixel;
+    return in;
+}
+
+RulerInput vertical(double height, std::int32_t max) {
+    return RulerInput{.width = 300, .height = height, .max = max, .isVertical = true};
+}
+
+struct TickCase {
+    std::string name;
+    RulerInput input;
+    bool sparse;  // every second unit only
+    std::int32_t step;
+    std::int32_t firstValue;
+    std::int32_t lastValue;
+    std::vector<double> positions;  // of the first drawn units, twips
+};
+
+class RulerTicks : public ::testing::TestWithParam<TickCase> {};
+
+TEST_P(RulerTicks, DrawsTheExpectedUnits) {
+    const TickCase& c = GetParam();
+    const RulerDrawing d = layoutRuler(c.input);
+    EXPECT_EQ(d.sparse, c.sparse);
+    EXPECT_EQ(d.step, c.step);
+    std::int32_t value = c.firstValue;
+    for (std::size_t i = 0; i < d.ticks.size(); ++i, value += c.sparse ? 2 : 1) {
+        EXPECT_EQ(d.ticks[i].value, value) << "tick " << i;
+        if (i < c.positions.size()) {
+            EXPECT_DOUBLE_EQ(d.ticks[i].position, c.positions[i]) << "tick " << i;
+        }
+    }
+    EXPECT_EQ(value - (c.sparse ? 2 : 1), c.lastValue) << "the last unit";
+}
+
+// 980 pixels at 15 twips per pixel: narrower than 1000 pixels with more than 20 units.
+INSTANTIATE_TEST_SUITE_P(
+    Layout, RulerTicks,
+    ::testing::Values(
+        TickCase{
+            "Width980pxIsSparse", horizontal(14700, 36, 0, 300), true, 408, 2, 36, {1116, 1932}},
+        TickCase{
+            "Width1000pxIsDense", horizontal(15000, 36, 0, 300), false, 417, 1, 36, {717, 1134}},
+        TickCase{"At120DpiIsDense", horizontal(14700, 36, 0, 300, 12), false, 408, 1, 36, {708}},
+        TickCase{"TwentyUnitsNeverSparse", horizontal(3000, 20), false, 150, 1, 20, {150, 300}},
+        TickCase{"VerticalTallTwentyDense", vertical(90000, 20), false, 4500, 1, 20, {4500}},
+        TickCase{"VerticalTallTwentyOneSparse", vertical(90000, 21), true, 4286, 2, 20, {8572}},
+        TickCase{"MinFourLabelsFiveToTen", horizontal(6000, 10, 4), false, 1000, 5, 10, {1000}},
+        TickCase{"StepHalfRoundsDownToEven", horizontal(450, 36), true, 12, 2, 36, {24}},
+        TickCase{"StepHalfRoundsUpToEven", horizontal(1350, 36), true, 38, 2, 36, {76}},
+        TickCase{"NegativeMinCountsFromMin", horizontal(6000, 2, -3), false, 1200, -2, 2, {1200}},
+        TickCase{"MaxEqualMinDrawsNoUnit", horizontal(6000, 5, 5), false, 0, 1, 0, {}},
+        TickCase{"MaxBelowMinDrawsNoUnit", horizontal(6000, 2, 5), false, 0, 1, 0, {}}),
+    sw::test::byName);
+
+TEST(RulerLayout, OffsetBoxRunsAlongTheVerticalRulerAndOutlivesAnEmptyScale) {
+    RulerInput v = vertical(9000, 24);
+    v.offset = 450;
+    EXPECT_EQ(layoutRuler(v).offsetBox, QRectF(QPointF(0, 0), QPointF(300, 450)));
+    EXPECT_TRUE(layoutRuler(horizontal(14700, 0, 0, 300)).offsetBox.has_value());
+}
+
+TEST(RulerLayout, LinesCrossTheRulerAndLabelsCarryBlanks) {
+    const RulerDrawing h = layoutRuler(horizontal(6000, 10, 4));
+    ASSERT_FALSE(h.ticks.empty());
+    EXPECT_EQ(h.ticks.front().line, QLineF(1000, 0, 1000, 300));
+    EXPECT_EQ(h.ticks.front().label, QStringLiteral(" 5 "));
+    const RulerDrawing v = layoutRuler(vertical(600, 20));
+    EXPECT_EQ(v.ticks.front().line, QLineF(0, 30, 300, 30));
+    EXPECT_EQ(layoutRuler(horizontal(6000, 2, -3)).ticks.front().label, QStringLiteral("-2 "));
+}
+
+TEST(RulerLayout, RangeWiderThanSixteenBitsDrawsOnlyTheFrame) {
+    // Only a damaged property bag can hold such values; the paint must not run for billions of
+    // units.
+    const RulerDrawing d = layoutRuler(horizontal(14700, 2'000'000'000, -2'000'000'000));
+    EXPECT_EQ(d.frame.size(), 3U);
+    EXPECT_TRUE(d.ticks.empty());
+    const RulerDrawing widest = layoutRuler(horizontal(14700, 32767, -32768));
+    EXPECT_EQ(widest.ticks.size(), 65535U / 2);
+}
+
+TEST(RulerLayout, UnitsIncreaseAndNeverSitOnTheZero) {
+    for (std::int32_t max = 1; max <= 60; ++max) {
+        for (const double width : {300.0, 14700.0, 15000.0, 60000.0}) {
+            const RulerDrawing d = layoutRuler(horizontal(width, max, 0, 300));
+            for (std::size_t i = 0; i < d.ticks.size(); ++i) {
+                EXPECT_GT(d.ticks[i].position, 300) << max << " " << width;
+                if (i > 0) {
+                    EXPECT_GT(d.ticks[i].value, d.ticks[i - 1].value);
+                    EXPECT_GE(d.ticks[i].position, d.ticks[i - 1].position);
+                }
+            }
+            const std::size_t expected =
+                d.sparse ? static_cast<std::size_t>(max / 2) : static_cast<std::size_t>(max);
+            EXPECT_EQ(d.ticks.size(), expected) << max << " " << width;
+        }
+    }
 }
 
 }  // namespace
