@@ -3,14 +3,19 @@
 #include "widget_test_support.h"
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include <QApplication>
 #include <QMouseEvent>
 #include <QSignalSpy>
 
+#include "widgets/gradient.h"
 #include "widgets/sw_menu_bar.h"
 
 namespace sw::widgets {
 namespace {
+
+using sw::test::PrintTo;
 
 void send(QWidget& widget, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held,
           QPointF pos = QPointF(60, 16)) {
@@ -70,6 +75,79 @@ TEST_F(Button, LowMenuBarStillHasItsEdge) {
     EXPECT_GT(image.pixelColor(50, 3).green(), 169);
     EXPECT_EQ(image.pixelColor(50, 4), QColor(97, 124, 163));
     EXPECT_EQ(image.pixelColor(50, 5), QColor(Qt::black));
+}
+
+// ---- Gradient bands ----------------------------------------------------------------------------
+
+const OleColor kBlack = rgb(0, 0, 0);
+const OleColor kWhite = rgb(255, 255, 255);
+
+struct LoopCase {
+    std::string name;
+    bool menuBar;
+    double height;  // twips
+    std::int32_t step;
+    std::int32_t lastY;
+    std::size_t count;
+};
+
+class GradientLoop : public ::testing::TestWithParam<LoopCase> {};
+
+// The step is a hundredth of the height rounded half to even (at least 1); the button's bands run
+// to the full height, the menu bar's stop two pixels (15 twips each) short of it.
+TEST_P(GradientLoop, BandsRunFromTheTopToTheLoopEnd) {
+    const LoopCase& c = GetParam();
+    const auto bands = c.menuBar ? menuBarGradientBands(kBlack, kWhite, c.height, 15)
+                                 : buttonGradientBands(kBlack, kWhite, c.height);
+    ASSERT_TRUE(bands.has_value());
+    EXPECT_EQ(bands->step, c.step);
+    EXPECT_EQ(gradientStep(c.height), c.step);
+    ASSERT_EQ(bands->bands.size(), c.count);
+    if (c.count > 0) {
+        EXPECT_EQ(bands->bands.front().y, 0);
+        EXPECT_EQ(bands->bands.back().y, c.lastY);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Areas, GradientLoop,
+    ::testing::Values(
+        // 30 pixels at 15 twips per pixel: the bands stop at 420, where the edge lines begin.
+        LoopCase{"MenuBar30px", true, 450, 4, 420, 106},
+        LoopCase{"MenuBarUnder100Twips", true, 90, 1, 60, 61},
+        LoopCase{"MenuBarShorterThanItsEdge", true, 15, 1, 0, 0},
+        LoopCase{"Button32px", false, 480, 5, 480, 97},
+        LoopCase{"HalfDownToEven", false, 250, 2, 250, 126},
+        LoopCase{"HalfUpToEven", false, 350, 4, 348, 88},
+        LoopCase{"BelowHalfATwip", false, 49, 1, 49, 50}, LoopCase{"ZeroHeight", false, 0, 1, 0, 1},
+        LoopCase{"Tall", false, 30000, 300, 30000, 101}),
+    sw::test::byName);
+
+TEST(Gradient, LoopEndBeyondSixteenBitsPaintsNothing) {
+    EXPECT_FALSE(buttonGradientBands(kBlack, kWhite, 32768).has_value());
+    EXPECT_TRUE(buttonGradientBands(kBlack, kWhite, 32767).has_value());
+}
+
+// 1049 twips: step 10, 105 bands, band 100 at the end colour and four increments past it.
+TEST(Gradient, ReachesTheEndAtBandHundredAndClampsPastIt) {
+    const auto start = buttonGradientBands(rgb(221, 236, 254), rgb(129, 169, 226), 1000);
+    EXPECT_EQ(start->bands.front().color, QColor(221, 236, 254));
+    EXPECT_EQ(start->bands.at(100).color, QColor(129, 169, 226));
+    const auto falling = buttonGradientBands(rgb(50, 255, 2), kBlack, 1049);
+    ASSERT_EQ(falling->bands.size(), 105U);
+    for (const GradientBand& band : falling->bands) {
+        ASSERT_TRUE(band.color.isValid()) << band.y;
+    }
+    EXPECT_EQ(falling->bands.back().color, QColor(0, 0, 0)) << "negative components clamp to 0";
+    const auto rising = buttonGradientBands(kBlack, kWhite, 1049);
+    EXPECT_EQ(rising->bands.back().color, QColor(255, 255, 255)) << "RGB caps at 255";
+}
+
+TEST(Gradient, SystemColourStandsForItsPaletteColour) {
+    const auto bands = buttonGradientBands(0x8000000Fu, kBlack, 1000);  // 15: the button face
+    const QColor face = QGuiApplication::palette().color(QPalette::Active, QPalette::Button);
+    EXPECT_EQ(bands->bands.front().color.rgb(), face.rgb());
+    EXPECT_EQ(oleColorToQColor(0x800000FEu), QColor(Qt::black)) << "unknown system colour";
 }
 
 }  // namespace
