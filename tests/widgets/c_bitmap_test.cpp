@@ -1,12 +1,12 @@
 #include "widgets/c_bitmap.h"
 
+#include "support/test_paths.h"
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <ostream>
 #include <string>
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include "widgets/handles.h"
@@ -50,7 +50,9 @@ TEST(cBitmap, CreatesFromAFileAndHoldsOnlyTheLatestSurface) {
 
 struct FailureCase {
     std::string name;
-    std::function<QVariant(cBitmap&, const QString& corruptFile)> create;
+    QSize size;             // CreateAtSize, when no file is named
+    const char* file = "";  // CreateFromFile; "corrupt": a file that is not a bitmap
+    bool picture = false;   // CreateFromPicture of a null picture
 };
 
 using sw::test::PrintTo;
@@ -60,17 +62,18 @@ class cBitmapFailure : public ::testing::TestWithParam<FailureCase> {};
 // A failed creation reports false (an empty value from a picture), releases the old surface but
 // keeps the old size; drawing from the emptied object draws nothing.
 TEST_P(cBitmapFailure, ReportsByResultAndStaysEmpty) {
+    const FailureCase& c = GetParam();
     QTemporaryDir dir;
-    const QString corrupt = dir.filePath(QStringLiteral("broken.bmp"));
-    QFile file(corrupt);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("BM\x10\x00\x00\x00garbage, not a bitmap");
-    file.close();
+    const QString corrupt = dir.filePath(QStringLiteral("corrupt"));
+    ASSERT_TRUE(sw::test::writeFile(corrupt, "BM\x10\x00\x00\x00garbage, not a bitmap"));
     cBitmap bitmap;
     ASSERT_TRUE(bitmap.CreateAtSize(100, 50));
     const std::int32_t old = bitmap.hDC();
-    const QVariant result = GetParam().create(bitmap, corrupt);
-    EXPECT_TRUE(!result.isValid() || !result.toBool());
+    const QVariant result =
+        c.picture ? bitmap.CreateFromPicture(QImage())
+        : *c.file ? QVariant(bitmap.CreateFromFile(QString(c.file) == "corrupt" ? corrupt : c.file))
+                  : QVariant(bitmap.CreateAtSize(c.size.width(), c.size.height()));
+    EXPECT_EQ(result, c.picture ? QVariant() : QVariant(false));
     EXPECT_EQ(bitmap.hDC(), 0);
     EXPECT_EQ(handles::drawableFromHandle(old), nullptr);
     EXPECT_EQ(QSize(bitmap.Width(), bitmap.Height()), QSize(100, 50));
@@ -80,28 +83,14 @@ TEST_P(cBitmapFailure, ReportsByResultAndStaysEmpty) {
     EXPECT_EQ(surfaceOf(target)->pixel(1, 1), 0xFF102030);
 }
 
-using Bitmap = cBitmap&;
-using Path = const QString&;
-
-INSTANTIATE_TEST_SUITE_P(
-    Creations, cBitmapFailure,
-    ::testing::Values(
-        FailureCase{"ZeroWidth", [](Bitmap b, Path) { return QVariant(b.CreateAtSize(0, 10)); }},
-        FailureCase{"NegativeHeight",
-                    [](Bitmap b, Path) { return QVariant(b.CreateAtSize(10, -1)); }},
-        FailureCase{"FarTooLarge",
-                    [](Bitmap b, Path) { return QVariant(b.CreateAtSize(100000, 100000)); }},
-        FailureCase{
-            "MissingFile",
-            [](Bitmap b, Path) { return QVariant(b.CreateFromFile("/nonexistent/p.bmp")); }},
-        FailureCase{"CorruptFile", [](Bitmap b, Path f) { return QVariant(b.CreateFromFile(f)); }},
-        FailureCase{"NullPicture",
-                    [](Bitmap b, Path) {
-                        const QVariant result = b.CreateFromPicture(QImage());
-                        EXPECT_FALSE(result.isValid()) << "an empty value, not false";
-                        return result;
-                    }}),
-    sw::test::byName);
+INSTANTIATE_TEST_SUITE_P(Creations, cBitmapFailure,
+                         ::testing::Values(FailureCase{"ZeroWidth", {0, 10}},
+                                           FailureCase{"NegativeHeight", {10, -1}},
+                                           FailureCase{"FarTooLarge", {100000, 100000}},
+                                           FailureCase{"MissingFile", {}, "/nonexistent/p.bmp"},
+                                           FailureCase{"CorruptFile", {}, "corrupt"},
+                                           FailureCase{"NullPicture", {}, "", true}),
+                         sw::test::byName);
 
 struct OpCase {
     std::string name;
