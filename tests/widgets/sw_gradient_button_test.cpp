@@ -29,45 +29,82 @@ void send(QWidget& widget, QEvent::Type type, Qt::MouseButton button, Qt::MouseB
     QApplication::sendEvent(&widget, &event);
 }
 
-// A 120 x 32 pixel button at 96 DPI.
+// Far from every test window, so that no window starts out under the pointer.
+void parkPointer() {
+    QCursor::setPos(QPoint(5000, 5000));
+    QApplication::processEvents();
+}
+
+void sendLeave(QWidget& widget) {
+    QEvent event(QEvent::Leave);
+    QApplication::sendEvent(&widget, &event);
+}
+
+// A loaded 120 x 32 pixel button at 96 DPI in a running host, shown on the offscreen screen, with a
+// short hover time so that the event loop does not wait long.
 class Button : public ::testing::Test {
 protected:
-    Button() { m_button.setGeometryTwips(0, 0, 1800, 480); }
+    static constexpr int kHoverTime = 60;
+
+    void SetUp() override {
+        parkPointer();
+        m_button = std::make_unique<SWGradientButton>();
+        m_button->setGeometryTwips(0, 0, 1800, 480);
+        m_button->ReadProperties(PropertyBag({{"HoverTime", kHoverTime}}));
+        m_button->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_button.get()));
+        QObject::connect(m_button.get(), &SWGradientButton::MouseHover,
+                         [this] { m_events.emplace_back("MouseHover"); });
+        QObject::connect(m_button.get(), &SWGradientButton::MouseLeave,
+                         [this] { m_events.emplace_back("MouseLeave"); });
+    }
+
+    void TearDown() override {
+        m_button.reset();
+        parkPointer();
+    }
+
+    void moveOnto(QPoint pos = QPoint(60, 16)) { QTest::mouseMove(m_button.get(), pos); }
+
+    using Events = std::vector<std::string>;
 
     test::PinnedTwips m_pin;
-    SWGradientButton m_button;
+    std::unique_ptr<SWGradientButton> m_button;
+    Events m_events;
 };
 
 TEST_F(Button, TextGraphicAndUnknownBitmapNumbersDrawNothing) {
-    const QImage before = m_button.grab().toImage();
-    m_button.setButtonText(QStringLiteral("Print"));
-    m_button.setButtonGraphic(QStringLiteral("printer.bmp"));
-    EXPECT_EQ(m_button.grab().toImage(), before);
+    const QImage before = m_button->grab().toImage();
+    m_button->setButtonText(QStringLiteral("Print"));
+    m_button->setButtonGraphic(QStringLiteral("printer.bmp"));
+    EXPECT_EQ(m_button->grab().toImage(), before);
     for (const std::int16_t index : {99, -1}) {
-        m_button.setImgIndex(index);
-        EXPECT_EQ(m_button.grab().toImage(), before) << index;
+        m_button->setImgIndex(index);
+        EXPECT_EQ(m_button->grab().toImage(), before) << index;
     }
 }
 
 TEST_F(Button, ClickNeedsPressAndReleaseInside) {
-    QSignalSpy click(&m_button, &SWGradientButton::Click);
-    send(m_button, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
-    EXPECT_TRUE(m_button.isDown());
-    send(m_button, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
-    EXPECT_FALSE(m_button.isDown());
+    QSignalSpy click(m_button.get(), &SWGradientButton::Click);
+    send(*m_button, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
+    EXPECT_TRUE(m_button->isDown());
+    send(*m_button, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
+    EXPECT_FALSE(m_button->isDown());
     EXPECT_EQ(click.count(), 1);
-    send(m_button, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
-    send(m_button, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, QPointF(200, 16));
+    send(*m_button, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
+    send(*m_button, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, QPointF(200, 16));
     EXPECT_EQ(click.count(), 1) << "released outside";
-    send(m_button, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton);
-    EXPECT_FALSE(m_button.isDown()) << "only the left button presses";
+    send(*m_button, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton);
+    EXPECT_FALSE(m_button->isDown()) << "only the left button presses";
 }
 
 TEST_F(Button, ApplyGradientPaintsUntilTheNextPaint) {
-    m_button.grab();
-    m_button.ApplyGradient(rgb(255, 255, 255), 0x8000000Fu);
-    EXPECT_EQ(m_button.surfaceImage().pixelColor(60, 0), QColor(Qt::white));
-    EXPECT_NE(m_button.grab().toImage().pixelColor(60, 0), QColor(Qt::white)) << "paint restores";
+    SWGradientButton button;
+    button.setGeometryTwips(0, 0, 1800, 480);
+    button.grab();
+    button.ApplyGradient(rgb(255, 255, 255), 0x8000000Fu);
+    EXPECT_EQ(button.surfaceImage().pixelColor(60, 0), QColor(Qt::white));
+    EXPECT_NE(button.grab().toImage().pixelColor(60, 0), QColor(Qt::white)) << "paint restores";
 }
 
 TEST_F(Button, LowMenuBarStillHasItsEdge) {
@@ -158,53 +195,9 @@ TEST(Gradient, SystemColourStandsForItsPaletteColour) {
 
 // ---- Hover and leave ---------------------------------------------------------------------------
 
-// Far from every test window, so that no window starts out under the pointer.
-void parkPointer() {
-    QCursor::setPos(QPoint(5000, 5000));
-    QApplication::processEvents();
-}
-
-void sendLeave(QWidget& widget) {
-    QEvent event(QEvent::Leave);
-    QApplication::sendEvent(&widget, &event);
-}
-
-// A loaded button in a running host, shown on the offscreen screen, with a short hover time so
-// that the event loop does not wait long.
-class TrackedButton : public ::testing::Test {
-protected:
-    static constexpr int kHoverTime = 60;
-
-    void SetUp() override {
-        parkPointer();
-        m_button = std::make_unique<SWGradientButton>();
-        m_button->setGeometryTwips(0, 0, 1800, 480);
-        m_button->ReadProperties(PropertyBag({{"HoverTime", kHoverTime}}));
-        m_button->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_button.get()));
-        QObject::connect(m_button.get(), &SWGradientButton::MouseHover,
-                         [this] { m_events.emplace_back("MouseHover"); });
-        QObject::connect(m_button.get(), &SWGradientButton::MouseLeave,
-                         [this] { m_events.emplace_back("MouseLeave"); });
-    }
-
-    void TearDown() override {
-        m_button.reset();
-        parkPointer();
-    }
-
-    void moveOnto(QPoint pos = QPoint(60, 16)) { QTest::mouseMove(m_button.get(), pos); }
-
-    using Events = std::vector<std::string>;
-
-    test::PinnedTwips m_pin;
-    std::unique_ptr<SWGradientButton> m_button;
-    Events m_events;
-};
-
 // One MouseHover per rest after movement, one MouseLeave per arming; leaving before the rest
 // cancels the hover.
-TEST_F(TrackedButton, HoverAfterEveryRestOneLeaveAndNoHoverAfterALeave) {
+TEST_F(Button, HoverAfterEveryRestOneLeaveAndNoHoverAfterALeave) {
     moveOnto();
     sendLeave(*m_button);
     QTest::qWait(3 * kHoverTime);
