@@ -9,10 +9,12 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QMouseEvent>
+#include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include "widgets/gallery_command.h"
 #include "widgets/gradient.h"
 #include "widgets/handles.h"
 #include "widgets/sw_menu_bar.h"
@@ -22,12 +24,7 @@ namespace sw::widgets {
 namespace {
 
 using sw::test::PrintTo;
-
-void send(QWidget& widget, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held,
-          QPointF pos = QPointF(60, 16)) {
-    QMouseEvent event(type, pos, widget.mapToGlobal(pos), button, held, Qt::NoModifier);
-    QApplication::sendEvent(&widget, &event);
-}
+using test::near;
 
 // Far from every test window, so that no window starts out under the pointer.
 void parkPointer() {
@@ -86,15 +83,15 @@ TEST_F(Button, TextGraphicAndUnknownBitmapNumbersDrawNothing) {
 
 TEST_F(Button, ClickNeedsPressAndReleaseInside) {
     QSignalSpy click(m_button.get(), &SWGradientButton::Click);
-    send(*m_button, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
+    QTest::mousePress(m_button.get(), Qt::LeftButton, {}, QPoint(60, 16));
     EXPECT_TRUE(m_button->isDown());
-    send(*m_button, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
+    QTest::mouseRelease(m_button.get(), Qt::LeftButton, {}, QPoint(60, 16));
     EXPECT_FALSE(m_button->isDown());
     EXPECT_EQ(click.count(), 1);
-    send(*m_button, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
-    send(*m_button, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, QPointF(200, 16));
+    QTest::mousePress(m_button.get(), Qt::LeftButton, {}, QPoint(60, 16));
+    QTest::mouseRelease(m_button.get(), Qt::LeftButton, {}, QPoint(200, 16));
     EXPECT_EQ(click.count(), 1) << "released outside";
-    send(*m_button, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton);
+    QTest::mousePress(m_button.get(), Qt::RightButton, {}, QPoint(60, 16));
     EXPECT_FALSE(m_button->isDown()) << "only the left button presses";
 }
 
@@ -112,7 +109,7 @@ TEST_F(Button, LowMenuBarStillHasItsEdge) {
     bar.setGeometryTwips(0, 0, 1500, 90);  // 6 pixels: bands of 1 twip, 15 to a row
     const QImage image = bar.grab().toImage();
     const QColor top(221, 236, 254);
-    EXPECT_TRUE(test::near(image.pixelColor(50, 0), top, 10));
+    EXPECT_TRUE(near(image.pixelColor(50, 0), top, 10));
     // The bands end at 60 twips (row 4, under the edge), so row 3 is gradient, darker than row 0.
     EXPECT_LT(image.pixelColor(50, 3).green(), image.pixelColor(50, 0).green());
     EXPECT_GT(image.pixelColor(50, 3).green(), 169);
@@ -324,6 +321,85 @@ INSTANTIATE_TEST_SUITE_P(
                       HoverTimeCase{"TextNumber", QStringLiteral("250"), 250, true},
                       HoverTimeCase{"GarbageReadsAsDefault", QStringLiteral("soon"), 400, false}),
     sw::test::byName);
+
+// ---- Gallery
+// -------------------------------------------------------------------------------------
+
+// What `sheetwise widgets --out DIR` writes: the widgets as a 96 DPI host shows them, checked at
+// the pixels that give each look away.
+struct ButtonLook {
+    const char* file;
+    QColor top;
+    QColor bottom;
+    bool outline;
+};
+
+void expectButton(const QImage& image, const ButtonLook& look) {
+    ASSERT_EQ(image.size(), QSize(120, 32));
+    // A pixel row holds about three bands; the 480 twip button's loop ends at band 96 of 100, so
+    // its last rows stay a few hundredths short of the bottom colour.
+    EXPECT_TRUE(near(image.pixelColor(30, 1), look.top, 4));
+    EXPECT_TRUE(near(image.pixelColor(30, 30), look.bottom, 12));
+    for (int y = 2; y < 31; ++y) {
+        EXPECT_LE(image.pixelColor(30, y).green(), image.pixelColor(30, y - 1).green()) << y;
+    }
+    for (const QPoint corner : {QPoint(0, 0), QPoint(119, 0), QPoint(0, 31), QPoint(119, 31)}) {
+        EXPECT_EQ(image.pixelColor(corner) == QColor(Qt::black), look.outline) << corner.x();
+    }
+    EXPECT_NE(image.pixelColor(1, 1), QColor(Qt::black)) << "the outline is one pixel wide";
+    // The printer bitmap sits at the centre, (52, 8); its red key pixels show the gradient row.
+    const QImage bitmap = SWGradientButton::libraryBitmap(3);
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            const QRgb source = bitmap.pixel(x, y) & RGB_MASK;
+            const QRgb shown = image.pixel(52 + x, 8 + y) & RGB_MASK;
+            const QRgb want = source == 0xFF0000 ? image.pixel(30, 8 + y) & RGB_MASK : source;
+            ASSERT_EQ(shown, want) << x << "," << y;
+        }
+    }
+}
+
+TEST(Gallery, WritesEveryWidgetAsTheHostShowsIt) {
+    QTemporaryDir dir;
+    QString error;
+    const QStringList written = writeGallery(dir.filePath(QStringLiteral("out")), &error);
+    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+    ASSERT_EQ(written.size(), 6);
+    EXPECT_FALSE(pinnedTwipsPerPixel().has_value()) << "the gallery gives the factor back";
+    const auto load = [&](const char* name) {
+        return QImage(dir.filePath(QStringLiteral("out/") + QString::fromLatin1(name)));
+    };
+    EXPECT_EQ(load("ruler-horizontal.png").size(), QSize(980, 20));
+    EXPECT_EQ(load("ruler-vertical.png").size(), QSize(20, 640));
+    // The pointer events reached the button: three different looks.
+    const ButtonLook looks[] = {
+        {"button-normal.png", QColor(221, 236, 254), QColor(129, 169, 226), false},
+        {"button-hover.png", QColor(247, 227, 134), QColor(238, 164, 36), true},
+        {"button-pressed.png", QColor(238, 164, 36), QColor(226, 113, 22), true},
+    };
+    for (const ButtonLook& look : looks) {
+        SCOPED_TRACE(look.file);
+        expectButton(load(look.file), look);
+    }
+    // The menu bar: the normal button's gradient over a two-line bottom edge.
+    const QImage bar = load("menubar.png");
+    ASSERT_EQ(bar.size(), QSize(400, 30));
+    EXPECT_TRUE(near(bar.pixelColor(200, 0), looks[0].top, 4));
+    EXPECT_TRUE(near(bar.pixelColor(200, 27), looks[0].bottom, 6));
+    for (const int x : {0, 200, 399}) {
+        EXPECT_EQ(bar.pixelColor(x, 28), QColor(97, 124, 163)) << x;
+        EXPECT_EQ(bar.pixelColor(x, 29), QColor(Qt::black)) << x;
+    }
+}
+
+TEST(Gallery, UnusableFolderIsAnErrorNotACrash) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("plain-file"));
+    QFile(file).open(QIODevice::WriteOnly);
+    QString error;
+    EXPECT_TRUE(writeGallery(file + QStringLiteral("/below"), &error).isEmpty());
+    EXPECT_FALSE(error.isEmpty());
+}
 
 }  // namespace
 }  // namespace sw::widgets
