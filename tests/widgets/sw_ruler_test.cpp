@@ -297,21 +297,19 @@ INSTANTIATE_TEST_SUITE_P(
         TickCase{"MaxBelowMinDrawsNoUnit", horizontal(6000, 2, 5), false, 0, 1, 0, {}}),
     sw::test::byName);
 
-TEST(RulerLayout, OffsetBoxRunsAlongTheVerticalRulerAndOutlivesAnEmptyScale) {
-    RulerInput v = vertical(9000, 24);
-    v.offset = 450;
-    EXPECT_EQ(layoutRuler(v).offsetBox, QRectF(QPointF(0, 0), QPointF(300, 450)));
-    EXPECT_TRUE(layoutRuler(horizontal(14700, 0, 0, 300)).offsetBox.has_value());
-}
-
-TEST(RulerLayout, LinesCrossTheRulerAndLabelsCarryBlanks) {
+// Lines cross the ruler and labels carry a blank after the number and one in place of a sign;
+// the offset box runs along the ruler, also along a vertical one, and outlives an empty scale.
+TEST(RulerLayout, LinesCrossTheRulerLabelsCarryBlanksAndTheOffsetBoxStays) {
     const RulerDrawing h = layoutRuler(horizontal(6000, 10, 4));
     ASSERT_FALSE(h.ticks.empty());
     EXPECT_EQ(h.ticks.front().line, QLineF(1000, 0, 1000, 300));
     EXPECT_EQ(h.ticks.front().label, QStringLiteral(" 5 "));
-    const RulerDrawing v = layoutRuler(vertical(600, 20));
-    EXPECT_EQ(v.ticks.front().line, QLineF(0, 30, 300, 30));
     EXPECT_EQ(layoutRuler(horizontal(6000, 2, -3)).ticks.front().label, QStringLiteral("-2 "));
+    EXPECT_EQ(layoutRuler(vertical(600, 20)).ticks.front().line, QLineF(0, 30, 300, 30));
+    RulerInput v = vertical(9000, 24);
+    v.offset = 450;
+    EXPECT_EQ(layoutRuler(v).offsetBox, QRectF(QPointF(0, 0), QPointF(300, 450)));
+    EXPECT_TRUE(layoutRuler(horizontal(14700, 0, 0, 300)).offsetBox.has_value());
 }
 
 TEST(RulerLayout, RangeWiderThanSixteenBitsDrawsOnlyTheFrame) {
