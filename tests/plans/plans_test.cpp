@@ -68,7 +68,7 @@ struct PlanListCase {
 };
 
 class MakePlanListTable : public ::testing::TestWithParam<PlanListCase> {};
-using L = PlanListCase;
+using L = PlanListCase;  // the rows below
 
 // Guards the sheet tree and the two parallel arrays the viewer opens sheets by: a shifted index,
 // a lost last entry or a group started at the wrong place opens the wrong sheet. What was added
@@ -281,6 +281,8 @@ TEST_F(ProjectFixture, CreateFolderPathMakesWhatItCanAndTheWriteAfterSaysWhy) {
     EXPECT_EQ(errorOf([&] { writeDescriptionOnce(m_root + "file/sub/", "P"); }), "Path not found");
 }
 
+// True for a file or a folder, for a path ending in a separator only for a folder, and never for
+// an empty path or one holding NUL.
 TEST_F(ProjectFixture, FolderExistsForFilesAndFoldersOnly) {
     put("s1.tif");
     const std::pair<QString, bool> cases[] = {
@@ -310,6 +312,8 @@ TEST_F(ProjectFixture, DescriptionIsWrittenOnceAndReadBackByItsFirstLine) {
     EXPECT_EQ(readFirstLine(m_root + "missing.txt"), std::nullopt);
 }
 
+// A sheet's project folder: the sub-path up to its first "plans" (letter case counts), or all of
+// it when it has none.
 TEST(ProjectFolder, CutsAtTheFirstPlans) {
     QStringList folders;
     for (const char* sub : {"2004-0815/plans/", "1-2/", "1-plans/plans/", "1-PLANS/plans/"}) {
@@ -318,6 +322,13 @@ TEST(ProjectFolder, CutsAtTheFirstPlans) {
     EXPECT_EQ(folders, (QStringList{"/p/2004-0815/", "/p/1-2/", "/p/1-", "/p/1-PLANS/"}));
 }
 
+// A plan folder holding files at every level, projects with a description, an empty one and none,
+// two projects labelled alike, a label holding "%", and a label that climbs out of the plan
+// folder into a sibling folder holding the same file name. The tree shows three levels sorted by
+// name whatever the letter case, a project labelled by its description, and only lower-case "tif"
+// files open. A sheet is found again through its path when that exists inside the plan folder,
+// otherwise through the last project labelled alike; a label holding "%" matches none, and a
+// climbing label never opens a file outside the plan folder.
 TEST_F(ProjectFixture, SavedTreeShowsThreeLevelsAndEverySheetOpensInsideThePlanFolder) {
     for (const char* file :
          {"loose.tif", "A-site/p/readme.txt", "b-site/loose.tif", "b-site/p2/z.tif",
