@@ -116,11 +116,13 @@ TEST_F(RulerWidget, ResizeIsRaisedBeforeThePaintThatFollows) {
     EXPECT_EQ(image.pixelColor(120, 17), kBlack);
 }
 
-// Twips go to the nearest pixel; a place may be negative, a size may not, and a refused size
+// Twips go to the nearest pixel, for the ruler as for hosts; a place may be negative, a size may
+// not, and a refused size
 // changes nothing. No drawing handle outlives its ruler.
 TEST_F(RulerWidget, GeometryInTwipsAllowsNegativePlacesButNoNegativeSize) {
     EXPECT_TRUE(m_ruler.setGeometryTwips(-1492, 443, 14707, 300));  // to the nearest pixel
     EXPECT_EQ(m_ruler.geometry(), QRect(-99, 30, 980, 20));
+    EXPECT_EQ(QPoint(twipsToPixelsX(-1492), twipsToPixelsY(443)), QPoint(-99, 30)) << "for hosts";
     EXPECT_FALSE(m_ruler.setWidthTwips(-15));
     EXPECT_FALSE(m_ruler.setHeightTwips(1e12));
     EXPECT_EQ(m_ruler.geometry(), QRect(-99, 30, 980, 20));
