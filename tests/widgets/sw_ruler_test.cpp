@@ -117,8 +117,7 @@ TEST_F(RulerWidget, ResizeIsRaisedBeforeThePaintThatFollows) {
 }
 
 // Twips go to the nearest pixel, for the ruler as for hosts; a place may be negative, a size may
-// not, and a refused size
-// changes nothing. No drawing handle outlives its ruler.
+// not, and a refused size changes nothing. No drawing handle outlives its ruler.
 TEST_F(RulerWidget, GeometryInTwipsAllowsNegativePlacesButNoNegativeSize) {
     EXPECT_TRUE(m_ruler.setGeometryTwips(-1492, 443, 14707, 300));  // to the nearest pixel
     EXPECT_EQ(m_ruler.geometry(), QRect(-99, 30, 980, 20));
