@@ -12,6 +12,8 @@
 namespace sw::printing {
 namespace {
 
+using sw::test::PrintTo;
+
 TEST(BatchBuild, RowWithoutAnAddressIsOutOfRange) {
     EXPECT_EQ(test::scriptError([] {
                   buildPrintBatch({1, 3}, {"s0.tif", "s1.tif", "s2.tif"}, {}, false);
@@ -67,12 +69,10 @@ TEST_F(BatchFiles, ClearingDeletesEveryFileReadOnlyIncludedAndKeepsFolders) {
 }
 
 struct NameCase {
-    std::string label;
+    std::string name;
     QString record;  // the device name the dialog returned
     int expected;    // index in the printer list, -1 for none
 };
-
-SW_PRINT_LABEL(NameCase)
 
 class PrinterMatch : public ::testing::TestWithParam<NameCase> {};
 
@@ -90,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(
                                3},
                       NameCase{"CutAtNul", QStringLiteral("plotter") + QChar(u'\0') + "xx", 1},
                       NameCase{"Empty", "", -1}),
-    test::LabelName());
+    sw::test::byName);
 
 }  // namespace
 }  // namespace sw::printing

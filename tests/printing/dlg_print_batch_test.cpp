@@ -1,16 +1,12 @@
-// Batch printing in DlgPrint against the plan server: download order, blue temporary files,
-// failing and stalled downloads, the empty selection, closing mid-batch, and a scripted run.
+// Batch printing in DlgPrint against the plan server, run as a script runs it: download order,
+// blue temporary files, failing and stalled downloads, the empty selection, closing mid-batch.
 #include "planserver/plan_server.h"
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QListWidget>
-#include <QPointer>
-#include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -20,37 +16,34 @@
 #include "imaging/tiff_reader.h"
 #include "imaging/tiff_writer.h"
 #include "imaging/ui/imaging_control.h"
-#include "printing/fake_printer_device.h"
-#include "printing/test_sheets.h"
-#include "printing/ui/dlg_print.h"
-#include "printing/ui/print_messages.h"
+#include "printing/dialog_fixture.h"
 
 namespace sw::printing {
 namespace {
 
-using test::FakePrinterDevice;
+using sw::test::PrintTo;
 
 constexpr int kSheets = 12;
 constexpr int kBatchWaitMs = 30000;
 const QString kPlans = QStringLiteral("2004/0815/plans/");
 
-class BatchPrinting : public ::testing::Test {
+// The project's twelve sheets on the plan server; sheet k is 200 + 10k pixels wide and 300 high,
+// so a printed picture tells its row: turned a quarter by the batch rotation (exactly once, or
+// the row is wrong), its height is 200 + 10k.
+class BatchPrinting : public test::DialogTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
+        DialogTest::SetUp();
         QDir().mkpath(served(QString()));
         QDir().mkpath(batchSave);
         for (int k = 0; k < kSheets; ++k) {
-            imaging::saveTiffFile(imaging::Sheet(test::gridSheet(2 + k / 10.0, 3, 100), 100, 100),
+            imaging::saveTiffFile(test::grid(2 + k / 10.0, 3),
                                   served(QStringLiteral("s%1.tif").arg(k)),
                                   imaging::kFormatCompressed, 1);
         }
-        printers.add(FakePrinterDevice::letter(QStringLiteral("Office")));
-        clearRecordedPrintMessages();
     }
-    void TearDown() override { delete dialog.data(); }
 
-    QString served(const QString& name) const {
+    [[nodiscard]] QString served(const QString& name) const {
         return dir.filePath(QStringLiteral("served/") + kPlans + name);
     }
 
@@ -64,11 +57,8 @@ protected:
                          [this](const QString&, const QString& path, int) {
                              requested << QFileInfo(path).fileName();
                          });
-        dialog = new DlgPrint(nullptr, &printers);
-        dialog->setAttribute(Qt::WA_DeleteOnClose, false);
-        dialog->IniFile = dir.filePath(QStringLiteral("Sheetwise.ini"));
-        dialog->BatchSave = batchSave;
-        dialog->viewer().insertImage(1, imaging::Sheet(test::gridSheet(8, 6, 100), 100, 100));
+        make().BatchSave = batchSave;
+        dialog->viewer().insertImage(1, test::grid(8, 6));
         QStringList names;
         QStringList urls;
         for (int k = 0; k < kSheets; ++k) {
@@ -86,73 +76,68 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
     }
 
-    template <typename W>
-    W* child(const char* name) const {
-        return dialog->findChild<W*>(QString::fromLatin1(name));
-    }
-
     // Chooses the rows in the batch list and presses "Download and Print".
     void press(const QList<int>& rows) {
-        child<QPushButton>("Command2")->click();
+        click("Command2");
         for (const int row : rows) {
             child<QListWidget>("BatchList")->item(row)->setSelected(true);
         }
-        child<QPushButton>("BatchOk")->click();
+        click("BatchOk");
     }
 
-    // Presses "Download and Print" and waits until the batch has ended.
-    void runBatch(const QList<int>& rows) {
-        QSignalSpy ended(&BatchPrintMonitor::instance(), &BatchPrintMonitor::ended);
-        press(rows);
-        ASSERT_TRUE(ended.count() > 0 || ended.wait(kBatchWaitMs)) << "the batch did not end";
+    // Runs the batch as a script does: opens the list, chooses the rows, presses "Download and
+    // Print" and waits for the batch to end; gives what WaitBatch reports.
+    QJsonObject runBatch(const QList<int>& rows) {
+        host::FastViewer viewer;
+        const base::HostCallRunner runner(viewer, host::standardRegistry(), base::Trust::Trusted);
+        QJsonArray chosen;
+        for (const int row : rows) {
+            chosen << row;
+        }
+        for (const QJsonArray& call :
+             {QJsonArray{"Click", "DlgPrint/Command2"},
+              QJsonArray{"Select", "DlgPrint/BatchList", chosen},
+              QJsonArray{"Click", "DlgPrint/BatchOk"}, QJsonArray{"WaitBatch", kBatchWaitMs}}) {
+            const QJsonObject reply = runner.run(call);
+            EXPECT_TRUE(reply.value("ok").toBool())
+                << reply.value("error").toString().toStdString();
+            if (call.at(0) == "WaitBatch") {
+                return reply.value("result").toObject();
+            }
+        }
+        return {};
     }
 
-    // Sheet k is 200 + 10k pixels wide and 300 high, so a printed picture tells its row: turned a
-    // quarter by the batch rotation (exactly once, or the row is wrong), its height is 200 + 10k.
     QList<int> printedRows() {
         QList<int> rows;
-        for (const auto& op : printers.fake(0).ops(FakePrinterDevice::Op::Kind::Picture)) {
-            rows << (op.pictureSize.height() - 200) / 10;
+        for (const QString& op : printers.fake(0).log.filter("picture ")) {
+            rows << (op.section(' ', 1, 1).section('x', 1, 1).toInt() - 200) / 10;
         }
         return rows;
     }
 
-    QTemporaryDir dir;
     const QString batchSave = dir.filePath(QStringLiteral("plans/north/"));
-    test::FakePrinterCatalog printers;
     std::unique_ptr<tools::PlanServer> server;
     QStringList requested;
-    QPointer<DlgPrint> dialog;
 };
 
-// Numbers written as text: "2 5 7".
-QList<int> numbers(const char* text) {
-    QList<int> list;
-    for (const QString& n : QString::fromLatin1(text).split(' ', Qt::SkipEmptyParts)) {
-        list << n.toInt();
-    }
-    return list;
-}
-
-QStringList names(const char* text, const char* pattern) {
+QStringList names(const QList<int>& numbers, const char* pattern) {
     QStringList list;
-    for (const int n : numbers(text)) {
+    for (const int n : numbers) {
         list << QString::fromLatin1(pattern).arg(n);
     }
     return list.isEmpty() ? QStringList{QString()} : list;
 }
 
 struct OrderCase {
-    const char* label;
+    const char* name;
     bool blue;
     bool reverse;
-    const char* rows;
-    const char* downloaded;  // sheet numbers in download order
-    const char* tempFiles;   // numbers of the files left in BatchSave, sorted as text
-    const char* printed;     // rows in print order
+    QList<int> rows;
+    QList<int> downloaded;  // sheet numbers in download order
+    QList<int> printed;     // rows in print order
+    QList<int> tempFiles;   // numbers of the files left in BatchSave, sorted as text
 };
-
-SW_PRINT_LABEL(OrderCase)
 
 class BatchOrder : public BatchPrinting, public ::testing::WithParamInterface<OrderCase> {};
 
@@ -161,10 +146,13 @@ TEST_P(BatchOrder, DownloadsAndPrintsInOrderThenCloses) {
     open(c.blue, c.reverse);
     QFile(batchSave + QStringLiteral("left-over.txt")).open(QIODevice::WriteOnly);
 
-    runBatch(numbers(c.rows));
+    const auto n = static_cast<int>(c.printed.size());
+    EXPECT_EQ(runBatch(c.rows),
+              (QJsonObject{
+                  {"sheets", n}, {"printed", n}, {"problems", QJsonArray{}}, {"stopped", false}}));
     EXPECT_EQ(requested, names(c.downloaded, "s%1.tif"));
-    EXPECT_EQ(printedRows(), numbers(c.printed));
-    EXPECT_EQ(printers.fake(0).documentsEnded(), numbers(c.printed).size());
+    EXPECT_EQ(printedRows(), c.printed);
+    EXPECT_EQ(printers.fake(0).documentsEnded, c.printed.size());
     EXPECT_EQ(DlgPrint::FileList(batchSave), names(c.tempFiles, "%1-tmp.tif"));
     for (const QString& name : names(c.tempFiles, "%1-tmp.tif")) {
         if (!name.isEmpty()) {
@@ -173,36 +161,40 @@ TEST_P(BatchOrder, DownloadsAndPrintsInOrderThenCloses) {
         }
     }
     EXPECT_FALSE(dialog->isVisible());
-    EXPECT_EQ(dialog->batchReport().printed, numbers(c.printed).size());
-    EXPECT_EQ(dialog->batchReport().problems, QStringList());
     EXPECT_TRUE(recordedPrintMessages().isEmpty());
 }
 
+const QList<int> kTwelve{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
 const OrderCase kOrders[] = {
-    {"Forward", false, false, "2 5 7", "2 5 7", "", "2 5 7"},
-    {"Reverse", false, true, "2 5 7", "7 5 2", "", "7 5 2"},
-    {"BlueForward", true, false, "2 5 7", "2 5 7", "0 1 2", "2 5 7"},
-    {"BlueReverse", true, true, "2 5 7", "7 5 2", "1 2 3", "7 5 2"},
-    {"BlueTwelveSortedAsText", true, false, "0 1 2 3 4 5 6 7 8 9 10 11",
-     "0 1 2 3 4 5 6 7 8 9 10 11", "0 1 10 11 2 3 4 5 6 7 8 9", "0 1 10 11 2 3 4 5 6 7 8 9"},
+    {"Forward", false, false, {2, 5, 7}, {2, 5, 7}, {2, 5, 7}, {}},
+    {"Reverse", false, true, {2, 5, 7}, {7, 5, 2}, {7, 5, 2}, {}},
+    {"BlueForward", true, false, {2, 5, 7}, {2, 5, 7}, {2, 5, 7}, {0, 1, 2}},
+    {"BlueReverse", true, true, {2, 5, 7}, {7, 5, 2}, {7, 5, 2}, {1, 2, 3}},
+    {"BlueTwelveSortedAsText",
+     true,
+     false,
+     kTwelve,
+     kTwelve,
+     {0, 1, 10, 11, 2, 3, 4, 5, 6, 7, 8, 9},
+     {0, 1, 10, 11, 2, 3, 4, 5, 6, 7, 8, 9}},
 };
-INSTANTIATE_TEST_SUITE_P(Table, BatchOrder, ::testing::ValuesIn(kOrders), test::LabelName());
+INSTANTIATE_TEST_SUITE_P(Table, BatchOrder, ::testing::ValuesIn(kOrders), sw::test::byName);
 
 struct FaultCase {
-    const char* label;   // what happens to sheet 5
+    const char* name;    // what happens to sheet 5
     const char* reason;  // part of the panel's message
 };
 
-SW_PRINT_LABEL(FaultCase)
-
 class BatchFault : public BatchPrinting, public ::testing::WithParamInterface<FaultCase> {};
 
+// The failing sheet is told in the panel and the message, the others print; a stalled download
+// times out instead of freezing the batch.
 TEST_P(BatchFault, FailedSheetIsReportedAndSkipped) {
     const FaultCase& c = GetParam();
     tools::PlanServerOptions options;
-    if (c.label == std::string("NotFound")) {
+    if (c.name == std::string("NotFound")) {
         options.status = {{QStringLiteral("*/s5.tif"), 404}};
-    } else if (c.label == std::string("Stalled")) {
+    } else if (c.name == std::string("Stalled")) {
         options.stall = {QStringLiteral("*/s5.tif")};
     } else {
         QFile page(served(QStringLiteral("s5.tif")));
@@ -212,7 +204,7 @@ TEST_P(BatchFault, FailedSheetIsReportedAndSkipped) {
     open(false, false, options);
     dialog->setBatchTimeout(300);
 
-    runBatch({2, 5, 7});
+    EXPECT_EQ(runBatch({2, 5, 7}).value("printed"), 2);
     EXPECT_EQ(printedRows(), (QList<int>{2, 7}));
     const auto* panel = child<QListWidget>("batchMessages");
     ASSERT_EQ(panel->count(), 1);
@@ -221,7 +213,6 @@ TEST_P(BatchFault, FailedSheetIsReportedAndSkipped) {
                 message.contains(c.reason))
         << message.toStdString();
     EXPECT_FALSE(dialog->isVisible());
-    EXPECT_FALSE(dialog->batchReport().stopped);
     ASSERT_EQ(recordedPrintMessages().size(), 1);
     EXPECT_TRUE(recordedPrintMessages().first().startsWith("Print Batch: 2 of 3 sheets printed"));
 }
@@ -230,7 +221,7 @@ INSTANTIATE_TEST_SUITE_P(Table, BatchFault,
                          ::testing::Values(FaultCase{"NotFound", "404"},
                                            FaultCase{"NotATiff", "TIFF"},
                                            FaultCase{"Stalled", "No data received"}),
-                         test::LabelName());
+                         sw::test::byName);
 
 TEST_F(BatchPrinting, EmptySelectionDoesNothingButSaySo) {
     open(true, false);
@@ -238,8 +229,8 @@ TEST_F(BatchPrinting, EmptySelectionDoesNothingButSaySo) {
     press({});
     QTest::qWait(100);
     EXPECT_TRUE(requested.isEmpty());
-    EXPECT_TRUE(child<QListWidget>("BatchList")->isVisible());
-    EXPECT_TRUE(child<QLabel>("batchNote")->text().contains("No sheet is selected"));
+    EXPECT_TRUE(child("BatchList")->isVisible());
+    EXPECT_TRUE(text("batchNote").contains("No sheet is selected"));
     EXPECT_TRUE(QFile::exists(batchSave + QStringLiteral("0-tmp.tif")));
     EXPECT_EQ(BatchPrintMonitor::instance().running(), 0);
     EXPECT_TRUE(dialog->isVisible());
@@ -260,7 +251,7 @@ TEST_F(BatchPrinting, ClosingDuringADownloadStopsTheBatch) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.isNull(); }, 2000));
     QTest::qWait(200);
     EXPECT_EQ(requested, QStringList{"s2.tif"});
-    EXPECT_TRUE(printers.fake(0).ops().empty());
+    EXPECT_TRUE(printers.fake(0).log.isEmpty());
 }
 
 // Closing while a sheet prints: the job finishes its page, then the batch stops there.
@@ -272,31 +263,12 @@ TEST_F(BatchPrinting, ClosingDuringAPrintJobStopsTheBatchAfterThatJob) {
                              QTimer::singleShot(0, dialog, [this] { dialog->close(); });
                          }
                      });
-    runBatch({2, 5});
+    EXPECT_TRUE(runBatch({2, 5}).value("stopped").toBool());
     EXPECT_FALSE(dialog->viewer().isLoading());
     QTest::qWait(200);
     EXPECT_EQ(printedRows(), QList<int>{2});
     EXPECT_EQ(requested, QStringList{"s2.tif"});
-    EXPECT_TRUE(dialog->batchReport().stopped);
     EXPECT_FALSE(dialog->isVisible());
-}
-
-// A script opens the batch list, chooses rows and waits for the batch as a user would.
-TEST_F(BatchPrinting, ScriptRunsABatchAndWaitsForIt) {
-    open(false, true);
-    host::FastViewer viewer;
-    const base::HostCallRunner runner(viewer, host::standardRegistry(), base::Trust::Trusted);
-    for (const QJsonArray& call : {QJsonArray{"Click", "DlgPrint/Command2"},
-                                   QJsonArray{"Select", "DlgPrint/BatchList", QJsonArray{2, 5, 7}},
-                                   QJsonArray{"Click", "DlgPrint/BatchOk"}}) {
-        ASSERT_TRUE(runner.run(call).value("ok").toBool()) << call.at(0).toString().toStdString();
-    }
-    const QJsonObject reply = runner.run(QJsonArray{"WaitBatch", kBatchWaitMs});
-    ASSERT_TRUE(reply.value("ok").toBool()) << reply.value("error").toString().toStdString();
-    EXPECT_EQ(reply.value("result").toObject(),
-              (QJsonObject{
-                  {"sheets", 3}, {"printed", 3}, {"problems", QJsonArray{}}, {"stopped", false}}));
-    EXPECT_EQ(printedRows(), (QList<int>{7, 5, 2}));
 }
 
 }  // namespace

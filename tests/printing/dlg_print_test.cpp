@@ -1,26 +1,21 @@
+// The print dialog as the viewer opens it (the hand-off) and as a user works it.
 #include "printing/ui/dlg_print.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QListWidget>
-#include <QPointer>
 #include <QProgressBar>
-#include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "base/ini_store.h"
-#include "imaging/sheet.h"
 #include "imaging/ui/imaging_control.h"
-#include "printing/fake_printer_device.h"
-#include "printing/print_to_directory.h"
-#include "printing/test_sheets.h"
-#include "printing/ui/print_messages.h"
+#include "printing/dialog_fixture.h"
+#include "printing/ui/print_hand_off.h"
 #include "printing/ui/printer_setup.h"
 
 namespace sw::printing {
@@ -44,81 +39,138 @@ private:
     std::optional<PrinterSetupChoice> m_answer;
 };
 
-class PrintDialog : public ::testing::Test {
+// The viewer (800 x 600) hands its sheet and context to a new print dialog; the printers are
+// "Office" (current) and "Plotter", both Letter.
+class PrintDialog : public test::DialogTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        printers.add(FakePrinterDevice::letter(QStringLiteral("Office")));
+        DialogTest::SetUp();
         printers.add(FakePrinterDevice::letter(QStringLiteral("Plotter")));
-        dialog = new DlgPrint(nullptr, &printers);
-        dialog->setAttribute(Qt::WA_DeleteOnClose, false);
-        dialog->IniFile = dir.filePath(QStringLiteral("Sheetwise.ini"));
-        clearRecordedPrintMessages();
-    }
-    void TearDown() override {
-        setPrintToDirectory(QString());
-        delete dialog.data();
+        viewer.resize(800, 600);
+        values.iniPath = ini;
+        values.localRoot = dir.path() + QStringLiteral("/Main/");
+        values.projectSubPath = QStringLiteral("2004-0815/plans/");
+        values.planLabels = {"c1~A-101 Site plan", "c2~A-102", "no separator", QString()};
+        values.planFiles = {"a101.tif", "a102.tif", "x.tif", QString()};
+        values.planUrl = QStringLiteral("http://plans.example/2004/0815/plans/");
+        values.projectId = QStringLiteral("2004-0815");
+        values.rotation = 90;
     }
 
-    template <typename W = QWidget>
-    W* child(const char* name) const {
-        W* w = dialog->findChild<W*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-    QString text(const char* label) const { return child<QLabel>(label)->text(); }
-    void click(const char* button) const {
-        QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton);
-    }
     void store(const QString& key, const QString& value) const {
-        base::writeProfileString(dialog->IniFile, kPrintingSection, key, value);
+        base::writeProfileString(ini, kPrintingSection, key, value);
     }
 
-    // Loads a grid sheet as image 1, hands over the context and shows the dialog.
-    void open(double widthIn = 36, double heightIn = 24, const QStringList& planNames = {}) {
-        dialog->viewer().insertImage(
-            1, imaging::Sheet(test::gridSheet(widthIn, heightIn, 100), 100, 100));
-        dialog->viewer().setPaintSizeMode(ImagingControl::kFit);
-        dialog->setBatch(dir.path(), QStringLiteral("2004/plans/"), planNames, {},
-                         QStringLiteral("http://h/"), QStringLiteral("2004"), 9000);
-        dialog->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
-        QCoreApplication::processEvents();
+    // The viewer shows a grid sheet fitted (none for a width of 0) and hands it over.
+    DlgPrint* open(double widthIn = 36, double heightIn = 24, int dpi = 100) {
+        if (widthIn > 0) {
+            viewer.insertImage(1, test::grid(widthIn, heightIn, dpi));
+            viewer.setPaintSizeMode(ImagingControl::kFit);
+        }
+        if (keep(PrintCurrentPlan(values, viewer, v2, nullptr, &printers)) != nullptr) {
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog));
+        }
+        return dialog;
     }
 
-    QTemporaryDir dir;
-    test::FakePrinterCatalog printers;
-    QPointer<DlgPrint> dialog;
+    ImagingControl viewer;
+    ImagingControl v2;
+    HandOffValues values;
 };
 
-TEST_F(PrintDialog, OpensInItsInitialState) {
-    open();
-    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Print Sheetwise Plan"));
+struct LimitCase {
+    int dpi;
+    int widthAfter;  // of a 10 x 5 in sheet
+};
+
+void PrintTo(const LimitCase& c, std::ostream* os) {
+    *os << c.dpi << " dpi";
+}
+
+class ResolutionLimit : public PrintDialog, public ::testing::WithParamInterface<LimitCase> {};
+
+TEST_P(ResolutionLimit, SheetsFinerThan200DpiAreResampledInTheViewerToo) {
+    const LimitCase& c = GetParam();
+    ASSERT_NE(open(10, 5, c.dpi), nullptr);
+    EXPECT_EQ(viewer.imageWidth(), c.widthAfter);
+    EXPECT_DOUBLE_EQ(viewer.resolutionX(), c.widthAfter / 10);
+    EXPECT_DOUBLE_EQ(viewer.resolutionY(), c.widthAfter / 10);
+    ASSERT_EQ(dialog->viewer().imageCount(), 1);
+    EXPECT_EQ(dialog->viewer().imageWidth(), c.widthAfter);
+    EXPECT_EQ(dialog->viewer().picture().depth(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ResolutionLimit,
+                         ::testing::Values(LimitCase{100, 1000}, LimitCase{200, 2000},
+                                           LimitCase{201, 2000}, LimitCase{400, 2000}));
+
+TEST_F(PrintDialog, FittedSheetGivesOneImageAndTheViewersValues) {
+    for (const bool set : {false, true}) {
+        values.printInBlue = values.reversePrint = set;
+        ASSERT_NE(open(), nullptr);
+        EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Print Sheetwise Plan"));
+        EXPECT_FALSE(dialog->isModal());
+        EXPECT_EQ(dialog->viewer().imageCount(), 1);
+        EXPECT_EQ(dialog->viewer().paintSizeMode(), ImagingControl::kFit);
+        EXPECT_FALSE(child<QCheckBox>("SelectionOnly")->isEnabled());
+        EXPECT_EQ(dialog->IniFile, values.iniPath);
+        EXPECT_EQ(dialog->BatchSave, values.localRoot);
+        EXPECT_TRUE(dialog->PrintSettingsHaveChanged);
+        EXPECT_EQ(dialog->UseBlue, set);
+        EXPECT_EQ(dialog->ReverseBatch, set);
+        EXPECT_EQ(dialog->viewer().picture().colorTable().contains(qRgb(0, 0, 255)), set);
+    }
+}
+
+// The visible part is image 2 and shown; "Print Selected Area Only" switches between the part
+// and the whole sheet, and the layout follows.
+TEST_F(PrintDialog, ZoomedSheetAddsTheVisiblePartAsImageTwo) {
+    viewer.insertImage(1, test::grid(36, 24, 200));  // 7200 x 4800
+    viewer.setPaintSizeMode(ImagingControl::kZoom);
+    viewer.setDisplayRect(QRectF(-300, -100, 14400, 9600));
+    ASSERT_NE(open(0, 0), nullptr);
+    ASSERT_EQ(dialog->viewer().imageCount(), 2);
+    EXPECT_EQ(v2.loadedImage(), 0);
+    // 150, 50 from the corner; the 800 x 600 window at 200 % is 400 x 300 sheet pixels.
+    EXPECT_EQ(dialog->viewer().sheet().size(), QSize(400, 300));
+    auto* selection = child<QCheckBox>("SelectionOnly");
+    EXPECT_TRUE(selection->isEnabled());
+    for (const auto& [image, size] : {std::pair{1, QSize(7200, 4800)}, {2, QSize(400, 300)}}) {
+        selection->click();
+        EXPECT_EQ(dialog->viewer().currentImage(), image);
+        EXPECT_EQ(dialog->viewer().sheet().size(), size);
+    }
+    // 2 x 1.5 in fits on a page: the grid preview of one page.
+    EXPECT_EQ(text("lblNumTotal"), QStringLiteral("1"));
+    EXPECT_EQ(dialog->viewer().annotations().size(), 2);
+}
+
+TEST_F(PrintDialog, RotationBeyondSixteenBitsShowsTheErrorAndOpensNoDialog) {
+    values.rotation = 400;
+    EXPECT_EQ(open(8, 10), nullptr);
+    EXPECT_EQ(recordedPrintMessages(), QStringList{QStringLiteral("6: Overflow")});
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        EXPECT_EQ(qobject_cast<DlgPrint*>(w), nullptr);
+    }
+}
+
+TEST_F(PrintDialog, NoSheetOpensAnEmptyDialog) {
+    ASSERT_NE(open(0, 0), nullptr);
+    EXPECT_EQ(dialog->viewer().loadedImage(), 0);
+    EXPECT_TRUE(recordedPrintMessages().isEmpty());
+}
+
+// The preview and the page counts follow the crop box and the scale as they change.
+TEST_F(PrintDialog, CropCoverThenGridLinesThenScaleFollowTheControls) {
+    open(36, 24);
     QComboBox* scale = child<QComboBox>("Combo1");
     QStringList items;
     for (int i = 0; i < scale->count(); ++i) {
         items << scale->itemText(i);
     }
     EXPECT_EQ(items, (QStringList{"100%", "75%", "66%", "50%", "33%", "25%", "Fit To Page"}));
-    EXPECT_TRUE(scale->isEditable());
     EXPECT_EQ(scale->currentText(), QStringLiteral("100%"));
-    const auto* selection = child<QCheckBox>("SelectionOnly");
-    EXPECT_TRUE(selection->isChecked() && !selection->isEnabled());
-    EXPECT_TRUE(child<QCheckBox>("AutoClip")->isChecked() &&
-                child<QCheckBox>("AutoClip")->isEnabled());
-    EXPECT_FALSE(child<QCheckBox>("Marks")->isChecked());
-    for (const char* hidden :
-         {"WhichPage", "StatusWin", "POut", "PrintHeader", "BatchList", "BatchWin", "BatchOk",
-          "sFrame", "statProgress", "tp", "APIPicture"}) {
-        EXPECT_FALSE(child(hidden)->isVisible()) << hidden;
-    }
-    EXPECT_EQ(text("lbPrinter"), QStringLiteral("Office"));
-    EXPECT_EQ(text("lpPaper"), QStringLiteral("Letter, 8 1/2 x 11 in"));
-}
-
-// The preview and the page counts follow the crop box and the scale as they change.
-TEST_F(PrintDialog, CropCoverThenGridLinesThenScaleFollowTheControls) {
-    open(36, 24);
     EXPECT_EQ(text("lblNumTotal"), QStringLiteral("1"));
     QList<ImagingControl::Annotation> objects = dialog->viewer().annotations();
     ASSERT_EQ(objects.size(), 4);
@@ -139,30 +191,10 @@ TEST_F(PrintDialog, CropCoverThenGridLinesThenScaleFollowTheControls) {
     EXPECT_EQ(objects.back().tag, 8);
 
     // Typed scales: "50" halves the sheet; "50%%" is not a number and keeps 50 %.
-    QComboBox* scale = child<QComboBox>("Combo1");
     for (const auto& [typed, total] : {std::pair{"50", "6"}, {"50%%", "6"}, {"Fit To Page", "1"}}) {
         scale->setEditText(QString::fromLatin1(typed));
         EXPECT_EQ(text("lblNumTotal"), total) << typed;
     }
-}
-
-TEST_F(PrintDialog, SelectedAreaIsOfferedOnlyWithASecondImage) {
-    open();
-    dialog->SetPartial();
-    EXPECT_FALSE(child<QCheckBox>("SelectionOnly")->isEnabled());
-    EXPECT_EQ(dialog->viewer().currentImage(), 1);
-
-    dialog->viewer().insertImage(2, imaging::Sheet(test::gridSheet(8, 6, 100), 100, 100));
-    dialog->SetPartial();
-    EXPECT_TRUE(child<QCheckBox>("SelectionOnly")->isEnabled());
-    EXPECT_EQ(dialog->viewer().currentImage(), 2);
-    child<QCheckBox>("SelectionOnly")->click();
-    EXPECT_EQ(dialog->viewer().currentImage(), 1);
-    child<QCheckBox>("SelectionOnly")->click();
-    EXPECT_EQ(dialog->viewer().currentImage(), 2);
-    // 8 x 6 in fits on a page: the grid preview of one page.
-    EXPECT_EQ(text("lblNumTotal"), QStringLiteral("1"));
-    EXPECT_EQ(dialog->viewer().annotations().size(), 2);
 }
 
 TEST_F(PrintDialog, StoredPrinterIsSelectedAndExitWritesTheKeysOnce) {
@@ -172,7 +204,7 @@ TEST_F(PrintDialog, StoredPrinterIsSelectedAndExitWritesTheKeysOnce) {
     EXPECT_EQ(text("lbPrinter"), QStringLiteral("Plotter"));
     EXPECT_EQ(text("lpPaper"), QStringLiteral("Tabloid, 11 x 17 in"));
     // The printer has Letter paper only: the dialog keeps the chosen code and says so.
-    EXPECT_TRUE(child<QLabel>("lpPaperInUse")->isVisible());
+    EXPECT_TRUE(child("lpPaperInUse")->isVisible());
     EXPECT_EQ(text("lpPaperInUse"),
               QStringLiteral("The printer has no such paper; it prints on Letter, 8 1/2 x 11 in"));
 
@@ -181,17 +213,18 @@ TEST_F(PrintDialog, StoredPrinterIsSelectedAndExitWritesTheKeysOnce) {
     EXPECT_FALSE(dialog->isVisible());
     QStringList stored;
     for (const QString& key : {kDefaultPrinterKey, kDefaultPaperKey, kDefaultOrientationKey}) {
-        stored << base::readProfileString(dialog->IniFile, kPrintingSection, key, QString());
+        stored << base::readProfileString(ini, kPrintingSection, key, QString());
     }
     // The orientation remembered when the dialog took the printer is applied before saving.
     EXPECT_EQ(stored, QStringList({"Plotter", "3", "1"}));
-    QFile file(dialog->IniFile);
+    QFile file(ini);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll().count("Default Printer"), 1);
 }
 
 TEST_F(PrintDialog, PrinterSetupSwitchesPrinterWithoutLetterCase) {
     open();
+    EXPECT_EQ(text("lbPrinter"), QStringLiteral("Office"));
     PrinterSetupChoice choice{QStringLiteral("plotter"), {}};
     choice.values[static_cast<int>(PrinterSetting::PaperSize)] = 5;
     auto setup = std::make_unique<ScriptedSetup>(choice);
@@ -209,55 +242,52 @@ TEST_F(PrintDialog, PrinterSetupSwitchesPrinterWithoutLetterCase) {
 }
 
 TEST_F(PrintDialog, BatchListShowsSheetNamesAndSelectAllToggles) {
-    open(36, 24,
-         {QStringLiteral("c1~A-101 Site plan"), QStringLiteral("c2~A-102"),
-          QStringLiteral("no separator"), QString()});
+    open();
     click("Command2");
-    QListWidget* list = child<QListWidget>("BatchList");
+    auto* list = child<QListWidget>("BatchList");
     EXPECT_TRUE(list->isVisible());
     ASSERT_EQ(list->count(), 2);
     EXPECT_EQ(list->item(0)->text(), QStringLiteral("A-101 Site plan"));
-
     list->item(1)->setSelected(true);
-    click("Command4");
-    EXPECT_EQ(child<QPushButton>("Command4")->text(), QStringLiteral("Deselect All"));
-    EXPECT_EQ(list->selectedItems().size(), 2);
-    click("Command4");
-    EXPECT_EQ(child<QPushButton>("Command4")->text(), QStringLiteral("Select All"));
-    EXPECT_TRUE(list->selectedItems().isEmpty());
+    for (const auto& [caption, selected] : {std::pair{"Deselect All", 2}, {"Select All", 0}}) {
+        click("Command4");
+        EXPECT_EQ(child<QPushButton>("Command4")->text(), caption);
+        EXPECT_EQ(list->selectedItems().size(), selected);
+    }
     click("BatchCancel");
     EXPECT_FALSE(list->isVisible());
 }
 
 TEST_F(PrintDialog, LoadProgressIsClampedForBothBars) {
     open();
-    for (const auto& [reported, shown] :
-         {std::pair{0, 0}, {100, 100}, {150, 100}, {-5, 0}, {42, 42}}) {
+    for (const auto& [reported, shown] : {std::pair{100, 100}, {150, 100}, {-5, 0}, {42, 42}}) {
         dialog->OnViewerLoadProgress(reported);
         EXPECT_EQ(child<QProgressBar>("statProgress")->value(), shown) << reported;
         EXPECT_EQ(child<QProgressBar>("tp")->value(), shown) << reported;
     }
-    EXPECT_TRUE(child<QProgressBar>("tp")->isVisible());
 }
 
 TEST_F(PrintDialog, LayoutErrorsGoToTheListAndClearEmptiesIt) {
     printers.add(std::make_unique<FakePrinterDevice>(
         QStringLiteral("Broken"), 12240, 15840,
-        FakePrinterDevice::Caps{0, 0, 0, 0, 5100, 6600, 5200, 6700}));
+        test::FakePrinterCaps{0, 0, 0, 0, 5100, 6600, 5200, 6700}));
     store(kDefaultPrinterKey, QStringLiteral("Broken"));
     open();
-    QListWidget* errors = child<QListWidget>("ld");
+    auto* errors = child<QListWidget>("ld");
     ASSERT_GE(errors->count(), 1);
     EXPECT_EQ(errors->item(0)->text(), QStringLiteral("Division by zero"));
     click("clear");
     EXPECT_EQ(errors->count(), 0);
 }
 
-TEST_F(PrintDialog, PrintButtonPrintsTheTiledSheetAndCloses) {
+// 34 x 44 in at 50 % is 17 x 22 in, 2 x 2 pages: the imaging control halves the resolution with
+// the pixels, and the grid measures the scaled pixels at the resolution before.
+TEST_F(PrintDialog, PrintButtonPrintsTheScaledTiledSheetAndCloses) {
     const QString folder = dir.filePath(QStringLiteral("out"));
     setPrintToDirectory(folder);
-    open(17, 22);
+    open(34, 44);
     child<QCheckBox>("AutoClip")->click();
+    child<QComboBox>("Combo1")->setCurrentText(QStringLiteral("50%"));
     click("Command1");
     EXPECT_TRUE(QFile::exists(QDir(folder).filePath(QStringLiteral("001.pdf"))));
     EXPECT_EQ(dialog->lastJob().pagesPrinted, 4);

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <functional>
-
 #include <QApplication>
 #include <QComboBox>
 #include <QPrintDialog>
@@ -14,6 +12,15 @@
 // confirmed or cancelled. Arm it before the call that opens the dialog.
 namespace sw::printing::test {
 
+// What the user enters: copies (0: as offered), the page range `from` to `to` (from 0: as
+// offered) and a printer (empty: as offered).
+struct PrintChoice {
+    int copies = 0;
+    int from = 0;
+    int to = 0;
+    QString printer;
+};
+
 // What the driven dialog showed when it opened.
 struct OfferedPrint {
     int copies = 0;
@@ -23,8 +30,7 @@ struct OfferedPrint {
     QString printer;
 };
 
-inline void answerPrintDialog(OfferedPrint& offered, bool confirm,
-                              std::function<void(QPrintDialog&)> act = {}) {
+inline void answerPrintDialog(OfferedPrint& offered, bool confirm, PrintChoice choice = {}) {
     auto* poll = new QTimer;
     QObject::connect(poll, &QTimer::timeout, [=, &offered] {
         auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
@@ -33,39 +39,24 @@ inline void answerPrintDialog(OfferedPrint& offered, bool confirm,
         }
         poll->stop();
         poll->deleteLater();
-        auto* to = dialog->findChild<QSpinBox*>(QStringLiteral("to"));
-        offered.copies = dialog->findChild<QSpinBox*>(QStringLiteral("copies"))->value();
-        offered.from = dialog->findChild<QSpinBox*>(QStringLiteral("from"))->value();
-        offered.to = to->value();
-        offered.maxPage = to->maximum();
-        offered.printer = dialog->findChild<QComboBox*>(QStringLiteral("printers"))->currentText();
-        if (act) {
-            act(*dialog);
+        const auto spin = [&](const char* name) { return dialog->findChild<QSpinBox*>(name); };
+        auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
+        offered = {spin("copies")->value(), spin("from")->value(), spin("to")->value(),
+                   spin("to")->maximum(), printers->currentText()};
+        if (!choice.printer.isEmpty()) {
+            printers->setCurrentIndex(printers->findText(choice.printer));
         }
-        if (confirm) {
-            dialog->accept();
-        } else {
-            dialog->reject();
+        if (choice.copies > 0) {
+            spin("copies")->setValue(choice.copies);
         }
+        if (choice.from > 0) {
+            dialog->findChild<QRadioButton*>(QStringLiteral("printRange"))->setChecked(true);
+            spin("from")->setValue(choice.from);
+            spin("to")->setValue(choice.to);
+        }
+        confirm ? dialog->accept() : dialog->reject();
     });
     poll->start(20);
-}
-
-// Enters `copies` copies and, for a `from` above 0, the page range `from` to `to`.
-inline std::function<void(QPrintDialog&)> choosePrint(int copies, int from, int to,
-                                                      const QString& printer = {}) {
-    return [=](QPrintDialog& dialog) {
-        if (!printer.isEmpty()) {
-            auto* printers = dialog.findChild<QComboBox*>(QStringLiteral("printers"));
-            printers->setCurrentIndex(printers->findText(printer));
-        }
-        dialog.findChild<QSpinBox*>(QStringLiteral("copies"))->setValue(copies);
-        if (from > 0) {
-            dialog.findChild<QRadioButton*>(QStringLiteral("printRange"))->setChecked(true);
-            dialog.findChild<QSpinBox*>(QStringLiteral("from"))->setValue(from);
-            dialog.findChild<QSpinBox*>(QStringLiteral("to"))->setValue(to);
-        }
-    };
 }
 
 }  // namespace sw::printing::test

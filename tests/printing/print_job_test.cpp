@@ -1,135 +1,94 @@
+// The print job in each mode on a recording printer, and its PDF output read back with poppler.
 #include "printing/print_job.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <functional>
 
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
 #include "printing/fake_printer_device.h"
+#include "printing/paged_printer_device.h"
+#include "printing/sheet_job_host.h"
 #include "printing/test_sheets.h"
 
 namespace sw::printing {
 namespace {
 
-using Op = test::FakePrinterDevice::Op;
+using sw::test::PrintTo;
+using test::FakePrinterDevice;
+using ::testing::DoubleNear;
+using ::testing::Each;
 
-// The dialog as the job sees it, recording what the job shows.
-class FakeHost : public PrintJobHost {
+const LayoutOptions kTiled{QStringLiteral("100%"), false};
+
+// The dialog as the job sees it, on a grid sheet, recording what the job shows.
+class FakeHost : public SheetJobHost {
 public:
-    FakeHost(QImage sheet, double dpi, LayoutOptions options)
-        : options(std::move(options)), m_sheet(std::move(sheet)), m_dpi(dpi) {}
+    explicit FakeHost(imaging::Sheet sheet, LayoutOptions options = kTiled, bool marks = false)
+        : SheetJobHost(std::move(sheet), std::move(options), {marks}) {}
+    FakeHost(double widthIn, double heightIn, int dpi, LayoutOptions options = kTiled)
+        : FakeHost(test::grid(widthIn, heightIn, dpi), std::move(options)) {}
 
-    [[nodiscard]] LayoutSheet layoutSheet() const override {
-        const double w = m_sheet.width();
-        const double h = m_sheet.height();
-        return {!m_sheet.isNull(), w, h, m_dpi, m_dpi, w / 10, h / 10};
-    }
-    void resampleSheet(double width, double height) override {
-        // The imaging control keeps the size in inches: the resolution follows.
-        m_dpi = m_dpi * qRound(width) / m_sheet.width();
-        m_sheet = m_sheet.scaled(qRound(width), qRound(height));
-    }
-    [[nodiscard]] QImage sheetPicture() const override { return m_sheet; }
-    [[nodiscard]] LayoutOptions layoutOptions() const override { return options; }
     [[nodiscard]] bool batchPrinting() const override { return batch; }
-    [[nodiscard]] TileMarks tileMarks() const override { return {marks}; }
-    void showPageCountLabels(const PageCountLabels& l) override { labels = l; }
-    void ShowPrintStatus(bool show) override { statusPanel.append(show); }
-    void showWhichPage(const QString& text) override { whichPage.append(text); }
+    void ShowPrintStatus(bool show) override { panel += show ? '1' : '0'; }
+    void showWhichPage(const QString& text) override { whichPage << text; }
     void processEvents() override {
         if (onEvents) {
             onEvents();
         }
     }
     void CloseDialog() override { ++closed; }
-    void showFailure(const QString& description) override { failures.append(description); }
+    void showFailure(const QString& description) override { failures << description; }
 
-    LayoutOptions options;
     bool batch = false;
-    bool marks = false;
     std::function<void()> onEvents;
-    PageCountLabels labels;
-    QList<bool> statusPanel;
+    QString panel;  // the status panel shown (1) and hidden (0), in order
     QStringList whichPage;
     QStringList failures;
     int closed = 0;
-
-private:
-    QImage m_sheet;
-    double m_dpi;
 };
-
-// The printer's operations as text, one line each (registration-mark lines left out).
-QStringList transcript(const test::FakePrinterDevice& printer) {
-    QStringList lines;
-    for (const Op& op : printer.ops()) {
-        const QRectF& s = op.source;
-        const QRectF& d = op.dest;
-        const QSize& p = op.pictureSize;
-        switch (op.kind) {
-            case Op::Kind::Circle:
-                lines << QString::asprintf("circle %g,%g r%g", op.at.x(), op.at.y(), op.radius);
-                break;
-            case Op::Kind::Picture:
-                lines << QString::asprintf("picture %dx%dx%d %g,%g %gx%g to %g,%g %gx%g", p.width(),
-                                           p.height(), op.pictureDepth, s.x(), s.y(), s.width(),
-                                           s.height(), d.x(), d.y(), d.width(), d.height());
-                break;
-            case Op::Kind::Text:
-                lines << QString::asprintf("text %g,%g ", op.at.x(), op.at.y()) + op.text;
-                break;
-            case Op::Kind::Line:
-                break;
-            case Op::Kind::NewPage:
-            case Op::Kind::EndDoc:
-                lines << (op.kind == Op::Kind::NewPage ? "new page" : "end");
-        }
-    }
-    return lines;
-}
 
 class PrintJob : public ::testing::Test {
 protected:
-    std::unique_ptr<test::FakePrinterDevice> printer = test::FakePrinterDevice::letter();
+    PrintJobReport print(FakeHost& host) { return runner.run(host, *printer, scale); }
+
+    std::unique_ptr<FakePrinterDevice> printer = FakePrinterDevice::letter();
     ScaleMemory scale;
     PrintJobRunner runner;
 };
 
-// ---- One job in each mode, alone and in a batch ------------------------------------------------
-
 struct ModeCase {
-    const char* label;
+    const char* name;
     double sheetWidthIn;  // at 100 dpi
     double sheetHeightIn;
     const char* scale;
     bool crop;
     PrintMode mode;
-    const char* panel;  // the status panel shown (1) and hidden (0), in order
-    int closed;         // when not in a batch
+    const char* panel;
+    int closed;  // when not in a batch
     const char* printed;
 };
 
-SW_PRINT_LABEL(ModeCase)
-
 class PrintJobMode : public PrintJob, public ::testing::WithParamInterface<ModeCase> {};
 
+// One page or none in each mode, alone and in a batch (where the dialog stays open).
 TEST_P(PrintJobMode, PrintsThePageAndClosesTheDialogUnlessBatched) {
     const ModeCase& c = GetParam();
+    const int pages = QString(c.printed).isEmpty() ? 0 : 1;
     for (const bool batch : {false, true}) {
-        printer = test::FakePrinterDevice::letter();
-        FakeHost host(test::gridSheet(c.sheetWidthIn, c.sheetHeightIn, 100), 100,
-                      {c.scale, c.crop});
+        printer = FakePrinterDevice::letter();
+        FakeHost host(c.sheetWidthIn, c.sheetHeightIn, 100, {c.scale, c.crop});
         host.batch = batch;
-        const PrintJobReport report = runner.run(host, *printer, scale);
+        const PrintJobReport report = print(host);
         EXPECT_EQ(report.mode, c.mode);
-        EXPECT_EQ(report.pagesPrinted, 1);
-        EXPECT_EQ(printer->pagesPrinted(), 1);
-        EXPECT_EQ(transcript(*printer).join("; "), c.printed);
-        EXPECT_EQ(host.labels, onePageLabels());
-        QString panel;
-        for (const bool shown : host.statusPanel) {
-            panel += shown ? '1' : '0';
-        }
-        EXPECT_EQ(panel, c.panel);
+        EXPECT_EQ(report.pagesPrinted, pages);
+        EXPECT_EQ(printer->pagesPrinted, pages);
+        EXPECT_EQ(printer->log.join("; "), c.printed);
+        EXPECT_EQ(host.labels(), pages == 0 ? PageCountLabels{} : onePageLabels());
+        EXPECT_EQ(host.panel, c.panel);
         EXPECT_EQ(host.closed, batch ? 0 : c.closed) << "batch " << batch;
         EXPECT_TRUE(host.failures.isEmpty());
     }
@@ -139,123 +98,217 @@ const ModeCase kModes[] = {
     {"CropTickedButFittingIsTiled", 8, 10, "100%", true, PrintMode::Tiled, "10", 1,
      "circle 1,1 r1; picture 800x1000x1 1,1 850x1100 to 1,1 12240x15840; text 1,1 Page 1 of 1; "
      "new page; end"},
-    // The whole sheet, its width on the printable width, its aspect kept; the output closes the
-    // dialog, then the end step closes it again.
+    // The whole sheet, its limiting side on the printable area, its aspect kept; the output
+    // closes the dialog, then the end step closes it again.
     {"FitToPageWinsOverCrop", 36, 24, "Fit To Page", true, PrintMode::FitToPage, "0", 2,
      "picture 3600x2400x1 0,0 3600x2400 to 1,1 12240x8160; new page; end"},
+    {"FitToPageTallSheet", 24, 36, "Fit To Page", true, PrintMode::FitToPage, "0", 2,
+     "picture 2400x3600x1 0,0 2400x3600 to 1,1 10560x15840; new page; end"},
     // 18 x 12 in at 50 %: the window leaves (18 - 8.5) / 2 in and (12 - 11) / 2 in.
     {"CropPrintsTheCentreAtTheScale", 36, 24, "50%", true, PrintMode::CropToOnePage, "", 1,
      "circle 1,1 r1; picture 1800x1200x1 475,50 850x1100 to 1,1 12240x15840; "
      "text 1,1 Page 1 of 1; end"},
+    {"NoImagePrintsNothingAndSaysNothing", 0, 0, "100%", false, PrintMode::Tiled, "10", 1, ""},
 };
-INSTANTIATE_TEST_SUITE_P(Table, PrintJobMode, ::testing::ValuesIn(kModes), test::LabelName());
+INSTANTIATE_TEST_SUITE_P(Table, PrintJobMode, ::testing::ValuesIn(kModes), sw::test::byName);
 
-// ---- Tiled jobs --------------------------------------------------------------------------------
-
+// Every page: the start mark, the tile over the printable area, the label, a new page.
 TEST_F(PrintJob, TwoByThreeGridPrintsSixLabelledPagesDownTheColumns) {
-    FakeHost host(test::gridSheet(17, 33, 200), 200, {QStringLiteral("100%"), false});
-    const PrintJobReport report = runner.run(host, *printer, scale);
-    EXPECT_EQ(report.mode, PrintMode::Tiled);
-    EXPECT_EQ(report.pagesPrinted, 6);
-    EXPECT_EQ(printer->pagesPrinted(), 6);
-    EXPECT_EQ(printer->documentsEnded(), 1);
-    EXPECT_EQ(host.labels, (PageCountLabels{"3", "2", "6"}));
+    FakeHost host(17, 33, 200, kTiled);
+    EXPECT_EQ(print(host).pagesPrinted, 6);
+    EXPECT_EQ(printer->pagesPrinted, 6);
+    EXPECT_EQ(printer->documentsEnded, 1);
+    EXPECT_EQ(host.labels(), (PageCountLabels{"3", "2", "6"}));
     EXPECT_EQ(host.whichPage.size(), 6);
     EXPECT_EQ(host.whichPage.back(), QStringLiteral("Printing Page 6 of 6"));
-    EXPECT_EQ(host.statusPanel, (QList<bool>{true, false}));
+    EXPECT_EQ(host.panel, "10");
     EXPECT_EQ(host.closed, 1);
-    // Every page: the start mark, the tile over the printable area, the label, a new page.
-    const QStringList printed = transcript(*printer);
-    ASSERT_EQ(printed.size(), 6 * 4 + 1);
+    ASSERT_EQ(printer->log.size(), 6 * 4 + 1);
     EXPECT_EQ(
-        printed.mid(4, 4),
+        printer->log.mid(4, 4),
         (QStringList{"circle 1,1 r1", "picture 3400x6600x1 1,2151 1700x2200 to 1,1 12240x15840",
                      "text 1,1 Page 2 of 6", "new page"}));
-    EXPECT_EQ(printed[13], "picture 3400x6600x1 1651,1 1700x2200 to 1,1 12240x15840");
-    EXPECT_EQ(printed.back(), "end");
+    EXPECT_EQ(printer->log[13], "picture 3400x6600x1 1651,1 1700x2200 to 1,1 12240x15840");
+    EXPECT_EQ(printer->log.back(), "end");
 }
 
-TEST_F(PrintJob, ScaledTilesMeasureTheOriginalResolution) {
-    // 34 x 44 in at 50 % is 17 x 22 in: 2 x 2 pages, although the resample halves the pixels
-    // and the imaging control halves the resolution with them.
-    FakeHost host(test::gridSheet(34, 44, 100), 100, {QStringLiteral("50%"), false});
-    const PrintJobReport report = runner.run(host, *printer, scale);
-    ASSERT_TRUE(report.grid);
-    EXPECT_EQ(report.grid->pageCount(), 4);
-    EXPECT_DOUBLE_EQ(report.grid->tileWidth, 850);  // 8.5 in of 100 dpi pixels
-    EXPECT_EQ(printer->pagesPrinted(), 4);
-}
-
+// Eight crosses per page in the middle of the shared quarter-inch strips (a mark on the right
+// seam of one page and on the left seam of the next mark the same point), then the grid place.
 TEST_F(PrintJob, RegistrationMarksAddSeamCrossesAndTheGridPlace) {
-    FakeHost host(test::gridSheet(17, 22, 200), 200, {QStringLiteral("100%"), false});
-    host.marks = true;
-    (void)runner.run(host, *printer, scale);
-    QStringList texts;
-    for (const Op& op : printer->ops(Op::Kind::Text)) {
-        texts.append(op.text);
-    }
-    EXPECT_EQ(texts, (QStringList{"Page 1 of 4", "R1/C1", "Page 2 of 4", "R2/C1", "Page 3 of 4",
-                                  "R1/C2", "Page 4 of 4", "R2/C2"}));
-    // Eight crosses (two lines each) per page, in the middle of the shared quarter-inch strips:
-    // a mark on the right seam of one page and on the left seam of the next mark the same point.
-    const auto lines = printer->ops(Op::Kind::Line);
-    ASSERT_EQ(lines.size(), 4u * 8u * 2u);
-    const auto centre = [&](int cross) { return (lines[2 * cross].at + lines[2 * cross].to) / 2; };
-    EXPECT_EQ(centre(0), QPointF(180, 15840 / 4));          // left seam
-    EXPECT_EQ(centre(1), QPointF(12240 - 180, 15840 / 4));  // right seam
-    EXPECT_EQ(centre(2), QPointF(12240 / 4, 180));          // top seam
-    EXPECT_EQ(centre(3), QPointF(12240 / 4, 15840 - 180));  // bottom seam
-}
-
-// ---- Failures and refusals ---------------------------------------------------------------------
-
-TEST_F(PrintJob, NoImagePrintsNothingAndSaysNothing) {
-    FakeHost host(QImage(), 200, {QStringLiteral("100%"), false});
-    (void)runner.run(host, *printer, scale);
-    EXPECT_TRUE(printer->ops().empty());
-    EXPECT_TRUE(host.failures.isEmpty());
-    EXPECT_EQ(host.statusPanel.back(), false);
-    EXPECT_EQ(host.closed, 1);
+    FakeHost host(test::grid(17, 22, 200), kTiled, true);
+    (void)print(host);
+    EXPECT_EQ(printer->log.filter(" r72").size(), 4 * 8);
+    EXPECT_EQ(printer->log.filter(" r72").mid(0, 4),
+              (QStringList{"circle 180,3960 r72", "circle 12060,3960 r72", "circle 3060,180 r72",
+                           "circle 3060,15660 r72"}));
+    EXPECT_EQ(printer->log.mid(3, 2),
+              (QStringList{"line 36,3960 324,3960", "line 180,3816 180,4104"}));
+    EXPECT_EQ(printer->log.filter(" R"),
+              (QStringList{"text 504,15300 R1/C1", "text 504,15300 R2/C1", "text 504,15300 R1/C2",
+                           "text 504,15300 R2/C2"}));
 }
 
 TEST_F(PrintJob, FailureInThePageLoopIsSilentAndKeepsPrintedPages) {
-    FakeHost host(test::gridSheet(17, 33, 200), 200, {QStringLiteral("100%"), false});
+    FakeHost host(17, 33, 200, kTiled);
     printer->failOnPicture(3);
-    const PrintJobReport report = runner.run(host, *printer, scale);
+    const PrintJobReport report = print(host);
     EXPECT_EQ(report.pagesPrinted, 2);
-    EXPECT_EQ(printer->pagesPrinted(), 3);  // two pages and the begun third (mark only)
-    EXPECT_EQ(printer->documentsEnded(), 1);
+    EXPECT_EQ(printer->pagesPrinted, 3);  // two pages and the begun third (mark only)
+    EXPECT_EQ(printer->documentsEnded, 1);
     EXPECT_EQ(report.failure, QStringLiteral("Printer out of paper"));
     EXPECT_TRUE(host.failures.isEmpty());
-    EXPECT_EQ(host.statusPanel, (QList<bool>{true, false}));
+    EXPECT_EQ(host.panel, "10");
     EXPECT_EQ(host.closed, 1);
 }
 
 TEST_F(PrintJob, FailureBeforeTheLoopOrOfAFittedPageIsShown) {
-    test::FakePrinterDevice broken(QStringLiteral("Broken"), 12240, 15840,
-                                   {0, 0, 0, 0, 5100, 6600, 5200, 6700});
-    FakeHost host(test::gridSheet(17, 33, 200), 200, {QStringLiteral("100%"), false});
+    FakePrinterDevice broken(QStringLiteral("Broken"), 12240, 15840,
+                             {0, 0, 0, 0, 5100, 6600, 5200, 6700});
+    FakeHost host(17, 33, 200, kTiled);
     (void)runner.run(host, broken, scale);
     EXPECT_EQ(host.failures, QStringList{QStringLiteral("Division by zero")});
-    EXPECT_EQ(host.statusPanel, (QList<bool>{true, false}));
-    EXPECT_TRUE(broken.ops(Op::Kind::Picture).empty());
+    EXPECT_EQ(host.panel, "10");
+    EXPECT_TRUE(broken.log.filter("picture").isEmpty());
     EXPECT_EQ(host.closed, 1);
 
-    FakeHost fitted(test::gridSheet(10, 10, 100), 100, {kFitToPage, false});
+    FakeHost fitted(10, 10, 100, {kFitToPage, false});
     printer->failOnPicture(1);
-    (void)runner.run(fitted, *printer, scale);
+    (void)print(fitted);
     EXPECT_EQ(fitted.failures, QStringList{QStringLiteral("Printer out of paper")});
     EXPECT_EQ(fitted.closed, 1);
 }
 
 TEST_F(PrintJob, ASecondPrintDuringTheJobIsRefused) {
-    FakeHost host(test::gridSheet(17, 33, 200), 200, {QStringLiteral("100%"), false});
+    FakeHost host(17, 33, 200, kTiled);
     int refused = 0;
-    host.onEvents = [&] { refused += runner.run(host, *printer, scale).started ? 0 : 1; };
-    EXPECT_TRUE(runner.run(host, *printer, scale).started);
+    host.onEvents = [&] { refused += print(host).started ? 0 : 1; };
+    EXPECT_TRUE(print(host).started);
     EXPECT_EQ(refused, 6);
-    EXPECT_EQ(printer->pagesPrinted(), 6);
+    EXPECT_EQ(printer->pagesPrinted, 6);
     EXPECT_FALSE(runner.isRunning());
+}
+
+// PDF output checked the way a user would: poppler's page count, page size and image list, and a
+// rendered page measured with a ruler.
+class PdfOutput : public PrintJob {
+protected:
+    void SetUp() override {
+        for (const char* tool : {"pdfinfo", "pdfimages", "pdftoppm"}) {
+            if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty()) {
+                GTEST_SKIP() << tool << " (poppler-utils) is not installed";
+            }
+        }
+        ASSERT_TRUE(dir.isValid());
+    }
+    // Prints tiled at 100 % on Letter.
+    void printOnLetter(FakeHost&& host) {
+        PdfPrinterDevice letter(pdf, QPageSize(QPageSize::Letter), kPortrait);
+        EXPECT_EQ(runner.run(host, letter, scale).failure, QString());
+    }
+
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
+};
+
+struct TiledCase {
+    const char* name;
+    int orientation;
+    int marginX;  // printer pixels at 600 dpi, on both sides
+    int marginY;
+    double sheetWidthIn;
+    double sheetHeightIn;
+    const char* pageSize;
+};
+
+class TiledPdf : public PdfOutput, public ::testing::WithParamInterface<TiledCase> {};
+
+// A sheet with a line every inch on 2 x 2 pages of one-bit tiles, measuring true on paper, on a
+// PDF standing in for a printer (print to a folder) with its paper, orientation and margins.
+TEST_P(TiledPdf, HasOneBitPagesOfTheRightSizeAndMeasuresTrue) {
+    const TiledCase& c = GetParam();
+    FakePrinterDevice office(
+        QStringLiteral("Office"), 12240, 15840,
+        {600, 600, c.marginX, c.marginY, 5100 - 2 * c.marginX, 6600 - 2 * c.marginY});
+    office.setSetting(PrinterSetting::Orientation, c.orientation);
+    FakeHost host(c.sheetWidthIn, c.sheetHeightIn, 200);
+    EXPECT_EQ(runner.run(host, *PdfPrinterDevice::mimicking(office, pdf), scale).failure, "");
+
+    EXPECT_EQ(test::pdfInfo(pdf, QStringLiteral("Pages")), "4");
+    EXPECT_TRUE(test::pdfInfo(pdf, QStringLiteral("Page size")).startsWith(c.pageSize));
+    const QList<QStringList> images = test::pdfImages(pdf);
+    ASSERT_EQ(images.size(), 4);
+    for (const QStringList& row : images) {
+        ASSERT_GE(row.size(), 8);
+        EXPECT_EQ(QStringList({row[2], row[5], row[7]}), (QStringList{"image", "gray", "1"}));
+        // Only the tile is embedded: 11 x 8.5 in of 200 dpi pixels at most (plus an edge pixel).
+        EXPECT_LE(std::max(row[3].toInt(), row[4].toInt()), 2201);
+    }
+    // One inch of sheet is 200 pixels at 200 dpi; sheet pixel 1 is at the printable area's
+    // corner, so the line at sheet pixel 200 lies 199/200 in past the margin.
+    const QImage page = test::renderPdfPage(pdf, 1, 200);
+    ASSERT_FALSE(page.isNull());
+    const QList<double> xs = test::darkRunsAlongRow(page, 1110);
+    const QList<double> ys = test::darkRunsAlongColumn(page, 1110);
+    ASSERT_GE(std::min(xs.size(), ys.size()), 7);
+    EXPECT_THAT(test::gaps(xs) + test::gaps(ys), Each(DoubleNear(200, 1)));
+    EXPECT_NEAR(xs.front(), c.marginX / 3.0 + 199, 1);
+    EXPECT_NEAR(ys.front(), c.marginY / 3.0 + 199, 1);
+}
+
+const TiledCase kTiledPdfs[] = {
+    {"LetterPortrait", kPortrait, 0, 0, 17, 22, "612 x 792"},
+    {"LetterLandscape", kLandscape, 0, 0, 22, 17, "792 x 612"},
+    {"UnevenMargins", kPortrait, 150, 90, 16, 21, "612 x 792"},
+};
+INSTANTIATE_TEST_SUITE_P(Table, TiledPdf, ::testing::ValuesIn(kTiledPdfs), sw::test::byName);
+
+// A measurement along the grid line at 5 in, from 12 in to 18 in down the sheet, printed tiled
+// at 100 % on 2 x 2 Letter pages, lies where it lies on the sheet: on page 2 only (the second
+// row of the first column, its tile from sheet pixel 1, 2151), in crimson, 6 in long.
+TEST_F(PdfOutput, TiledPageCarriesAMeasurementWhereItLies) {
+    FakeHost host(17, 22, 200);
+    host.setSheetMarks(
+        {{QPolygonF({{1000.5, 2400}, {1000.5, 3600}}), false, "6'-0\"", QPointF(1000.5, 3000)}});
+    printOnLetter(std::move(host));
+    const auto crimson = [](QRgb c) { return qRed(c) > 150 && qGreen(c) < 90; };
+    for (int page = 1; page <= 4; ++page) {
+        const QImage image = test::renderPdfPage(pdf, page, 200);
+        ASSERT_FALSE(image.isNull());
+        QRect box;  // the crimson pixels' bounds
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                box |= crimson(image.pixel(x, y)) ? QRect(x, y, 1, 1) : QRect();
+            }
+        }
+        EXPECT_EQ(box.isNull(), page != 2) << "page " << page;
+        if (page == 2) {
+            EXPECT_NEAR(box.top(), 249, 2);
+            EXPECT_NEAR(box.bottom(), 1449, 2);
+            QList<int> across;  // away from the label
+            for (int x = 0; x < image.width(); ++x) {
+                across << (crimson(image.pixel(x, 400)) ? x : -1);
+            }
+            across.removeAll(-1);
+            ASSERT_FALSE(across.isEmpty());
+            EXPECT_NEAR((across.front() + across.back()) / 2.0, 999, 1.5);  // on the grid line
+        }
+    }
+}
+
+// Blue ink costs what black does: each tile one image of one bit per pixel, a stencil of blue.
+TEST_F(PdfOutput, BlueSheetStaysOneStencilOfOneBitPerTileAndPrintsBlue) {
+    QImage sheet = test::gridSheet(8, 10, 100);
+    sheet.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 255)});
+    printOnLetter(FakeHost(imaging::Sheet(sheet, 100, 100)));
+    const QList<QStringList> images = test::pdfImages(pdf);
+    ASSERT_EQ(images.size(), 1);
+    EXPECT_EQ(QStringList({images[0].value(2), images[0].value(7)}), (QStringList{"stencil", "1"}));
+    const QImage page = test::renderPdfPage(pdf, 1, 100);
+    const QList<double> xs = test::darkRunsAlongRow(page, 555, 200);
+    ASSERT_FALSE(xs.isEmpty());
+    const QRgb ink = page.pixel(static_cast<int>(xs.front()), 555);
+    EXPECT_GT(qBlue(ink), 200);
+    EXPECT_LT(qRed(ink), 80);
 }
 
 }  // namespace

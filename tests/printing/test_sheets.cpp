@@ -6,27 +6,6 @@
 
 namespace sw::printing::test {
 
-QImage gridSheet(double widthIn, double heightIn, int dpi) {
-    const int w = static_cast<int>(widthIn * dpi + 0.5);
-    const int h = static_cast<int>(heightIn * dpi + 0.5);
-    QImage sheet(w, h, QImage::Format_Mono);
-    sheet.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
-    sheet.fill(0);
-    sheet.setDotsPerMeterX(static_cast<int>(dpi / 0.0254 + 0.5));
-    sheet.setDotsPerMeterY(static_cast<int>(dpi / 0.0254 + 0.5));
-    for (int x = 0; x < w; x += dpi) {
-        for (int y = 0; y < h; ++y) {
-            sheet.setPixel(x, y, 1);
-        }
-    }
-    for (int y = 0; y < h; y += dpi) {
-        for (int x = 0; x < w; ++x) {
-            sheet.setPixel(x, y, 1);
-        }
-    }
-    return sheet;
-}
-
 namespace {
 
 template <typename Dark>
@@ -45,7 +24,34 @@ QList<double> runs(int length, Dark&& dark) {
     return centres;
 }
 
+// Runs a program and returns its standard output; empty when it cannot be run.
+QString runTool(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    return process.waitForFinished(60000) ? QString::fromUtf8(process.readAllStandardOutput())
+                                          : QString();
+}
+
 }  // namespace
+
+QImage gridSheet(double widthIn, double heightIn, int dpi) {
+    QImage sheet(qRound(widthIn * dpi), qRound(heightIn * dpi), QImage::Format_Mono);
+    sheet.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    sheet.fill(0);
+    sheet.setDotsPerMeterX(qRound(dpi / 0.0254));
+    sheet.setDotsPerMeterY(qRound(dpi / 0.0254));
+    for (int x = 0; x < sheet.width(); x += dpi) {
+        for (int y = 0; y < sheet.height(); ++y) {
+            sheet.setPixel(x, y, 1);
+        }
+    }
+    for (int y = 0; y < sheet.height(); y += dpi) {
+        for (int x = 0; x < sheet.width(); ++x) {
+            sheet.setPixel(x, y, 1);
+        }
+    }
+    return sheet;
+}
 
 QList<double> darkRunsAlongRow(const QImage& page, int y, int threshold) {
     return runs(page.width(), [&](int x) { return qGray(page.pixel(x, y)) < threshold; });
@@ -55,11 +61,12 @@ QList<double> darkRunsAlongColumn(const QImage& page, int x, int threshold) {
     return runs(page.height(), [&](int y) { return qGray(page.pixel(x, y)) < threshold; });
 }
 
-QString runTool(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    return process.waitForFinished(60000) ? QString::fromUtf8(process.readAllStandardOutput())
-                                          : QString();
+QList<double> gaps(const QList<double>& runs) {
+    QList<double> out;
+    for (qsizetype i = 1; i < runs.size(); ++i) {
+        out.append(runs[i] - runs[i - 1]);
+    }
+    return out;
 }
 
 QString pdfInfo(const QString& pdf, const QString& key) {
@@ -82,10 +89,8 @@ QImage renderPdfPage(const QString& pdf, int page, int dpi) {
     QTemporaryDir dir;
     const QString prefix = dir.filePath(QStringLiteral("page"));
     const QString n = QString::number(page);
-    runTool(
-        QStringLiteral("pdftoppm"),
-        {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-f"), n, QStringLiteral("-l"),
-         n, QStringLiteral("-singlefile"), QStringLiteral("-png"), pdf, prefix});
+    runTool(QStringLiteral("pdftoppm"),
+            {"-r", QString::number(dpi), "-f", n, "-l", n, "-singlefile", "-png", pdf, prefix});
     return QImage(prefix + QStringLiteral(".png"));
 }
 
