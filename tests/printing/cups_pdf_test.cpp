@@ -62,26 +62,25 @@ protected:
         return path;
     }
 
-    // The PDFs of `count` new jobs by job number, once each file's size has stopped changing.
+    // The PDFs of `count` new jobs by job number, once their sizes have stopped changing.
     [[nodiscard]] QStringList waitForNewPdfs(int count) const {
         static const QRegularExpression jobNumber(QStringLiteral("job_(\\d+)\\.pdf$"));
-        QElapsedTimer timer;
-        timer.start();
         std::map<int, QString> jobs;
-        std::map<QString, qint64> sizes;
-        bool settled = false;
-        while (!(static_cast<int>(jobs.size()) >= count && settled) && timer.elapsed() < 90000) {
+        QString sizes;
+        QElapsedTimer timer;
+        for (timer.start(); timer.elapsed() < 90000;) {
             QThread::msleep(500);
-            settled = true;
-            for (const QString& name : QDir(outDir).entryList({"*.pdf"}, QDir::Files)) {
-                const QString path = QDir(outDir).filePath(name);
-                const qint64 size = QFileInfo(path).size();
-                settled = settled && (before.contains(name) || (size > 0 && sizes[path] == size));
-                sizes[path] = size;
-                if (!before.contains(name)) {
-                    jobs[jobNumber.match(name).captured(1).toInt()] = path;
+            QString now;
+            for (const QFileInfo& pdf : QDir(outDir).entryInfoList({"*.pdf"}, QDir::Files)) {
+                if (!before.contains(pdf.fileName())) {
+                    jobs[jobNumber.match(pdf.fileName()).captured(1).toInt()] = pdf.filePath();
+                    now += QStringLiteral(" %1").arg(pdf.size());
                 }
             }
+            if (static_cast<int>(jobs.size()) >= count && now == sizes && !now.contains(" 0")) {
+                break;
+            }
+            sizes = now;
         }
         QStringList paths;
         for (const auto& [number, path] : jobs) {

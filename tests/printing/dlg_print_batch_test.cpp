@@ -34,6 +34,7 @@ class BatchPrinting : public test::DialogTest {
 protected:
     void SetUp() override {
         DialogTest::SetUp();
+        batchSave = values.localRoot;
         QDir().mkpath(served(QString()));
         QDir().mkpath(batchSave);
         for (int k = 0; k < kSheets; ++k) {
@@ -49,7 +50,7 @@ protected:
 
     // Starts the plan server, then opens the dialog as the viewer hands it over: a sheet on show,
     // the project's twelve sheets.
-    void open(bool blue, bool reverse, tools::PlanServerOptions options = {}) {
+    void openBatch(bool blue, bool reverse, tools::PlanServerOptions options = {}) {
         options.root = dir.filePath(QStringLiteral("served"));
         server = std::make_unique<tools::PlanServer>(options);
         ASSERT_NE(server->start(), 0) << server->errorString().toStdString();
@@ -57,23 +58,16 @@ protected:
                          [this](const QString&, const QString& path, int) {
                              requested << QFileInfo(path).fileName();
                          });
-        make().BatchSave = batchSave;
-        dialog->viewer().insertImage(1, test::grid(8, 6));
-        QStringList names;
-        QStringList urls;
         for (int k = 0; k < kSheets; ++k) {
-            names << QStringLiteral("c%1~Sheet %1").arg(k);
-            urls << QStringLiteral("s%1.tif").arg(k);
+            values.planLabels << QStringLiteral("c%1~Sheet %1").arg(k);
+            values.planFiles << QStringLiteral("s%1.tif").arg(k);
         }
-        dialog->setBatch(batchSave, QStringLiteral("2004-0815/plans/"), names << QString(),
-                         urls << QString(), server->baseUrl().toString() + kPlans,
-                         QStringLiteral("2004-0815"), 9000);
-        if (blue) {
-            dialog->PrintInBlue();
-        }
-        dialog->ReverseBatch = reverse;
-        dialog->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+        values.planLabels << QString();
+        values.planFiles << QString();
+        values.planUrl = server->baseUrl().toString() + kPlans;
+        values.printInBlue = blue;
+        values.reversePrint = reverse;
+        ASSERT_NE(open(8, 6), nullptr);
     }
 
     // Chooses the rows in the batch list and presses "Download and Print".
@@ -116,7 +110,7 @@ protected:
         return rows;
     }
 
-    const QString batchSave = dir.filePath(QStringLiteral("plans/north/"));
+    QString batchSave;  // the plan folder, where blue batches keep their temporary files
     std::unique_ptr<tools::PlanServer> server;
     QStringList requested;
 };
@@ -143,7 +137,7 @@ class BatchOrder : public BatchPrinting, public ::testing::WithParamInterface<Or
 
 TEST_P(BatchOrder, DownloadsAndPrintsInOrderThenCloses) {
     const OrderCase& c = GetParam();
-    open(c.blue, c.reverse);
+    openBatch(c.blue, c.reverse);
     QFile(batchSave + QStringLiteral("left-over.txt")).open(QIODevice::WriteOnly);
 
     const auto n = static_cast<int>(c.printed.size());
@@ -201,7 +195,7 @@ TEST_P(BatchFault, FailedSheetIsReportedAndSkipped) {
         ASSERT_TRUE(page.open(QIODevice::WriteOnly | QIODevice::Truncate));
         page.write("<html>Not Found</html>");
     }
-    open(false, false, options);
+    openBatch(false, false, options);
     dialog->setBatchTimeout(300);
 
     EXPECT_EQ(runBatch({2, 5, 7}).value("printed"), 2);
@@ -224,7 +218,7 @@ INSTANTIATE_TEST_SUITE_P(Table, BatchFault,
                          sw::test::byName);
 
 TEST_F(BatchPrinting, EmptySelectionDoesNothingButSaySo) {
-    open(true, false);
+    openBatch(true, false);
     QFile(batchSave + QStringLiteral("0-tmp.tif")).open(QIODevice::WriteOnly);
     press({});
     QTest::qWait(100);
@@ -240,7 +234,7 @@ TEST_F(BatchPrinting, EmptySelectionDoesNothingButSaySo) {
 TEST_F(BatchPrinting, ClosingDuringADownloadStopsTheBatch) {
     tools::PlanServerOptions options;
     options.stall = {QStringLiteral("*/s2.tif")};
-    open(false, false, options);
+    openBatch(false, false, options);
     dialog->setAttribute(Qt::WA_DeleteOnClose, true);
     QSignalSpy ended(&BatchPrintMonitor::instance(), &BatchPrintMonitor::ended);
     press({2, 5});
@@ -256,7 +250,7 @@ TEST_F(BatchPrinting, ClosingDuringADownloadStopsTheBatch) {
 
 // Closing while a sheet prints: the job finishes its page, then the batch stops there.
 TEST_F(BatchPrinting, ClosingDuringAPrintJobStopsTheBatchAfterThatJob) {
-    open(false, false);
+    openBatch(false, false);
     QObject::connect(&dialog->viewer(), &imaging::ImagingControl::loadProgress, dialog,
                      [this](int percent) {
                          if (percent == 100) {

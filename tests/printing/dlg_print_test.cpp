@@ -15,7 +15,6 @@
 #include "base/ini_store.h"
 #include "imaging/ui/imaging_control.h"
 #include "printing/dialog_fixture.h"
-#include "printing/ui/print_hand_off.h"
 #include "printing/ui/printer_setup.h"
 
 namespace sw::printing {
@@ -39,43 +38,20 @@ private:
     std::optional<PrinterSetupChoice> m_answer;
 };
 
-// The viewer (800 x 600) hands its sheet and context to a new print dialog; the printers are
-// "Office" (current) and "Plotter", both Letter.
+// The printers are "Office" (current) and "Plotter", both Letter; the project has two sheets.
 class PrintDialog : public test::DialogTest {
 protected:
     void SetUp() override {
         DialogTest::SetUp();
         printers.add(FakePrinterDevice::letter(QStringLiteral("Plotter")));
-        viewer.resize(800, 600);
-        values.iniPath = ini;
-        values.localRoot = dir.path() + QStringLiteral("/Main/");
-        values.projectSubPath = QStringLiteral("2004-0815/plans/");
         values.planLabels = {"c1~A-101 Site plan", "c2~A-102", "no separator", QString()};
         values.planFiles = {"a101.tif", "a102.tif", "x.tif", QString()};
         values.planUrl = QStringLiteral("http://plans.example/2004/0815/plans/");
-        values.projectId = QStringLiteral("2004-0815");
-        values.rotation = 90;
     }
 
     void store(const QString& key, const QString& value) const {
         base::writeProfileString(ini, kPrintingSection, key, value);
     }
-
-    // The viewer shows a grid sheet fitted (none for a width of 0) and hands it over.
-    DlgPrint* open(double widthIn = 36, double heightIn = 24, int dpi = 100) {
-        if (widthIn > 0) {
-            viewer.insertImage(1, test::grid(widthIn, heightIn, dpi));
-            viewer.setPaintSizeMode(ImagingControl::kFit);
-        }
-        if (keep(PrintCurrentPlan(values, viewer, v2, nullptr, &printers)) != nullptr) {
-            EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog));
-        }
-        return dialog;
-    }
-
-    ImagingControl viewer;
-    ImagingControl v2;
-    HandOffValues values;
 };
 
 struct LimitCase {

@@ -98,7 +98,7 @@ public:
         m_position = to;
     }
     void paintPicture(const QImage& p, const QRectF& d, const QRectF& s) override {
-        if (m_failOnPicture > 0 && --m_failOnPicture == 0) {
+        if (failOnPicture > 0 && --failOnPicture == 0) {
             throw base::ScriptError::custom(QStringLiteral("Printer out of paper"));
         }
         draw(QString::asprintf("picture %dx%dx%d %g,%g %gx%g to %g,%g %gx%g", p.width(), p.height(),
@@ -123,8 +123,6 @@ public:
     // Settings the fake cannot report (reading gives nothing) or refuses to take (writing throws).
     void setUnreadable(PrinterSetting which) { m_unreadable[which] = true; }
     void setRefused(PrinterSetting which) { m_refused[which] = true; }
-    // Throws on the n-th picture painted from now on (1 = the next one).
-    void failOnPicture(int n) { m_failOnPicture = n; }
 
     Caps caps;
     // Every page operation, one line each: "circle x,y rR", "line x,y x,y", "picture WxHxDepth
@@ -133,6 +131,7 @@ public:
     std::vector<std::pair<PrinterSetting, int>> writes;  // every setSetting() that was taken
     int pagesPrinted = 0;  // each newPage() after drawing and each endDoc() after drawing
     int documentsEnded = 0;
+    int failOnPicture = 0;  // throws on the n-th picture painted from now on (1: the next one)
 
 private:
     [[nodiscard]] bool turned() const { return orientation() == kLandscape; }
@@ -148,7 +147,6 @@ private:
     std::map<PrinterSetting, bool> m_refused;
     QPointF m_position;
     bool m_pageHasContent = false;
-    int m_failOnPicture = 0;
 };
 
 // A printer list of fake printers; the first one is current at the start.

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -60,77 +61,107 @@ protected:
     PrintJobRunner runner;
 };
 
-struct ModeCase {
+struct JobCase {
     const char* name;
-    double sheetWidthIn;  // at 100 dpi
+    double sheetWidthIn;  // a grid sheet
     double sheetHeightIn;
-    const char* scale;
-    bool crop;
+    int dpi;
+    LayoutOptions options;
+    int failOnPicture;  // the printer fails on this picture; -1: it has no resolution
     PrintMode mode;
-    const char* panel;
-    int closed;  // when not in a batch
-    const char* printed;
+    const char* labels;   // rows, columns and total shown; empty: none
+    int pages;            // printed whole (the job's report)
+    int out;              // begun (the printer's count)
+    const char* printed;  // the log; for several pages each picture's source, then the end
+    const char* status;   // the last page caption shown
+    const char* panel;    // the status panel shown (1) and hidden (0), in order
+    int closed;           // times the dialog is closed, when not in a batch
+    const char* failure;  // the job's failure
+    bool shown;           // the failure is shown to the user
 };
 
-class PrintJobMode : public PrintJob, public ::testing::WithParamInterface<ModeCase> {};
+class PrintJobCase : public PrintJob, public ::testing::WithParamInterface<JobCase> {};
 
-// One page or none in each mode, alone and in a batch (where the dialog stays open).
-TEST_P(PrintJobMode, PrintsThePageAndClosesTheDialogUnlessBatched) {
-    const ModeCase& c = GetParam();
-    const int pages = QString(c.printed).isEmpty() ? 0 : 1;
+// Each mode prints as it says, alone and in a batch (where the dialog stays open); a failure
+// before the pages or of a fitted page is shown, one among tiles is not, and the pages already
+// drawn go out.
+TEST_P(PrintJobCase, PrintsOrFailsAsItsModeSays) {
+    const JobCase& c = GetParam();
     for (const bool batch : {false, true}) {
-        printer = FakePrinterDevice::letter();
-        FakeHost host(c.sheetWidthIn, c.sheetHeightIn, 100, {c.scale, c.crop});
+        printer = c.failOnPicture >= 0 ? FakePrinterDevice::letter()
+                                       : std::make_unique<FakePrinterDevice>(
+                                             QStringLiteral("Broken"), 12240, 15840,
+                                             test::FakePrinterCaps{0, 0, 0, 0, 5100, 6600, 5200});
+        printer->failOnPicture = std::max(c.failOnPicture, 0);
+        FakeHost host(c.sheetWidthIn, c.sheetHeightIn, c.dpi, c.options);
         host.batch = batch;
         const PrintJobReport report = print(host);
         EXPECT_EQ(report.mode, c.mode);
-        EXPECT_EQ(report.pagesPrinted, pages);
-        EXPECT_EQ(printer->pagesPrinted, pages);
-        EXPECT_EQ(printer->log.join("; "), c.printed);
-        EXPECT_EQ(host.labels(), pages == 0 ? PageCountLabels{} : onePageLabels());
+        const PageCountLabels& l = host.labels();
+        EXPECT_EQ(QStringList({l.rows, l.columns, l.total}).join(' ').trimmed(), c.labels);
+        EXPECT_EQ(QPoint(report.pagesPrinted, printer->pagesPrinted), QPoint(c.pages, c.out));
+        QStringList printed = printer->log;
+        if (c.out > 1) {
+            printed = printed.filter(QRegularExpression("^(picture|end)"))
+                          .replaceInStrings(QRegularExpression("^picture \\S+ (\\S+) .*"), "\\1");
+        }
+        EXPECT_EQ(printed.join(c.out > 1 ? " " : "; "), c.printed);
+        EXPECT_EQ(host.whichPage.value(host.whichPage.size() - 1), c.status);
         EXPECT_EQ(host.panel, c.panel);
         EXPECT_EQ(host.closed, batch ? 0 : c.closed) << "batch " << batch;
-        EXPECT_TRUE(host.failures.isEmpty());
+        EXPECT_EQ(report.failure, c.failure);
+        EXPECT_EQ(host.failures, c.shown ? QStringList{c.failure} : QStringList());
     }
 }
 
-const ModeCase kModes[] = {
-    {"CropTickedButFittingIsTiled", 8, 10, "100%", true, PrintMode::Tiled, "10", 1,
+const LayoutOptions kCrop{QStringLiteral("100%"), true};
+const LayoutOptions kFit{kFitToPage, true};
+const char* const kOutOfPaper = "Printer out of paper";
+
+const JobCase kJobs[] = {
+    {"CropTickedButFittingIsTiled", 8, 10, 100, kCrop, 0, PrintMode::Tiled, "1 1 1", 1, 1,
      "circle 1,1 r1; picture 800x1000x1 1,1 850x1100 to 1,1 12240x15840; text 1,1 Page 1 of 1; "
-     "new page; end"},
+     "new page; end",
+     "Printing Page 1 of 1", "10", 1, "", false},
     // The whole sheet, its limiting side on the printable area, its aspect kept; the output
     // closes the dialog, then the end step closes it again.
-    {"FitToPageWinsOverCrop", 36, 24, "Fit To Page", true, PrintMode::FitToPage, "0", 2,
-     "picture 3600x2400x1 0,0 3600x2400 to 1,1 12240x8160; new page; end"},
-    {"FitToPageTallSheet", 24, 36, "Fit To Page", true, PrintMode::FitToPage, "0", 2,
-     "picture 2400x3600x1 0,0 2400x3600 to 1,1 10560x15840; new page; end"},
+    {"FitToPageWinsOverCrop", 36, 24, 100, kFit, 0, PrintMode::FitToPage, "1 1 1", 1, 1,
+     "picture 3600x2400x1 0,0 3600x2400 to 1,1 12240x8160; new page; end", "", "0", 2, "", false},
+    {"FitToPageTallSheet", 24, 36, 100, kFit, 0, PrintMode::FitToPage, "1 1 1", 1, 1,
+     "picture 2400x3600x1 0,0 2400x3600 to 1,1 10560x15840; new page; end", "", "0", 2, "", false},
     // 18 x 12 in at 50 %: the window leaves (18 - 8.5) / 2 in and (12 - 11) / 2 in.
-    {"CropPrintsTheCentreAtTheScale", 36, 24, "50%", true, PrintMode::CropToOnePage, "", 1,
+    {"CropPrintsTheCentreAtTheScale",
+     36,
+     24,
+     100,
+     {"50%", true},
+     0,
+     PrintMode::CropToOnePage,
+     "1 1 1",
+     1,
+     1,
      "circle 1,1 r1; picture 1800x1200x1 475,50 850x1100 to 1,1 12240x15840; "
-     "text 1,1 Page 1 of 1; end"},
-    {"NoImagePrintsNothingAndSaysNothing", 0, 0, "100%", false, PrintMode::Tiled, "10", 1, ""},
+     "text 1,1 Page 1 of 1; end",
+     "",
+     "",
+     1,
+     "",
+     false},
+    {"NoImagePrintsNothingAndSaysNothing", 0, 0, 100, kTiled, 0, PrintMode::Tiled, "", 0, 0, "", "",
+     "10", 1, "", false},
+    // 3 x 2 pages down the columns: the first two of a row or column share the overlap (50
+    // pixels), later ones abut.
+    {"ThreeByTwoGridRunsDownTheColumns", 25.5, 22, 200, kTiled, 0, PrintMode::Tiled, "2 3 6", 6, 6,
+     "1,1 1,2151 1651,1 1651,2151 3351,1 3351,2151 end", "Printing Page 6 of 6", "10", 1, "",
+     false},
+    {"FailureAmongTilesIsSilentAndKeepsPrintedPages", 17, 33, 200, kTiled, 3, PrintMode::Tiled,
+     "3 2 6", 2, 3, "1,1 1,2151 end", "Printing Page 3 of 6", "10", 1, kOutOfPaper, false},
+    {"FailureBeforeThePagesIsShown", 17, 33, 200, kTiled, -1, PrintMode::Tiled, "", 0, 0, "end", "",
+     "10", 1, "Division by zero", true},
+    {"FailureOfAFittedPageIsShown", 10, 10, 100, kFit, 1, PrintMode::FitToPage, "1 1 1", 0, 0,
+     "end", "", "0", 1, kOutOfPaper, true},
 };
-INSTANTIATE_TEST_SUITE_P(Table, PrintJobMode, ::testing::ValuesIn(kModes), sw::test::byName);
-
-// Every page: the start mark, the tile over the printable area, the label, a new page.
-TEST_F(PrintJob, TwoByThreeGridPrintsSixLabelledPagesDownTheColumns) {
-    FakeHost host(17, 33, 200, kTiled);
-    EXPECT_EQ(print(host).pagesPrinted, 6);
-    EXPECT_EQ(printer->pagesPrinted, 6);
-    EXPECT_EQ(printer->documentsEnded, 1);
-    EXPECT_EQ(host.labels(), (PageCountLabels{"3", "2", "6"}));
-    EXPECT_EQ(host.whichPage.size(), 6);
-    EXPECT_EQ(host.whichPage.back(), QStringLiteral("Printing Page 6 of 6"));
-    EXPECT_EQ(host.panel, "10");
-    EXPECT_EQ(host.closed, 1);
-    ASSERT_EQ(printer->log.size(), 6 * 4 + 1);
-    EXPECT_EQ(
-        printer->log.mid(4, 4),
-        (QStringList{"circle 1,1 r1", "picture 3400x6600x1 1,2151 1700x2200 to 1,1 12240x15840",
-                     "text 1,1 Page 2 of 6", "new page"}));
-    EXPECT_EQ(printer->log[13], "picture 3400x6600x1 1651,1 1700x2200 to 1,1 12240x15840");
-    EXPECT_EQ(printer->log.back(), "end");
-}
+INSTANTIATE_TEST_SUITE_P(Table, PrintJobCase, ::testing::ValuesIn(kJobs), sw::test::byName);
 
 // Eight crosses per page in the middle of the shared quarter-inch strips (a mark on the right
 // seam of one page and on the left seam of the next mark the same point), then the grid place.
@@ -146,36 +177,6 @@ TEST_F(PrintJob, RegistrationMarksAddSeamCrossesAndTheGridPlace) {
     EXPECT_EQ(printer->log.filter(" R"),
               (QStringList{"text 504,15300 R1/C1", "text 504,15300 R2/C1", "text 504,15300 R1/C2",
                            "text 504,15300 R2/C2"}));
-}
-
-TEST_F(PrintJob, FailureInThePageLoopIsSilentAndKeepsPrintedPages) {
-    FakeHost host(17, 33, 200, kTiled);
-    printer->failOnPicture(3);
-    const PrintJobReport report = print(host);
-    EXPECT_EQ(report.pagesPrinted, 2);
-    EXPECT_EQ(printer->pagesPrinted, 3);  // two pages and the begun third (mark only)
-    EXPECT_EQ(printer->documentsEnded, 1);
-    EXPECT_EQ(report.failure, QStringLiteral("Printer out of paper"));
-    EXPECT_TRUE(host.failures.isEmpty());
-    EXPECT_EQ(host.panel, "10");
-    EXPECT_EQ(host.closed, 1);
-}
-
-TEST_F(PrintJob, FailureBeforeTheLoopOrOfAFittedPageIsShown) {
-    FakePrinterDevice broken(QStringLiteral("Broken"), 12240, 15840,
-                             {0, 0, 0, 0, 5100, 6600, 5200, 6700});
-    FakeHost host(17, 33, 200, kTiled);
-    (void)runner.run(host, broken, scale);
-    EXPECT_EQ(host.failures, QStringList{QStringLiteral("Division by zero")});
-    EXPECT_EQ(host.panel, "10");
-    EXPECT_TRUE(broken.log.filter("picture").isEmpty());
-    EXPECT_EQ(host.closed, 1);
-
-    FakeHost fitted(10, 10, 100, {kFitToPage, false});
-    printer->failOnPicture(1);
-    (void)print(fitted);
-    EXPECT_EQ(fitted.failures, QStringList{QStringLiteral("Printer out of paper")});
-    EXPECT_EQ(fitted.closed, 1);
 }
 
 TEST_F(PrintJob, ASecondPrintDuringTheJobIsRefused) {
