@@ -42,27 +42,23 @@ protected:
     const QString folder = batchFolder(dir.path());
 };
 
-// Ordinary files only, sorted as text without regard to case; one empty name for none.
-TEST_F(BatchFiles, ListNamesOrdinaryFilesSortedAsText) {
+// Listing names ordinary files only, sorted as text without regard to case, and one empty name
+// for none; clearing deletes every file, read-only ones too, and keeps folders with their files.
+TEST_F(BatchFiles, ListNamesOrdinaryFilesSortedAsTextAndClearingDeletesThem) {
     touch({"B.tif", "2-tmp.tif", "a.tif", "10-tmp.tif", "A.tif", ".hidden.tif", "notes.txt"});
+    QFile::setPermissions(folder + "notes.txt", QFile::ReadOwner);
     QDir(folder).mkdir(QStringLiteral("folder.tif"));
+    touch({"folder.tif/A-101.tif"});
     EXPECT_EQ(batchFileList(folder),
               (QStringList{"10-tmp.tif", "2-tmp.tif", "A.tif", "a.tif", "B.tif", "notes.txt"}));
     EXPECT_EQ(batchFileList(folder + "?.tif"), (QStringList{"A.tif", "a.tif", "B.tif"}));
     EXPECT_EQ(batchFileList(folder + "*.pdf"), QStringList{QString()});
     EXPECT_EQ(batchFileList(folder + "missing/*"), QStringList{QString()});
-}
-
-TEST_F(BatchFiles, ClearingDeletesEveryFileReadOnlyIncludedAndKeepsFolders) {
-    touch({"0-tmp.tif", "notes.txt"});
-    QFile::setPermissions(folder + "notes.txt", QFile::ReadOwner);
-    QDir(folder).mkdir(QStringLiteral("2004-0815"));
-    touch({"2004-0815/A-101.tif"});
 
     EXPECT_TRUE(clearBatchFolder(folder).isEmpty());
     EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-              QStringList{"2004-0815"});
-    EXPECT_TRUE(QFile::exists(folder + "2004-0815/A-101.tif"));
+              QStringList{"folder.tif"});
+    EXPECT_TRUE(QFile::exists(folder + "folder.tif/A-101.tif"));
     // An empty folder deletes nothing; an unusable one deletes nothing and says so.
     EXPECT_TRUE(clearBatchFolder(folder).isEmpty());
     EXPECT_EQ(clearBatchFolder(batchFolder(QString())).size(), 1);

@@ -1,31 +1,23 @@
 // Printing on a real CUPS queue (CUPS-PDF) set up by the cups_pdf_setup.sh fixture.
-#include "planserver/plan_server.h"
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <map>
 
-#include <QAbstractButton>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QPointer>
 #include <QPrinterInfo>
 #include <QRegularExpression>
-#include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QThread>
 
-#include "base/ini_store.h"
 #include "imaging/tiff_writer.h"
 #include "printing/paper_names.h"
 #include "printing/print_command.h"
 #include "printing/print_dialog_driver.h"
-#include "printing/printer_metrics.h"
 #include "printing/test_sheets.h"
-#include "printing/ui/dlg_print.h"
 #include "printing/ui/print_dialog.h"
 #include "printing/ui/qt_printer_device.h"
 
@@ -52,14 +44,6 @@ protected:
         ASSERT_TRUE(QPrinterInfo::availablePrinterNames().contains(queue))
             << queue.toStdString() << " is not among the system's printers";
         before = QDir(outDir).entryList({QStringLiteral("*.pdf")}, QDir::Files);
-    }
-
-    // A grid sheet (gridSheet) at 100 dpi written as a G4 TIFF into the folder.
-    QString sheet(const QString& name, double widthIn, double heightIn) {
-        const QString path = dir.filePath(name);
-        imaging::saveTiffFile(imaging::Sheet(test::gridSheet(widthIn, heightIn, 100), 100, 100),
-                              path, imaging::kFormatCompressed, 1);
-        return path;
     }
 
     // The PDFs of `count` new jobs by job number, once their sizes have stopped changing.
@@ -130,7 +114,8 @@ TEST_F(CupsPdf, CatalogSelectsTheQueueAndItsSettingsRoundTrip) {
 // the code chosen (Note and Letter Small are 8 1/2 x 11 in, as Letter is), and the jobs measure
 // true on Letter: an inch of the sheet is an inch of paper, in one-bit black or a blue stencil.
 TEST_F(CupsPdf, PrintCommandUsesTheQueuesImageableAreaAndTheChosenPaperCode) {
-    const QString path = sheet(QStringLiteral("sheet.tif"), 4, 5);
+    const QString path = dir.filePath(QStringLiteral("sheet.tif"));
+    imaging::saveTiffFile(test::grid(4, 5), path, imaging::kFormatCompressed, 1);
     for (const int code : {18, 2}) {
         QByteArray out;
         QByteArray err;
@@ -158,58 +143,6 @@ TEST_F(CupsPdf, PrintCommandUsesTheQueuesImageableAreaAndTheChosenPaperCode) {
         EXPECT_THAT(test::gaps(xs), Each(DoubleNear(200, 1.5))) << k;
         EXPECT_NEAR(xs.front(), 198, 1.5) << k;
         EXPECT_EQ(qBlue(page.pixel(static_cast<int>(xs[1]), 550)) > 200, k == 1) << k;
-    }
-}
-
-// Three sheets of one, two and three pages at 100 % come from the plan server and leave the
-// queue as three jobs in the order chosen, on Letter pages of one-bit tiles.
-TEST_F(CupsPdf, BatchOfThreeSheetsFromThePlanServerGivesThreeJobsInOrder) {
-    QStringList names;
-    QStringList urls;
-    for (const int k : {0, 1, 2}) {
-        urls << QStringLiteral("s%1.tif").arg(k);
-        names << QStringLiteral("c%1~Sheet %1").arg(k);
-        QDir().mkpath(dir.filePath(QStringLiteral("served/plans")));
-        sheet(QStringLiteral("served/plans/") + urls.back(), 4 + 8 * k, 5);  // 4, 12, 20 in
-    }
-    tools::PlanServerOptions options;
-    options.root = dir.filePath(QStringLiteral("served"));
-    tools::PlanServer server(options);
-    ASSERT_NE(server.start(), 0) << server.errorString().toStdString();
-
-    const QString ini = dir.filePath(QStringLiteral("Sheetwise.ini"));
-    base::writeProfileString(ini, kPrintingSection, kDefaultPrinterKey, queue);
-    base::writeProfileString(ini, kPrintingSection, kDefaultPaperKey, QStringLiteral("1"));
-    QtPrinterCatalog printers;
-    QPointer<DlgPrint> dialog = new DlgPrint(nullptr, &printers);
-    dialog->IniFile = ini;
-    dialog->BatchSave = dir.filePath(QStringLiteral("plans/north/"));
-    dialog->setBatch(dialog->BatchSave, QStringLiteral("2004-0815/plans/"), names, urls,
-                     server.baseUrl().toString() + "plans/", QStringLiteral("2004-0815"), 0);
-    dialog->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
-    ASSERT_EQ(printers.current().deviceName(), queue);
-    const auto click = [&](const char* name) {
-        dialog->findChild<QAbstractButton*>(QString::fromLatin1(name))->click();
-    };
-    click("AutoClip");
-    click("Command2");
-    click("Command4");  // Select All
-    QSignalSpy ended(&BatchPrintMonitor::instance(), &BatchPrintMonitor::ended);
-    click("BatchOk");
-    ASSERT_TRUE(ended.count() > 0 || ended.wait(60000)) << "the batch did not end";
-    EXPECT_EQ(BatchPrintMonitor::instance().lastReport().printed, 3);
-    EXPECT_EQ(BatchPrintMonitor::instance().lastReport().problems, QStringList());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.isNull(); }, 2000));
-
-    const QStringList pdfs = waitForNewPdfs(3);
-    ASSERT_EQ(pdfs.size(), 3) << "new PDFs in " << outDir.toStdString();
-    for (int k = 0; k < 3; ++k) {
-        EXPECT_EQ(test::pdfInfo(pdfs[k], "Pages"), QString::number(k + 1)) << "job " << k + 1;
-        EXPECT_TRUE(test::pdfInfo(pdfs[k], "Page size").startsWith("612 x 792")) << k + 1;
-        for (const QStringList& image : test::pdfImages(pdfs[k])) {
-            EXPECT_EQ(image.value(7), "1") << "bits per component, job " << k + 1;
-        }
     }
 }
 

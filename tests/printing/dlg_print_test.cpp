@@ -65,6 +65,7 @@ void PrintTo(const LimitCase& c, std::ostream* os) {
 
 class ResolutionLimit : public PrintDialog, public ::testing::WithParamInterface<LimitCase> {};
 
+// A fitted sheet is one image; finer than 200 dpi it is resampled, in the viewer too.
 TEST_P(ResolutionLimit, SheetsFinerThan200DpiAreResampledInTheViewerToo) {
     const LimitCase& c = GetParam();
     ASSERT_NE(open(10, 5, c.dpi), nullptr);
@@ -72,6 +73,7 @@ TEST_P(ResolutionLimit, SheetsFinerThan200DpiAreResampledInTheViewerToo) {
     EXPECT_DOUBLE_EQ(viewer.resolutionX(), c.widthAfter / 10);
     EXPECT_DOUBLE_EQ(viewer.resolutionY(), c.widthAfter / 10);
     ASSERT_EQ(dialog->viewer().imageCount(), 1);
+    EXPECT_FALSE(child<QCheckBox>("SelectionOnly")->isEnabled());
     EXPECT_EQ(dialog->viewer().imageWidth(), c.widthAfter);
     EXPECT_EQ(dialog->viewer().picture().depth(), 1);
 }
@@ -79,24 +81,6 @@ TEST_P(ResolutionLimit, SheetsFinerThan200DpiAreResampledInTheViewerToo) {
 INSTANTIATE_TEST_SUITE_P(Table, ResolutionLimit,
                          ::testing::Values(LimitCase{100, 1000}, LimitCase{200, 2000},
                                            LimitCase{201, 2000}, LimitCase{400, 2000}));
-
-TEST_F(PrintDialog, FittedSheetGivesOneImageAndTheViewersValues) {
-    for (const bool set : {false, true}) {
-        values.printInBlue = values.reversePrint = set;
-        ASSERT_NE(open(), nullptr);
-        EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Print Sheetwise Plan"));
-        EXPECT_FALSE(dialog->isModal());
-        EXPECT_EQ(dialog->viewer().imageCount(), 1);
-        EXPECT_EQ(dialog->viewer().paintSizeMode(), ImagingControl::kFit);
-        EXPECT_FALSE(child<QCheckBox>("SelectionOnly")->isEnabled());
-        EXPECT_EQ(dialog->IniFile, values.iniPath);
-        EXPECT_EQ(dialog->BatchSave, values.localRoot);
-        EXPECT_TRUE(dialog->PrintSettingsHaveChanged);
-        EXPECT_EQ(dialog->UseBlue, set);
-        EXPECT_EQ(dialog->ReverseBatch, set);
-        EXPECT_EQ(dialog->viewer().picture().colorTable().contains(qRgb(0, 0, 255)), set);
-    }
-}
 
 // The visible part is image 2 and shown; "Print Selected Area Only" switches between the part
 // and the whole sheet, and the layout follows.
@@ -215,6 +199,8 @@ TEST_F(PrintDialog, PrinterSetupSwitchesPrinterWithoutLetterCase) {
     dialog->setPrinterSetup(std::make_unique<ScriptedSetup>(std::nullopt));  // cancelled
     click("btnPrintSetup");
     EXPECT_EQ(text("lbPrinter"), QStringLiteral("Plotter"));
+    click("Command3");  // the chosen paper is remembered and saved
+    EXPECT_EQ(base::readProfileString(ini, kPrintingSection, kDefaultPaperKey, QString()), "5");
 }
 
 TEST_F(PrintDialog, BatchListShowsSheetNamesAndSelectAllToggles) {

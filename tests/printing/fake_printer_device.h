@@ -2,6 +2,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include <QStringList>
@@ -75,12 +76,12 @@ public:
         return m_settings.at(PrinterSetting::Orientation);
     }
     [[nodiscard]] std::optional<int> setting(PrinterSetting which) const override {
-        return m_unreadable.contains(which) ? std::nullopt : std::optional(m_settings.at(which));
+        return unreadable.contains(which) ? std::nullopt : std::optional(m_settings.at(which));
     }
     void setSetting(PrinterSetting which, int value) override {
         const bool badOrientation =
             which == PrinterSetting::Orientation && value != kPortrait && value != kLandscape;
-        if (m_refused.contains(which) || badOrientation) {
+        if (refused.contains(which) || badOrientation) {
             throw base::ScriptError::invalidArgument();
         }
         writes.emplace_back(which, value);
@@ -120,15 +121,14 @@ public:
         ++documentsEnded;
     }
 
-    // Settings the fake cannot report (reading gives nothing) or refuses to take (writing throws).
-    void setUnreadable(PrinterSetting which) { m_unreadable[which] = true; }
-    void setRefused(PrinterSetting which) { m_refused[which] = true; }
-
     Caps caps;
     // Every page operation, one line each: "circle x,y rR", "line x,y x,y", "picture WxHxDepth
     // sx,sy swxsh to dx,dy dwxdh", "text x,y TEXT", "new page", "end" (twips, picture pixels).
     QStringList log;
     std::vector<std::pair<PrinterSetting, int>> writes;  // every setSetting() that was taken
+    // Settings the fake cannot report (reading gives nothing) or refuses to take (writing throws).
+    std::set<PrinterSetting> unreadable;
+    std::set<PrinterSetting> refused;
     int pagesPrinted = 0;  // each newPage() after drawing and each endDoc() after drawing
     int documentsEnded = 0;
     int failOnPicture = 0;  // throws on the n-th picture painted from now on (1: the next one)
@@ -143,8 +143,6 @@ private:
     QString m_name;
     QSizeF m_page;
     std::map<PrinterSetting, int> m_settings;
-    std::map<PrinterSetting, bool> m_unreadable;
-    std::map<PrinterSetting, bool> m_refused;
     QPointF m_position;
     bool m_pageHasContent = false;
 };

@@ -86,29 +86,18 @@ TEST_F(PrinterSettings, ApplyWritesOnlyDifferingSettingsAndSkipsUnsupportedOnes)
     ApplySavedPrinterProperties(office, saved);
     EXPECT_EQ(office.writes, (std::vector{std::pair{P::Copies, 3}}));
 
-    office.setUnreadable(P::Duplex);
+    office.unreadable.insert(P::Duplex);
     prop(saved, P::Duplex) = -5;
     CapturePrinterProperties(office, saved);
     EXPECT_EQ(prop(saved, P::Duplex), -5);
     prop(saved, P::PaperSource) = 2;
     prop(saved, P::ColourMode) = 1;
     prop(saved, P::Orientation) = kLandscape;
-    office.setRefused(P::ColourMode);
+    office.refused.insert(P::ColourMode);
     ApplySavedPrinterProperties(office, saved);
     EXPECT_EQ(office.setting(P::PaperSource), 2);
     EXPECT_EQ(office.setting(P::ColourMode), 2);
     EXPECT_EQ(office.orientation(), kLandscape);
-}
-
-TEST_F(PrinterSettings, SetupChoiceMatchesThePrinterWithoutLetterCase) {
-    PrinterSetupChoice choice{QStringLiteral("plotter"), {}};
-    choice.values[static_cast<int>(P::Copies)] = 2;
-    choice.values[static_cast<int>(P::PaperSize)] = 17;
-    applyPrinterSetupChoice(printers, choice, saved);
-    EXPECT_EQ(current(), "Plotter 17 1");
-    EXPECT_EQ(prop(saved, P::Copies), 2);
-    // Values the dialog did not report are read back from the printer as they are.
-    EXPECT_EQ(prop(saved, P::Resolution), 600);
 }
 
 // Saving writes the current printer's name, paper and orientation; a settings file that cannot
