@@ -40,22 +40,17 @@ protected:
         delete dialog.data();
     }
 
-    // Makes `made` the dialog of the test, deleting the one before; it stays after closing.
-    DlgPrint* keep(DlgPrint* made) {
-        delete dialog.data();
-        dialog = made;
-        if (made != nullptr) {
-            made->setAttribute(Qt::WA_DeleteOnClose, false);
-        }
-        return made;
-    }
-    // The viewer shows a grid sheet fitted (none for a width of 0) and hands it over.
+    // The viewer shows a grid sheet fitted (none for a width of 0) and hands it over; the new
+    // dialog replaces the test's dialog and stays after closing.
     DlgPrint* open(double widthIn = 36, double heightIn = 24, int dpi = 100) {
         if (widthIn > 0) {
             viewer.insertImage(1, grid(widthIn, heightIn, dpi));
             viewer.setPaintSizeMode(imaging::ImagingControl::kFit);
         }
-        if (keep(PrintCurrentPlan(values, viewer, v2, nullptr, &printers)) != nullptr) {
+        delete dialog.data();
+        dialog = PrintCurrentPlan(values, viewer, v2, nullptr, &printers);
+        if (dialog != nullptr) {
+            dialog->setAttribute(Qt::WA_DeleteOnClose, false);
             EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog));
         }
         return dialog;

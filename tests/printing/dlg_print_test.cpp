@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
-#include <QProgressBar>
 #include <QTest>
 
 #include "base/ini_store.h"
@@ -218,15 +217,6 @@ TEST_F(PrintDialog, BatchListShowsSheetNamesAndSelectAllToggles) {
     }
     click("BatchCancel");
     EXPECT_FALSE(list->isVisible());
-}
-
-TEST_F(PrintDialog, LoadProgressIsClampedForBothBars) {
-    open();
-    for (const auto& [reported, shown] : {std::pair{100, 100}, {150, 100}, {-5, 0}, {42, 42}}) {
-        dialog->OnViewerLoadProgress(reported);
-        EXPECT_EQ(child<QProgressBar>("statProgress")->value(), shown) << reported;
-        EXPECT_EQ(child<QProgressBar>("tp")->value(), shown) << reported;
-    }
 }
 
 TEST_F(PrintDialog, LayoutErrorsGoToTheListAndClearEmptiesIt) {

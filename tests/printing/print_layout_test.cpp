@@ -18,38 +18,36 @@ using test::FakePrinterDevice;
 struct NameCase {
     const char* name;
     int code;
-    double widthTwips;
+    double widthTwips;  // of the printer's page in portrait
     double heightTwips;
+    int orientation;
     const char* paper;
 };
 
 class PaperName : public ::testing::TestWithParam<NameCase> {};
 
+// Each numbered paper has its name; any other code is named by the printer's page in inches.
 TEST_P(PaperName, IsTheTableNameOrElseThePageSizeInInches) {
     const NameCase& c = GetParam();
-    EXPECT_EQ(PaperSizeName(c.code, c.widthTwips, c.heightTwips), QString::fromUtf8(c.paper));
+    FakePrinterDevice printer(QStringLiteral("P"), c.widthTwips, c.heightTwips, {}, c.code);
+    printer.setSetting(PrinterSetting::Orientation, c.orientation);
+    EXPECT_EQ(PaperSizeName(c.code, printer), QString::fromUtf8(c.paper));
 }
 
 const NameCase kNames[] = {
-    {"Letter", 1, 720, 1440, "Letter, 8 1/2 x 11 in"},
-    {"CSheet", 24, 720, 1440, "C size sheet"},
-    {"EnvelopeC3", 29, 720, 1440, "Envelope C3, 324 x 458 mm"},
-    {"LastNamed", 41, 720, 1440, "German Legal Fanfold, 8 1/2 x 13 in"},
-    {"Code0", 0, 15840, 24480, "11.00x17.00"},
-    {"Code42", 42, 12240, 15840, "8.50x11.00"},
-    {"NegativeCode", -1, 12240, 15840, "8.50x11.00"},
-    {"HalfAnInchWide", 0, 720, 1440, ".50x1.00"},
-    {"RoundedToCents", 0, 11906, 16838, "8.27x11.69"},
+    {"Letter", 1, 720, 1440, kPortrait, "Letter, 8 1/2 x 11 in"},
+    {"TabloidTurned", 3, 15840, 24480, kLandscape, "Tabloid, 11 x 17 in"},
+    {"CSheet", 24, 720, 1440, kPortrait, "C size sheet"},
+    {"EnvelopeC3", 29, 720, 1440, kPortrait, "Envelope C3, 324 x 458 mm"},
+    {"LastNamed", 41, 720, 1440, kPortrait, "German Legal Fanfold, 8 1/2 x 13 in"},
+    {"Code0", 0, 15840, 24480, kPortrait, "11.00x17.00"},
+    {"Code0Turned", 0, 15840, 24480, kLandscape, "17.00x11.00"},
+    {"Code42", 42, 12240, 15840, kPortrait, "8.50x11.00"},
+    {"NegativeCode", -1, 12240, 15840, kPortrait, "8.50x11.00"},
+    {"HalfAnInchWide", 0, 720, 1440, kPortrait, ".50x1.00"},
+    {"RoundedToCents", 0, 11906, 16838, kPortrait, "8.27x11.69"},
 };
 INSTANTIATE_TEST_SUITE_P(Table, PaperName, ::testing::ValuesIn(kNames), sw::test::byName);
-
-TEST(PaperName, FallbackFollowsThePrintersOrientation) {
-    FakePrinterDevice printer(QStringLiteral("Plotter"), 15840, 24480, {}, 0);
-    EXPECT_EQ(PaperSizeName(0, printer), QStringLiteral("11.00x17.00"));
-    printer.setSetting(PrinterSetting::Orientation, kLandscape);
-    EXPECT_EQ(PaperSizeName(0, printer), QStringLiteral("17.00x11.00"));
-    EXPECT_EQ(PaperSizeName(3, printer), QStringLiteral("Tabloid, 11 x 17 in"));
-}
 
 // The C, D and E size sheets are the ANSI engineering sheets; a size without a code has none.
 TEST(PaperCodes, EveryNumberedQtPageSizeMapsBackToTheSameSize) {
