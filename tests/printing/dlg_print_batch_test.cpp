@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "base/host_calls.h"
+#include "base/ini_store.h"
 #include "host/ui/fast_viewer.h"
 #include "host/ui/standard_calls.h"
 #include "imaging/tiff_reader.h"
@@ -156,7 +157,12 @@ TEST_P(BatchRun, DownloadsAndPrintsInOrderSkippingFailedSheetsThenCloses) {
     dialog->setBatchTimeout(fault.isEmpty() ? 60000 : 300);
     QFile(batchSave + QStringLiteral("left-over.txt")).open(QIODevice::WriteOnly);
 
+    QString savedWhenEnded;  // the printer in the settings file when the batch says it ended
+    QObject::connect(&BatchPrintMonitor::instance(), &BatchPrintMonitor::ended, dialog, [&] {
+        savedWhenEnded = base::readProfileString(ini, kPrintingSection, kDefaultPrinterKey, "");
+    });
     const QJsonObject report = runBatch(c.rows);
+    EXPECT_EQ(savedWhenEnded, c.blue ? savedWhenEnded : "Office");  // saved by then
     EXPECT_EQ(report["sheets"], c.rows.size());
     EXPECT_EQ(report["printed"], c.printed.size());
     EXPECT_EQ(report["problems"].toArray().size(), fault.isEmpty() ? 0 : 1);
