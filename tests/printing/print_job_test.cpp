@@ -184,12 +184,6 @@ protected:
         }
         ASSERT_TRUE(dir.isValid());
     }
-    // Prints tiled at 100 % on Letter.
-    void printOnLetter(FakeHost&& host) {
-        PdfPrinterDevice letter(pdf, QPageSize(QPageSize::Letter), kPortrait);
-        EXPECT_EQ(runner.run(host, letter, scale).failure, QString());
-    }
-
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
 };
@@ -233,7 +227,8 @@ TEST_F(PdfOutput, TiledPageCarriesAMeasurementWhereItLies) {
     FakeHost host(17, 22, 200);
     host.setSheetMarks(
         {{QPolygonF({{1000.5, 2400}, {1000.5, 3600}}), false, "6'-0\"", QPointF(1000.5, 3000)}});
-    printOnLetter(std::move(host));
+    PdfPrinterDevice letter(pdf, QPageSize(QPageSize::Letter), kPortrait);
+    ASSERT_EQ(runner.run(host, letter, scale).failure, "");
     const auto crimson = [](QRgb c) { return qRed(c) > 150 && qGreen(c) < 90; };
     for (int page = 1; page <= 4; ++page) {
         const QImage image = test::renderPdfPage(pdf, page, 200);
@@ -254,22 +249,6 @@ TEST_F(PdfOutput, TiledPageCarriesAMeasurementWhereItLies) {
             EXPECT_NEAR((line.left() + line.right()) / 2.0, 999, 1.5);  // on the grid line
         }
     }
-}
-
-// Blue ink costs what black does: each tile one image of one bit per pixel, a stencil of blue.
-TEST_F(PdfOutput, BlueSheetStaysOneStencilOfOneBitPerTileAndPrintsBlue) {
-    QImage sheet = test::gridSheet(8, 10, 100);
-    sheet.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 255)});
-    printOnLetter(FakeHost(imaging::Sheet(sheet, 100, 100)));
-    const QList<QStringList> images = test::pdfImages(pdf);
-    ASSERT_EQ(images.size(), 1);
-    EXPECT_EQ(QStringList({images[0].value(2), images[0].value(7)}), (QStringList{"stencil", "1"}));
-    const QImage page = test::renderPdfPage(pdf, 1, 100);
-    const QList<double> xs = test::darkRunsAlongRow(page, 555, 200);
-    ASSERT_FALSE(xs.isEmpty());
-    const QRgb ink = page.pixel(static_cast<int>(xs.front()), 555);
-    EXPECT_GT(qBlue(ink), 200);
-    EXPECT_LT(qRed(ink), 80);
 }
 
 }  // namespace
