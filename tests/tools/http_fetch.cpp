@@ -12,13 +12,6 @@ FetchResult fetch(const QUrl& url, int transferTimeoutMs) {
     request.setTransferTimeout(transferTimeoutMs);
     QNetworkReply* reply = manager.get(request);
     FetchResult result;
-    qint64 lastReceived = 0;
-    QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [&](qint64 received, qint64) {
-        if (received > lastReceived) {
-            ++result.progressSignals;
-            lastReceived = received;
-        }
-    });
     // Read as data comes: a reply that ends in an error or a time-out is closed and unreadable.
     QObject::connect(reply, &QNetworkReply::readyRead, reply,
                      [&] { result.body += reply->readAll(); });

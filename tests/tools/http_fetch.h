@@ -13,7 +13,6 @@ struct FetchResult {
     int status = 0;  // HTTP status, 0 when none arrived
     QByteArray body;
     QByteArray contentType;
-    int progressSignals = 0;  // downloadProgress signals with a new byte count
 };
 
 // `transferTimeoutMs` 0 waits without limit (the server must end the answer).
