@@ -1,5 +1,6 @@
 // The comparison in the viewer as a host and a user drive it: host calls, keys, the dialog, sheets
 // that cannot be opened, and a printed page in the overlay's colours.
+#include "support/test_paths.h"
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -8,7 +9,6 @@
 #include <QJsonDocument>
 #include <QLabel>
 #include <QPainter>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -20,11 +20,7 @@
 #include "host/ui/standard_calls.h"
 #include "imaging/tiff_writer.h"
 #include "imaging/ui/imaging_control.h"
-#include "printing/fake_printer_device.h"
-#include "printing/print_to_directory.h"
 #include "printing/test_sheets.h"
-#include "printing/ui/dlg_print.h"
-#include "printing/ui/print_hand_off.h"
 #include "viewing/ui/command_toolbar.h"
 
 namespace sw::compare {
@@ -52,17 +48,14 @@ imaging::Sheet revision(QPoint at, bool newer) {
 class CompareViewer : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
         m_viewer.iniPath = m_dir.filePath("Sheetwise.ini");
         base::writeProfileString(m_viewer.iniPath, "Prefs", "Plan Directory", m_dir.filePath("p"));
         QDir().mkpath(m_dir.filePath("sheets"));
         imaging::saveTiffFile(revision({}, true), m_dir.filePath("sheets/A-101.tif"), 29, 1);
         imaging::saveTiffFile(revision({-6, 4}, false), m_dir.filePath("sheets/A-101r1.tif"), 29,
                               1);
-        QFile bad(m_dir.filePath("sheets/bad.tif"));
-        ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-        bad.write("II*\0\x08\0\0\0 not a sheet", 20);
-        bad.close();
+        ASSERT_TRUE(test::writeFile(m_dir.filePath("sheets/bad.tif"),
+                                    QByteArray("II*\0\x08\0\0\0 not a sheet", 20)));
         m_viewer.resize(1000, 700);
         m_viewer.show();
         ok({"InitVars", QUrl::fromLocalFile(m_dir.path()).toString() + "/", "sheets-x", "School", 0,
@@ -85,50 +78,43 @@ protected:
     QJsonObject dump(const char* key) {
         return run({"Dump"}).value("state").toObject().value(QLatin1String(key)).toObject();
     }
-    // The "compare" key of the Dump state as JSON text, and what it should be.
+    // The "compare" key of the Dump state as JSON text.
     std::string compareState() {
         return QJsonDocument(dump("compare")).toJson(QJsonDocument::Compact).toStdString();
     }
-    static std::string compared(bool active, const char* earlier, QPoint offset, const char* mode,
-                                int added, int removed) {
-        const QJsonObject state{{"active", active},
-                                {"earlier", earlier},
-                                {"offset", QJsonArray{offset.x(), offset.y()}},
-                                {"mode", mode},
-                                {"added", added},
-                                {"removed", removed}};
-        return QJsonDocument(state).toJson(QJsonDocument::Compact).toStdString();
-    }
+    static constexpr const char* kOff =
+        R"({"active":false,"added":0,"earlier":"","mode":"off","offset":[0,0],"removed":0})";
 
     QTemporaryDir m_dir;
     host::FastViewer m_viewer;
 };
 
 TEST_F(CompareViewer, HostCallsAndKeysDriveTheComparison) {
-    EXPECT_EQ(compareState(), compared(false, "", {}, "off", 0, 0));
+    EXPECT_EQ(compareState(), kOff);
     ok({"Set", "Compare/Earlier", "A-101r1.tif"});
     EXPECT_EQ(dump("compare").value("active"), false);
     ok({"DoCommand", "Compare"});
-    EXPECT_EQ(compareState(), compared(true, "A-101r1.tif", {6, -4}, "overlay", 100, 64));
+    EXPECT_EQ(compareState(), R"({"active":true,"added":100,"earlier":"A-101r1.tif",)"
+                              R"("mode":"overlay","offset":[6,-4],"removed":64})");
     EXPECT_TRUE(m_viewer.toolbar->compareButton()->isChecked());
     EXPECT_TRUE(m_viewer.comparison().legend().isVisible());
     EXPECT_TRUE(m_viewer.comparison().legend().text().contains("offset 6, -4 px"));
 
     m_viewer.viewer->setFocus();
-    for (const char* key : {"Right", "Shift+Down"}) {
-        ok({"Key", key});
-    }
+    ok({"Key", "Right"});
+    ok({"Key", "Shift+Down"});
     EXPECT_EQ(dump("compare").value("offset"), (QJsonArray{7, 6}));
     ok({"Key", "e"});
     EXPECT_EQ(dump("compare").value("mode"), "earlier");
     ok({"Key", "a"});
     ok({"Set", "Compare/Mode", "new"});
-    EXPECT_EQ(compareState(), compared(true, "A-101r1.tif", {6, -4}, "new", 100, 64));
+    EXPECT_EQ(compareState(), R"({"active":true,"added":100,"earlier":"A-101r1.tif",)"
+                              R"("mode":"new","offset":[6,-4],"removed":64})");
     ok({"DoCommand", "+90"});
     EXPECT_EQ(dump("compare").value("offset"), (QJsonArray{4, 6})) << "turned with the sheet";
 
     ok({"Set", "Compare/Mode", "off"});
-    EXPECT_EQ(compareState(), compared(false, "", {}, "off", 0, 0));
+    EXPECT_EQ(compareState(), kOff);
     EXPECT_FALSE(m_viewer.toolbar->compareButton()->isChecked());
     EXPECT_FALSE(run({"Set", "Compare/Mode", "overlay"}).value("ok").toBool()) << "nothing chosen";
 }
@@ -147,7 +133,7 @@ TEST_F(CompareViewer, AnEarlierSheetThatCannotBeOpenedLeavesTheNormalView) {
     }
     ASSERT_EQ(m_viewer.messagesShown.size(), 2);
     EXPECT_TRUE(m_viewer.messagesShown.last().startsWith("The earlier revision Bad could not be"));
-    EXPECT_EQ(compareState(), compared(false, "", {}, "off", 0, 0));
+    EXPECT_EQ(compareState(), kOff);
     EXPECT_EQ(dump("imaging"), imaging);
     EXPECT_EQ(m_viewer.viewer->sheet().overlay(), nullptr);
 
@@ -156,48 +142,33 @@ TEST_F(CompareViewer, AnEarlierSheetThatCannotBeOpenedLeavesTheNormalView) {
     for (int i = 0; i < 100 && !dump("compare").value("active").toBool(); ++i) {
         ok({"Wait", 50});
     }
-    EXPECT_EQ(compareState(), compared(true, "A-101 Rev 1", {6, -4}, "overlay", 100, 64));
+    EXPECT_EQ(compareState(), R"({"active":true,"added":100,"earlier":"A-101 Rev 1",)"
+                              R"("mode":"overlay","offset":[6,-4],"removed":64})");
 }
 
 // The visible part of a zoomed comparison, printed: one colour image whose only colours are the
 // overlay's, pure red and blue among them.
 TEST_F(CompareViewer, PrintsTheOverlayInExactColours) {
-    for (const char* tool : {"pdfimages"}) {
-        if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty()) {
-            GTEST_SKIP() << tool << " (poppler-utils) is not installed";
-        }
+    if (QStandardPaths::findExecutable("pdfimages").isEmpty()) {
+        GTEST_SKIP() << "pdfimages (poppler-utils) is not installed";
     }
     ok({"Set", "Compare/Earlier", "A-101r1.tif"});
     ok({"DoCommand", "Compare"});
     ok({"DoCommand", "In"});
-    printing::test::FakePrinterCatalog printers;
-    printers.add(printing::test::FakePrinterDevice::letter(QStringLiteral("Office")));
-    printing::setPrintToDirectory(m_dir.filePath("out"));
-    printing::HandOffValues values;
-    values.iniPath = m_viewer.iniPath;
-    std::unique_ptr<printing::DlgPrint> dialog(
-        printing::PrintCurrentPlan(values, *m_viewer.viewer, *m_viewer.v2, nullptr, &printers));
-    ASSERT_NE(dialog, nullptr);
-    dialog->setAttribute(Qt::WA_DeleteOnClose, false);
-    dialog->Command1_Click();
-    printing::setPrintToDirectory(QString());
+    ok({"PrintTo", m_dir.filePath("out")});
+    ok({"DoCommand", "Print"});
+    ok({"Click", "DlgPrint/Command1"});
+    ok({"PrintTo", ""});
     const QString pdf = m_dir.filePath("out/001.pdf");
     const QList<QStringList> images = printing::test::pdfImages(pdf);
     ASSERT_EQ(images.size(), 1);
     EXPECT_EQ(images[0].value(5), "rgb");
-    QProcess extract;
-    extract.start("pdfimages", {"-png", pdf, m_dir.filePath("img")});
-    ASSERT_TRUE(extract.waitForFinished(30000));
-    const QImage printed(m_dir.filePath("img-000.png"));
-    QSet<QRgb> colours;
-    for (int y = 0; y < printed.height(); ++y) {
-        for (int x = 0; x < printed.width(); ++x) {
-            colours.insert(printed.pixel(x, y) | 0xFF000000u);
-        }
-    }
-    const QSet<QRgb> overlay = {kPaper | 0xFF000000u, kBothInk | 0xFF000000u, kNewInk | 0xFF000000u,
-                                kEarlierInk | 0xFF000000u};
-    EXPECT_EQ(colours, overlay);
+    printing::test::runTool("pdfimages", {"-png", pdf, m_dir.filePath("img")});
+    const QImage printed =
+        QImage(m_dir.filePath("img-000.png")).convertToFormat(QImage::Format_RGB32);
+    const auto* pixels = reinterpret_cast<const QRgb*>(printed.constBits());  // rows unpadded
+    EXPECT_EQ(QSet<QRgb>(pixels, pixels + printed.width() * printed.height()),
+              (QSet<QRgb>{kPaper, kBothInk, kNewInk, kEarlierInk}));
 }
 
 }  // namespace

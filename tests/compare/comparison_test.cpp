@@ -5,6 +5,8 @@
 #include "support/test_paths.h"
 #include <gtest/gtest.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -20,10 +22,6 @@ namespace {
 
 using imaging::Sheet;
 
-Sheet bilevel(const QImage& picture, double dpi) {
-    return Sheet(picture.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither), dpi, dpi);
-}
-
 // A line drawing of w x h pixels drawn by `draw` (painter units: pixels), on white.
 template <class Draw>
 Sheet drawn(int w, int h, double dpi, Draw draw) {
@@ -32,7 +30,7 @@ Sheet drawn(int w, int h, double dpi, Draw draw) {
     QPainter painter(&picture);
     draw(painter);
     painter.end();
-    return bilevel(picture, dpi);
+    return Sheet(picture.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither), dpi, dpi);
 }
 
 // A plan-like drawing inside 1466 x 966 pixels from `at`, the same for the same seed: walls, thin
@@ -91,47 +89,9 @@ INSTANTIATE_TEST_SUITE_P(
                       ShiftCase{"half_the_resolution", {10, -6}, {1000, 700}, 100, 1}),
     sw::test::byName);
 
-// One pixel of each class on a tiny pair: ink in both, only new, only earlier, paper.
-std::shared_ptr<const Comparison> fourPixels() {
-    QImage a(16, 4, QImage::Format_RGB32);
-    a.fill(Qt::white);
-    QImage b = a;
-    for (const int x : {2, 5}) {
-        a.setPixel(x, 1, qRgb(0, 0, 0));
-    }
-    for (const int x : {2, 8}) {
-        b.setPixel(x, 1, qRgb(0, 0, 0));
-    }
-    return std::make_shared<Comparison>(bilevel(a, 200), bilevel(b, 200), QPoint(), QPoint(),
-                                        QPointF());
-}
-
-TEST(Colours, EachClassHasItsColourOnScreenAndInThePicture) {
-    const auto c = fourPixels();
-    const QPoint at[] = {{2, 1}, {5, 1}, {8, 1}, {11, 1}};
-    const QRgb overlay[] = {kBothInk, kNewInk, kEarlierInk, kPaper};
-    const QRgb earlierOnly[] = {qRgb(0, 0, 0), kPaper, qRgb(0, 0, 0), kPaper};
-    QImage view(16, 4, QImage::Format_RGB32);
-    renderComparison(*c, CompareMode::Overlay, view, {}, QRectF(0, 0, 16, 4), 0);
-    const QImage picture = comparisonPicture(*c, CompareMode::Overlay);
-    EXPECT_EQ(picture.format(), QImage::Format_Indexed8);
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(view.pixel(at[i]), overlay[i] | 0xFF000000u) << i;
-        EXPECT_EQ(picture.pixel(at[i]), overlay[i] | 0xFF000000u) << i;
-    }
-    renderComparison(*c, CompareMode::EarlierOnly, view, {}, QRectF(0, 0, 16, 4), 0);
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(view.pixel(at[i]), earlierOnly[i] | 0xFF000000u) << i;
-    }
-    EXPECT_EQ(c->added(), 1);
-    EXPECT_EQ(c->removed(), 1);
-}
-
-class ThinLines : public ::testing::TestWithParam<double> {};
-
-// A one-pixel line of each class stays visible, in its colour, however far the view is reduced.
-TEST_P(ThinLines, KeepTheirColourInReducedViews) {
-    const int w = 2400;
+// Lines one pixel wide down a 2400 x 1600 sheet: at x 600 only in the new drawing, at 1200 only
+// in the earlier one, at 1800 in both; paper elsewhere.
+std::shared_ptr<const Comparison> threeLines() {
     const auto lines = [](std::initializer_list<int> xs) {
         return drawn(2400, 1600, 200, [&](QPainter& p) {
             for (const int x : xs) {
@@ -139,28 +99,53 @@ TEST_P(ThinLines, KeepTheirColourInReducedViews) {
             }
         });
     };
-    const auto c = std::make_shared<Comparison>(lines({600, 1800}), lines({1200, 1800}), QPoint(),
-                                                QPoint(), QPointF());
+    return std::make_shared<Comparison>(lines({600, 1800}), lines({1200, 1800}), QPoint(), QPoint(),
+                                        QPointF());
+}
+
+TEST(Colours, EachClassHasItsColourOnScreenAndInThePicture) {
+    const auto c = threeLines();
+    const QPoint at[] = {{1800, 9}, {600, 9}, {1200, 9}, {900, 9}};
+    const QRgb overlay[] = {kBothInk, kNewInk, kEarlierInk, kPaper};
+    const QRgb earlierOnly[] = {qRgb(0, 0, 0), kPaper, qRgb(0, 0, 0), kPaper};
+    QImage view(2400, 1600, QImage::Format_RGB32);
+    QImage earlier = view;
+    renderComparison(*c, CompareMode::Overlay, view, {}, QRectF(0, 0, 2400, 1600), 0);
+    renderComparison(*c, CompareMode::EarlierOnly, earlier, {}, QRectF(0, 0, 2400, 1600), 0);
+    const QImage picture = comparisonPicture(*c, CompareMode::Overlay);
+    EXPECT_EQ(picture.format(), QImage::Format_Indexed8);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(view.pixel(at[i]), overlay[i]) << i;
+        EXPECT_EQ(picture.pixel(at[i]), overlay[i]) << i;
+        EXPECT_EQ(earlier.pixel(at[i]), earlierOnly[i]) << i;
+    }
+    EXPECT_EQ(c->added(), 1600);
+    EXPECT_EQ(c->removed(), 1600);
+}
+
+// A one-pixel line of each class stays visible, in its colour, however far the view is reduced.
+class ThinLines : public ::testing::TestWithParam<double> {};
+
+TEST_P(ThinLines, KeepTheirColourInReducedViews) {
     const double reduction = GetParam();
-    const QSize size(static_cast<int>(w / reduction), static_cast<int>(1600 / reduction));
+    const QSize size(static_cast<int>(2400 / reduction), static_cast<int>(1600 / reduction));
     QImage view(size, QImage::Format_RGB32);
-    renderComparison(*c, CompareMode::Overlay, view, {}, QRectF(QPointF(), QSizeF(size)), 0);
-    auto darkest = [&](int x, auto channel) {
+    renderComparison(*threeLines(), CompareMode::Overlay, view, {}, QRectF(QPointF(), QSizeF(size)),
+                     0);
+    // The darkest value of a channel in the three view columns around sheet column x.
+    const auto darkest = [&](int x, int (*channel)(QRgb)) {
         int best = 255;
-        const int column = static_cast<int>(x / reduction);
-        for (int i = column - 1; i <= column + 1; ++i) {
-            best = std::min(best, channel(view.pixel(i, size.height() / 2)));
+        for (int i = -1; i <= 1; ++i) {
+            const int column = static_cast<int>(x / reduction) + i;
+            best = std::min(best, channel(view.pixel(column, size.height() / 2)));
         }
         return best;
     };
-    const auto red = [](QRgb p) { return qRed(p); };
-    const auto green = [](QRgb p) { return qGreen(p); };
-    const auto blue = [](QRgb p) { return qBlue(p); };
-    EXPECT_LT(darkest(600, red), 215) << "the added line is blue";
-    EXPECT_EQ(darkest(600, blue), 255);
-    EXPECT_LT(darkest(1200, green), 215) << "the removed line is red";
-    EXPECT_EQ(darkest(1200, red), 255);
-    EXPECT_LT(darkest(1800, blue), 215) << "the line in both is grey";
+    EXPECT_LT(darkest(600, qRed), 215) << "the added line is blue";
+    EXPECT_EQ(darkest(600, qBlue), 255);
+    EXPECT_LT(darkest(1200, qGreen), 215) << "the removed line is red";
+    EXPECT_EQ(darkest(1200, qRed), 255);
+    EXPECT_LT(darkest(1800, qBlue), 215) << "the line in both is grey";
 }
 
 INSTANTIATE_TEST_SUITE_P(Reductions, ThinLines, ::testing::Values(1.5, 3.0, 6.0, 12.5));
@@ -196,57 +181,41 @@ TEST(Transforms, ResamplingKeepsTheDrawingsAligned) {
     EXPECT_EQ(c.removed(), 0);
 }
 
-TEST(Command, WritesTheOverlayAndReportsTheComparison) {
-    QTemporaryDir dir;
-    const auto path = [&](const char* name) { return dir.filePath(QLatin1String(name)); };
-    const Sheet newer = drawn(2000, 1400, 200, [](QPainter& p) {
-        planLines(p, {}, 5);
-        p.fillRect(1900, 1300, 10, 10, Qt::black);
-    });
-    const Sheet earlier = drawn(2000, 1400, 200, [](QPainter& p) { planLines(p, {-7, 4}, 5); });
-    imaging::saveTiffFile(newer, path("new.tif"), 29, 1);
-    imaging::saveTiffFile(earlier, path("old.tif"), 29, 1);
-    QFile damaged(path("damaged.tif"));
-    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
-    damaged.write(QByteArray("II*\0\x08\0\0\0\x05\0garbage", 17));
-    damaged.close();
-    const auto run = [](QStringList args) {
-        args.prepend(QStringLiteral("compare"));
-        args.prepend(QStringLiteral("sheetwise"));
-        QList<QByteArray> bytes;
-        std::vector<char*> argv;
-        for (const QString& a : args) {
-            bytes << a.toLocal8Bit();
-        }
-        for (QByteArray& b : bytes) {
-            argv.push_back(b.data());
-        }
-        return runCompareCommand(static_cast<int>(argv.size()), argv.data());
-    };
-    ::testing::internal::CaptureStdout();
-    EXPECT_EQ(run({path("old.tif"), path("new.tif"), "--out", path("o.png"), "--width", "500"}), 0);
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(),
-              "{\"offset\": [7, -4], \"added\": 100, \"removed\": 0}\n");
-    EXPECT_EQ(QImage(path("o.png")).size(), QSize(500, 350));
-    EXPECT_EQ(run({path("damaged.tif"), path("new.tif"), "--out", path("d.png")}), 1);
-    EXPECT_EQ(run({path("missing.tif"), path("new.tif"), "--out", path("m.png")}), 1);
-    EXPECT_EQ(run({path("old.tif"), "--out", path("u.png")}), 2);
-}
-
-// The demo's second revision of a sheet lies 0.03 in right and 0.02 in up, with a wall moved, a
-// door added and a note deleted.
-TEST(SampleRevision, IsFoundAtItsOffsetWithItsChanges) {
+// `sheetwise compare` on the demo's second revision of a sheet, which lies 0.03 in right and
+// 0.02 in up with a wall moved, a door added and a note deleted; then sheets it cannot read and
+// bad usage.
+TEST(Command, FindsTheSampleRevisionAndWritesTheOverlay) {
     QTemporaryDir dir;
     QProcess tool;
     tool.start(test::binPath("make-sample-sheets"),
                {dir.path(), "--quick", "--second-revision", "A-102"});
     ASSERT_TRUE(tool.waitForFinished(120000));
     ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
-    const QString plans = dir.filePath("2004/0815/plans/");
-    const CompareResult result = compareFiles(plans + "A-102.tif", plans + "A-102-R2.tif", 400);
-    EXPECT_EQ(result.offset, QPoint(3, -2)) << "100 dpi quick sheets";
-    EXPECT_GT(result.added, 100);
-    EXPECT_GT(result.removed, 100);
+    const auto at = [&](const char* name) {
+        return dir.filePath("2004/0815/plans/" + QLatin1String(name)).toLocal8Bit();
+    };
+    ASSERT_TRUE(test::writeFile(at("damaged.tif"), QByteArray("II*\0\x08\0\0\0\x05\0garbage", 17)));
+    const auto run = [](QList<QByteArray> args) {
+        args.prepend("compare");
+        args.prepend("sheetwise");
+        std::vector<char*> argv;
+        for (QByteArray& a : args) {
+            argv.push_back(a.data());
+        }
+        return runCompareCommand(static_cast<int>(argv.size()), argv.data());
+    };
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(run({at("A-102.tif"), at("A-102-R2.tif"), "--out", at("o.png"), "--width", "500"}),
+              0);
+    const QJsonDocument out = QJsonDocument::fromJson(
+        QByteArray::fromStdString(::testing::internal::GetCapturedStdout()));
+    EXPECT_EQ(out["offset"], (QJsonArray{3, -2})) << "100 dpi quick sheets";
+    EXPECT_GT(out["added"].toInt(), 100);
+    EXPECT_GT(out["removed"].toInt(), 100);
+    EXPECT_EQ(QImage(QString::fromLocal8Bit(at("o.png"))).size(), QSize(500, 333));  // a 3:2 sheet
+    EXPECT_EQ(run({at("damaged.tif"), at("A-102.tif"), "--out", at("d.png")}), 1);
+    EXPECT_EQ(run({at("missing.tif"), at("A-102.tif"), "--out", at("m.png")}), 1);
+    EXPECT_EQ(run({at("A-102.tif"), "--out", at("u.png")}), 2);
 }
 
 }  // namespace
