@@ -89,43 +89,13 @@ protected:
     host::FastViewer m_viewer;
 };
 
-TEST_F(CompareViewer, HostCallsAndKeysDriveTheComparison) {
-    EXPECT_EQ(compareState(), kOff);
-    ok({"Set", "Compare/Earlier", "A-101r1.tif"});
-    EXPECT_EQ(dump("compare").value("active"), false);
-    ok({"DoCommand", "Compare"});
-    EXPECT_EQ(compareState(), R"({"active":true,"added":100,"earlier":"A-101r1.tif",)"
-                              R"("mode":"overlay","offset":[6,-4],"removed":64})");
-    EXPECT_TRUE(m_viewer.toolbar->compareButton()->isChecked());
-    EXPECT_TRUE(m_viewer.comparison().legend().isVisible());
-    EXPECT_TRUE(m_viewer.comparison().legend().text().contains("offset 6, -4 px"));
-
-    m_viewer.viewer->setFocus();
-    ok({"Key", "Right"});
-    ok({"Key", "Shift+Down"});
-    EXPECT_EQ(dump("compare").value("offset"), (QJsonArray{7, 6}));
-    ok({"Key", "e"});
-    EXPECT_EQ(dump("compare").value("mode"), "earlier");
-    ok({"Key", "a"});
-    ok({"Set", "Compare/Mode", "new"});
-    EXPECT_EQ(compareState(), R"({"active":true,"added":100,"earlier":"A-101r1.tif",)"
-                              R"("mode":"new","offset":[6,-4],"removed":64})");
-    ok({"DoCommand", "+90"});
-    EXPECT_EQ(dump("compare").value("offset"), (QJsonArray{4, 6})) << "turned with the sheet";
-
-    ok({"Set", "Compare/Mode", "off"});
-    EXPECT_EQ(compareState(), kOff);
-    EXPECT_FALSE(m_viewer.toolbar->compareButton()->isChecked());
-    EXPECT_FALSE(run({"Set", "Compare/Mode", "overlay"}).value("ok").toBool()) << "nothing chosen";
-}
-
-TEST_F(CompareViewer, AnEarlierSheetThatCannotBeOpenedLeavesTheNormalView) {
+// The dialog first: a sheet that cannot be opened leaves the normal view, one that can is laid
+// over it. Then host calls and keys: choosing, moving, modes, a turn, leaving.
+TEST_F(CompareViewer, TheDialogHostCallsAndKeysDriveTheComparison) {
     const QJsonObject imaging = dump("imaging");
-    const QJsonObject missing = run({"Set", "Compare/Earlier", "missing.tif"});
-    EXPECT_FALSE(missing.value("ok").toBool());
-    EXPECT_TRUE(missing.value("error").toString().startsWith(
+    EXPECT_EQ(compareState(), kOff);
+    EXPECT_TRUE(run({"Set", "Compare/Earlier", "missing.tif"})["error"].toString().startsWith(
         "The earlier revision missing.tif could not be opened: "));
-
     ok({"DoCommand", "Compare"});
     ok({"DblClick", "CompareWith/sheets", "Bad"});
     for (int i = 0; i < 100 && m_viewer.messagesShown.size() < 2; ++i) {
@@ -144,6 +114,29 @@ TEST_F(CompareViewer, AnEarlierSheetThatCannotBeOpenedLeavesTheNormalView) {
     }
     EXPECT_EQ(compareState(), R"({"active":true,"added":100,"earlier":"A-101 Rev 1",)"
                               R"("mode":"overlay","offset":[6,-4],"removed":64})");
+    EXPECT_TRUE(m_viewer.toolbar->compareButton()->isChecked());
+    EXPECT_TRUE(m_viewer.comparison().legend().isVisible());
+    EXPECT_TRUE(m_viewer.comparison().legend().text().contains("offset 6, -4 px"));
+    ok({"Set", "Compare/Mode", "off"});
+    EXPECT_EQ(compareState(), kOff);
+    EXPECT_FALSE(m_viewer.toolbar->compareButton()->isChecked());
+    EXPECT_FALSE(run({"Set", "Compare/Mode", "overlay"}).value("ok").toBool()) << "nothing chosen";
+
+    ok({"Set", "Compare/Earlier", "A-101r1.tif"});
+    EXPECT_EQ(dump("compare").value("active"), false);
+    ok({"DoCommand", "Compare"});
+    m_viewer.viewer->setFocus();
+    ok({"Key", "Right"});
+    ok({"Key", "Shift+Down"});
+    EXPECT_EQ(dump("compare").value("offset"), (QJsonArray{7, 6}));
+    ok({"Key", "e"});
+    EXPECT_EQ(dump("compare").value("mode"), "earlier");
+    ok({"Key", "a"});
+    ok({"Set", "Compare/Mode", "new"});
+    EXPECT_EQ(compareState(), R"({"active":true,"added":100,"earlier":"A-101r1.tif",)"
+                              R"("mode":"new","offset":[6,-4],"removed":64})");
+    ok({"DoCommand", "+90"});
+    EXPECT_EQ(dump("compare").value("offset"), (QJsonArray{4, 6})) << "turned with the sheet";
 }
 
 // The visible part of a zoomed comparison, printed: one colour image whose only colours are the
