@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QLabel>
 #include <QPainter>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -157,7 +158,9 @@ TEST_F(CompareViewer, PrintsTheOverlayInExactColours) {
     const QList<QStringList> images = printing::test::pdfImages(pdf);
     ASSERT_EQ(images.size(), 1);
     EXPECT_EQ(images[0].value(5), "rgb");
-    printing::test::runTool("pdfimages", {"-png", pdf, m_dir.filePath("img")});
+    QProcess extract;
+    extract.start("pdfimages", {"-png", pdf, m_dir.filePath("img")});
+    ASSERT_TRUE(extract.waitForFinished(30000));
     const QImage printed =
         QImage(m_dir.filePath("img-000.png")).convertToFormat(QImage::Format_RGB32);
     const auto* pixels = reinterpret_cast<const QRgb*>(printed.constBits());  // rows unpadded
