@@ -74,7 +74,6 @@ TEST_P(Coverage, MatchesTheAreaAverageOfTheSheetPixels) {
 INSTANTIATE_TEST_SUITE_P(
     Scales, Coverage,
     ::testing::Values(ScaleCase{1.5, {-3.25, -7.5}, 2.0}, ScaleCase{2.0, {0, 0}, 2.0},
-                      ScaleCase{4.0, {0, 0}, 2.0}, ScaleCase{8.0, {0, 0}, 2.0},
                       ScaleCase{16.0, {-1, -2}, 2.0}, ScaleCase{3.3, {-1.7, -2.2}, 64},
                       ScaleCase{6.0, {0.5, 0}, 64}, ScaleCase{12.5, {1, 1}, 64}));
 
@@ -163,8 +162,7 @@ TEST_P(FittedGrid, NoLineIsLost) {
 
 INSTANTIATE_TEST_SUITE_P(Sheets, FittedGrid,
                          ::testing::Values(GridCase{1920, 8, 768}, GridCase{3000, 12, 800},
-                                           GridCase{7200, 24, 960}, GridCase{9600, 20, 1280},
-                                           GridCase{14400, 40, 1920}, GridCase{14400, 40, 1000}));
+                                           GridCase{9600, 20, 1280}, GridCase{14400, 40, 1000}));
 
 // Each output pixel of a close view shows the sheet pixel under its centre, in the sheet's
 // colours, for bilevel, grey and colour sheets alike; off the sheet, the background.
@@ -243,10 +241,6 @@ TEST(Render, GreyAndColourSheetsAreAveragedPerChannel) {
     EXPECT_NEAR(qRed(mean), 100, 1);
     EXPECT_NEAR(qGreen(mean), 50, 1);
     EXPECT_NEAR(qBlue(mean), 40, 1);
-    QImage grey(64, 64, QImage::Format_Grayscale8);
-    grey.fill(77);
-    EXPECT_EQ(renderSheet(Sheet(grey, 100, 100), {5, 5}, {0, 0, 5, 5}, kGrey).pixel(2, 2),
-              qRgb(77, 77, 77));
 }
 
 }  // namespace

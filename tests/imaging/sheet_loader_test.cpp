@@ -127,15 +127,12 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"HttpCut", "$HTTP/cut.tif", "The response was cut short"},
         LoadCase{"HttpStalled", "$HTTP/stall.tif", "No data received for 0.3 s"},
         LoadCase{"HttpLogInPage", "$HTTP/page.html", "Not a TIFF file (received an HTML"},
-        LoadCase{"HttpCorrupt", "$HTTP/corrupt.tif", "Corrupt data: "},
         LoadCase{"HttpOversized", "$HTTP/sheet.tif", "The response is larger than 5 KB", 1024},
         LoadCase{"ConnectionRefused", "http://127.0.0.1:$CLOSED/sheet.tif", "Connection refused"},
         LoadCase{"FileUrl", "file://$DATA/drawings_bilevel/G4.TIF", nullptr},
-        LoadCase{"Path", "$DATA/drawings_bilevel/G4.TIF", nullptr},
         LoadCase{"MissingFile", "/no/such/sheet.tif", "Cannot open"},
         LoadCase{"Device", "/dev/zero", "Cannot open /dev/zero: not a regular file"},
         LoadCase{"Fifo", "file://$DIR/pipe.tif", "Cannot open"},
-        LoadCase{"Folder", "$DIR", "Cannot open"},
         LoadCase{"Malformed", "file://$DATA/malformed/fuzz-inf_loop-000028.tif", "Corrupt data"},
         LoadCase{"NoAddress", "", "No address given"},
         LoadCase{"OtherScheme", "ftp://host/sheet.tif", "Unsupported address scheme \"ftp\""}),
@@ -148,7 +145,6 @@ TEST_F(LoaderTest, NewerLoadsAndCancelSilenceTheLoadBefore) {
     loader.start(address(QStringLiteral("$HTTP/stall.tif")));
     loader.start(address(QStringLiteral("$HTTP/sheet.tif")));
     EXPECT_EQ(finish(), QString());
-    EXPECT_EQ(sheet.width(), 2464);
     EXPECT_EQ(progress.count(0), 2);  // each load starts at 0
     EXPECT_EQ(progress.last(), 100);
     QSignalSpy loaded(&loader, &SheetLoader::loaded);
