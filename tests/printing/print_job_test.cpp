@@ -124,8 +124,6 @@ const JobCase kJobs[] = {
     // closes the dialog, then the end step closes it again.
     {"FitToPageWinsOverCrop", 36, 24, 100, kFit, 0, PrintMode::FitToPage, "1 1 1", 1, 1,
      "picture 3600x2400x1 0,0 3600x2400 to 1,1 12240x8160; new page; end", "", "0", 2, "", false},
-    {"FitToPageTallSheet", 24, 36, 100, kFit, 0, PrintMode::FitToPage, "1 1 1", 1, 1,
-     "picture 2400x3600x1 0,0 2400x3600 to 1,1 10560x15840; new page; end", "", "0", 2, "", false},
     // 18 x 12 in at 50 %: the window leaves (18 - 8.5) / 2 in and (12 - 11) / 2 in.
     {"CropPrintsTheCentreAtTheScale", 36, 24, 100, kHalfCrop, 0, PrintMode::CropToOnePage, "1 1 1",
      1, 1,

@@ -69,7 +69,6 @@ const StoredCase kStored[] = {
     {"GonePrinter", "Gone Printer", "9", "1", "Office 9 1"},
     // Not numbers: nothing changes, nothing fails.
     {"NotNumbers", "Plotter", "A4", "landscape", "Plotter 1 1"},
-    {"None", "Plotter", "none", "", "Plotter 1 1"},
     // An orientation the printer refuses is skipped; a paper code too large for 16 bits too.
     {"RefusedOrientation", "Office", "8", "7", "Office 8 1"},
     {"PaperPast16Bits", "Office", "70000", "2", "Office 1 2"},
