@@ -123,7 +123,6 @@ TEST_P(PrintableArea, IsThePageLessItsMarginsInEitherOrientation) {
 const char* const kFine = "no error";
 const AreaCase kAreas[] = {
     {"Borderless", 12240, 15840, {}, 8.5, 11, kFine},
-    {"Quarter", 12240, 15840, {600, 600, 150, 150, 4800, 6300}, 8, 10.5, kFine},
     // Left 100, right 50, top 120, bottom 180.
     {"Uneven", 12240, 15840, {600, 600, 100, 120, 4950, 6300}, 8.25, 10.5, kFine},
     {"Dpi300x600", 12240, 15840, {300, 600, 0, 0, 2550, 6600, 2550}, 8.5, 11, kFine},
