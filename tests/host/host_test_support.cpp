@@ -52,9 +52,7 @@ ProcessRun runProgram(const QProcessEnvironment& env, const QString& program,
                    process.readAllStandardError()};
     for (const QByteArray& line : run.out.split('\n')) {
         if (!line.trimmed().isEmpty()) {
-            const QJsonDocument document = QJsonDocument::fromJson(line);
-            run.allLinesJson = run.allLinesJson && document.isObject();
-            run.replies.append(document.object());
+            run.replies.append(QJsonDocument::fromJson(line).object());
         }
     }
     return run;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include <QByteArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QList>
 #include <QProcessEnvironment>
@@ -22,6 +23,11 @@ using sw::test::writeFile;
 
 inline QByteArray callsDocument(const char* calls) {
     return QByteArray(R"({"calls": )") + calls + "}";
+}
+
+// Compact JSON text, so a failed comparison shows the replies.
+inline std::string text(const QJsonObject& object) {
+    return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
 }
 
 // The functions below live in host_test_support.cpp, which links the imaging library.
@@ -39,8 +45,7 @@ struct ProcessRun {
     int exitCode = -1;
     QByteArray out{};
     QByteArray err{};
-    QList<QJsonObject> replies{};  // one per non-empty line of `out`
-    bool allLinesJson = true;      // every such line is one JSON object
+    QList<QJsonObject> replies{};  // one per non-empty line of `out` (empty when not JSON)
 };
 
 // Runs `program` with `input` on its standard input and waits (two minutes at most) for its end.

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QImage>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -38,7 +37,7 @@ protected:
     QProcessEnvironment m_env = test::isolatedEnvironment(m_root.path());
 };
 
-TEST_F(Registration, InstallsTheLinkHandlerAndRemovesItAgain) {
+TEST_F(Registration, InstallsTheLinkHandlerAndRemovesItAgainOrSaysWhyNot) {
     const test::ProcessRun registered = sheetwise("--register");
     ASSERT_EQ(registered.exitCode, 0) << registered.err.toStdString();
     for (const char* path : kInstalled) {
@@ -49,18 +48,11 @@ TEST_F(Registration, InstallsTheLinkHandlerAndRemovesItAgain) {
     EXPECT_TRUE(text.contains("\nExec=" + sw::test::binPath("sheetwise").toUtf8() + " %u\n"))
         << text.toStdString();
     EXPECT_TRUE(text.contains("\nMimeType=x-scheme-handler/sheetwise;\n")) << text.toStdString();
-    EXPECT_EQ(QImage(data("icons/hicolor/128x128/apps/sheetwise.png")).size(), QSize(128, 128));
 
     if (const auto valid = tool("desktop-file-validate", {entry})) {
         EXPECT_EQ(valid->exitCode, 0) << valid->out.toStdString();
     }
-    if (const auto valid =
-            tool("appstreamcli",
-                 {"validate", "--no-net", data("metainfo/io.sheetwise.Sheetwise.metainfo.xml")})) {
-        EXPECT_EQ(valid->exitCode, 0) << valid->out.toStdString();
-    }
-    const QStringList query{"query", "default", "x-scheme-handler/sheetwise"};
-    if (const auto handler = tool("xdg-mime", query)) {
+    if (const auto handler = tool("xdg-mime", {"query", "default", "x-scheme-handler/sheetwise"})) {
         EXPECT_EQ(handler->out.trimmed(), "sheetwise.desktop");
     }
 
@@ -69,14 +61,9 @@ TEST_F(Registration, InstallsTheLinkHandlerAndRemovesItAgain) {
     for (const char* path : kInstalled) {
         EXPECT_FALSE(QFileInfo::exists(data(path))) << path;
     }
-    if (const auto handler = tool("xdg-mime", query)) {
-        EXPECT_EQ(handler->out.trimmed(), "");
-    }
-}
 
-// Without xdg-mime the files are still installed and the user is told; a data folder that
-// cannot be written fails with the reason.
-TEST_F(Registration, WithoutXdgMimeOrAWritableDataFolderTheUserIsTold) {
+    // Without xdg-mime the files are still installed and the user is told; a data folder that
+    // cannot be written fails with the reason.
     m_env.insert("PATH", m_root.filePath("empty-bin"));
     const test::ProcessRun withoutXdgMime = sheetwise("--register");
     EXPECT_EQ(withoutXdgMime.exitCode, 0) << withoutXdgMime.err.toStdString();

@@ -47,31 +47,35 @@ INSTANTIATE_TEST_SUITE_P(
         UrlCase{"FragmentIsDropped", "sheetwise:calls?json=x#part", "calls x"},
         UrlCase{"OpenEscapedAddress", "sheetwise:open?url=http%3A%2F%2F127.0.0.1%3A8080%2Fc.json",
                 "open http://127.0.0.1:8080/c.json"},
-        UrlCase{"WebAddress", "http://plans.example/calls?json=1",
-                "refused does not start with sheetwise:"},
         UrlCase{"LookalikeScheme", "sheetwisex:calls?json=1",
                 "refused does not start with sheetwise:"},
         UrlCase{"UnknownAction", "sheetwise:run?json=1", "refused is not an action"},
         UrlCase{"NoQuery", "sheetwise:calls", "refused no \"json\" parameter"},
-        UrlCase{"EmptyDocument", "sheetwise:calls?json=", "refused no \"json\""},
         UrlCase{"ExtraParameter", "sheetwise:calls?json=1&x=2", "refused unknown parameter \"x\""},
         UrlCase{"ParameterTwice", "sheetwise:calls?json=1&json=2", "refused twice"},
         UrlCase{"CutEscape", "sheetwise:calls?json=%7", "refused broken %-escape"},
         UrlCase{"OpenFile", "sheetwise:open?url=file%3A%2F%2F%2Fetc%2Fpasswd",
                 "refused only http and https"},
-        UrlCase{"OpenRelative", "sheetwise:open?url=calls.json", "refused not a valid address"},
         UrlCase{"OpenWithoutServer", "sheetwise:open?url=http:c.json", "refused names no server"}),
     sw::test::byName);
 
 // ---- Sizes and round trips ----------------------------------------------------------------------
 
-// A document of exactly the limit passes and one byte more is refused, although escaped it is
+// Every byte survives the calls URL, which holds only unreserved characters and escapes. A
+// document of exactly the limit passes and one byte more is refused, although escaped it is
 // still a URL of acceptable length; a longer URL is refused before it is read.
-TEST(SheetwiseUrlSizes, DocumentOfExactlyTheLimitPassesOneByteMoreIsRefused) {
+TEST(SheetwiseUrlSizes, EveryByteSurvivesUpToTheLimitOneByteMoreIsRefused) {
+    QByteArray document = R"( {"calls": [["SetProjectName", "A & B + C = 100% <ok>?#"]]})";
+    for (int i = 0; i < 256; ++i) {
+        document += static_cast<char>(i);
+    }
+    document += QByteArray(kMaxDocumentBytes - document.size(), 'a');
+    const QString url = sheetwiseCallsUrl(document);
+    static const QRegularExpression kUnreserved("^sheetwise:calls\\?json=[A-Za-z0-9%._~-]*$");
+    EXPECT_TRUE(kUnreserved.match(url).hasMatch());
     QString error;
-    const std::optional<SheetwiseUrl> atLimit =
-        parseSheetwiseUrl(sheetwiseCallsUrl(QByteArray(kMaxDocumentBytes, 'a')), &error);
-    EXPECT_EQ(atLimit ? atLimit->document.size() : -1, kMaxDocumentBytes) << error.toStdString();
+    EXPECT_EQ(parseSheetwiseUrl(url, &error).value_or(SheetwiseUrl{}).document, document)
+        << error.toStdString();
     for (const auto& [url, reason] :
          {std::pair{sheetwiseCallsUrl(QByteArray(kMaxDocumentBytes + 1, '~')),
                     "larger than 1 MB (1048577 bytes)"},
@@ -81,30 +85,14 @@ TEST(SheetwiseUrlSizes, DocumentOfExactlyTheLimitPassesOneByteMoreIsRefused) {
     }
 }
 
-// Every byte survives the calls URL, which holds only unreserved characters and escapes.
-TEST(SheetwiseUrlSizes, EveryByteSurvivesTheCallsUrl) {
-    QByteArray document = R"( {"calls": [["SetProjectName", "A & B + C = 100% <ok>?#"]]})";
-    for (int i = 0; i < 256; ++i) {
-        document += static_cast<char>(i);
-    }
-    const QString url = sheetwiseCallsUrl(document);
-    static const QRegularExpression kUnreserved("^sheetwise:calls\\?json=[A-Za-z0-9%._~-]*$");
-    EXPECT_TRUE(kUnreserved.match(url).hasMatch()) << url.toStdString();
-    QString error;
-    EXPECT_EQ(parseSheetwiseUrl(url, &error).value_or(SheetwiseUrl{}).document, document)
-        << error.toStdString();
-}
-
 // ---- Documents from an untrusted caller: checked before any call runs ------------------------
 
 TEST(UntrustedDocuments, AreCheckedBeforeAnyCallRuns) {
     const QByteArray oneCall = R"({"calls": [["ResetRoot"]]})";
     const QByteArray padded = oneCall + QByteArray(kMaxDocumentBytes - oneCall.size(), ' ');
     for (const auto& [document, calls, reason] :
-         {std::tuple{QByteArray(R"({"calls": [["ResetRoot"], ["Dump"]]})"), 2, ""},
-          {padded, 1, ""},
+         {std::tuple{padded, 1, ""},
           {padded + " ", -1, "larger than 1 MB"},
-          {"InitVars('http://h/')", -1, "not valid JSON"},
           {R"({"call": []})", -1, "no \"calls\" list"}}) {
         QString error;
         const std::optional<QJsonArray> read = readUntrustedDocument(document, &error);

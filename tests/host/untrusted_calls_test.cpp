@@ -78,8 +78,6 @@ INSTANTIATE_TEST_SUITE_P(
         UntrustedCase{"Dump", kLoaded, R"([["Dump"]])", "Permission denied"},
         UntrustedCase{"ScriptingKindButNotAMethod", kLoaded, R"([["RemoveFolder"]])",
                       "Permission denied"},
-        UntrustedCase{"UnknownCall", kLoaded, R"([["Shell", "rm"]])",
-                      "Object doesn't support this property or method"},
         UntrustedCase{"SheetFromTheWeb", kLoaded,
                       R"([["SetPlanUrl", "HTTPS://127.0.0.1:9/", "1-2"], ["SetImage", "a", ""]])"},
         UntrustedCase{"Device", kLoaded, R"([["SetImage", " /dev/ptmx", ""]])", kLocalLoad},
@@ -140,12 +138,10 @@ const QByteArray kSmall = R"({"calls": [["ResetRoot"]]})";
 INSTANTIATE_TEST_SUITE_P(
     Table, Fetching,
     ::testing::Values(
-        FetchCase{"Document", "doc.json", kSmall},
         FetchCase{"OverTheLimit", "doc.json", QByteArray(kMaxDocumentBytes + 1, ' '),
                   "larger than 1 MB"},
         FetchCase{"Missing", "nothing.json", kSmall, "Cannot fetch"},
-        FetchCase{"ServerStalls", "stalled/doc.json", QByteArray(4000, ' '), "in time"},
-        FetchCase{"FileAddress", "file:///etc/passwd", kSmall, "only from http or https"}),
+        FetchCase{"ServerStalls", "stalled/doc.json", QByteArray(4000, ' '), "in time"}),
     sw::test::byName);
 
 }  // namespace
