@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QDialog>
+#include <QFile>
 #include <QJsonDocument>
 #include <QLineEdit>
 #include <QListWidget>
@@ -114,6 +115,18 @@ TEST_F(CallsFixture, AfterAnUntrustedCallTheUsersOwnActionsAreTrustedAgain) {
     emit m_viewer.pmn->itemDoubleClicked(findTreeItem(*m_viewer.pmn, "Sheet 2"), 0);
     EXPECT_EQ(m_viewer.viewer->loadAddress(), "/srv/s2.tif")
         << m_viewer.messagesShown.join('\n').toStdString();
+}
+
+// A script's author finds every call the viewer adds to the scripting methods in the README.
+TEST(HostCallRegistry, EveryPseudoCallIsDocumentedInTheReadme) {
+    QFile readme(sw::test::dataPath("../../README.md"));
+    ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(readme.readAll());
+    for (const QString& name : standardRegistry().names()) {
+        if (standardRegistry().find(name)->kind == base::CallKind::Pseudo) {
+            EXPECT_TRUE(text.contains("`[\"" + name + "\"")) << name.toStdString();
+        }
+    }
 }
 
 // ---- Widget pseudo-calls -----------------------------------------------------------------------
