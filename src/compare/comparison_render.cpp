@@ -347,17 +347,11 @@ void reducedComparison(const Comparison& c, CompareMode mode, QImage& target, co
     }
     ink.values.assign(static_cast<size_t>(kept) * region.width(), 0);
     imaging::sampleSheet(c.newer(), display, region, [&](const RowSpan& span) {
-        auto* out = reinterpret_cast<QRgb*>(target.scanLine(span.y - origin.y()));
-        const int a = span.x0 - origin.x();
-        const int b = span.x1 - origin.x();
-        std::fill(out, out + a, bg);
-        for (int i = a; i < b; ++i) {
-            out[i] = lut[span.values[i - a]];
-        }
-        std::fill(out + b, out + target.width(), bg);
-        if (ink.index[span.y - region.y()] >= 0 && b > a) {
+        imaging::writeSpan(span, origin.x(), target.width(), lut, bg,
+                           reinterpret_cast<QRgb*>(target.scanLine(span.y - origin.y())));
+        if (ink.index[span.y - region.y()] >= 0 && span.x1 > span.x0) {
             std::memcpy(ink.values.data() + ink.offset(span.x0, span.y), span.values,
-                        static_cast<size_t>(b - a));
+                        static_cast<size_t>(span.x1 - span.x0));
         }
     });
     for (const QRect& rect : changed) {

@@ -150,14 +150,8 @@ void renderThroughTable(const Sheet& sheet, QImage& target, const QPoint& origin
         return;
     }
     sampleSheet(sheet, display, QRect(origin, target.size()), [&](const RowSpan& span) {
-        auto* out = reinterpret_cast<Pixel*>(target.scanLine(span.y - origin.y()));
-        const int a = span.x0 - origin.x();
-        const int b = span.x1 - origin.x();
-        std::fill(out, out + a, bg);
-        for (int i = a; i < b; ++i) {
-            out[i] = lut[span.values[i - a]];
-        }
-        std::fill(out + b, out + target.width(), bg);
+        writeSpan(span, origin.x(), target.width(), lut, bg,
+                  reinterpret_cast<Pixel*>(target.scanLine(span.y - origin.y())));
     });
 }
 

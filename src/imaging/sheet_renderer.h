@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <functional>
 
@@ -34,6 +35,20 @@ struct RowSpan {
     const uchar* values = nullptr;  // values[(x - x0) * channels + c]
 };
 using RowSink = std::function<void(const RowSpan&)>;
+
+// Writes a one-channel span into `out`, an output row `width` pixels long whose first pixel is
+// output column `left`: each value through `lut`, the pixels the span misses `background`.
+template <class Pixel, class Lut>
+void writeSpan(const RowSpan& span, int left, int width, const Lut& lut, Pixel background,
+               Pixel* out) {
+    const int a = span.x0 - left;
+    const int b = span.x1 - left;
+    std::fill(out, out + a, background);
+    for (int i = a; i < b; ++i) {
+        out[i] = lut[span.values[i - a]];
+    }
+    std::fill(out + b, out + width, background);
+}
 
 // Computes the rows of `region` (output pixels) in increasing y and hands each to `sink`. The
 // sheet's own pixels: an overlay attached to it plays no part.
